@@ -388,7 +388,6 @@ void drawAdd(QPainter &p)
     p.drawLine(QPointF(2.5, 6.5), QPointF(5.5, 6.5));
     p.drawLine(QPointF(6.5, 2.5), QPointF(6.5, 5.5));
     p.drawLine(QPointF(10.5, 6.5), QPointF(13.5, 6.5));
-    (void)border;
 }
 
 void drawMaxthon(QPainter &p)

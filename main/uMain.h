@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/core/bookmarktree.h"
+#include "main/core/programsettings.h"
 
 #include <QMainWindow>
 
@@ -12,8 +13,6 @@ namespace vellumite {
 
 class BookmarkModel;
 class StatusBar;
-
-inline const QString ApplicationTitle = QStringLiteral("Vellumite Portable Edition");
 
 // The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
 class TForm1 : public QMainWindow

@@ -1,6 +1,7 @@
 #include "main/balloonhint.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -39,7 +40,6 @@ BalloonHintWidget::BalloonHintWidget(QWidget *parent)
     : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
     m_hideTimer.setSingleShot(true);
     m_hideTimer.setInterval(ShowMilliseconds);
@@ -115,14 +115,20 @@ void BalloonHintWidget::layOut(int preferredWidth)
     m_iconRect = QRect(Margin, bodyTop + Margin, IconSize, IconSize);
     m_titleRect = QRect(Margin + IconSize + Spacing, bodyTop + Margin, titleWidth, headerHeight);
     m_textRect = QRect(Margin, bodyTop + Margin + headerHeight + Spacing, textWidth, textBounds.height());
+    // A mask rather than a translucent window: the shape then shows without a compositing manager.
+    QBitmap shape(size());
+    shape.fill(Qt::color0);
+    QPainter painter(&shape);
+    painter.setPen(Qt::color1);
+    painter.setBrush(Qt::color1);
+    painter.drawPath(outline());
+    painter.end();
+    setMask(shape);
     update();
 }
 
-void BalloonHintWidget::paintEvent(QPaintEvent *)
+QPainterPath BalloonHintWidget::outline() const
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-
     const int bodyTop = m_tailOnTop ? TailHeight : 0;
     const QRectF body(0.5, bodyTop + 0.5, width() - 1.0, height() - TailHeight - 1.0);
     QPainterPath path;
@@ -138,8 +144,15 @@ void BalloonHintWidget::paintEvent(QPaintEvent *)
         tail.lineTo(m_tailX + TailWidth / 2.0, body.bottom() - 1);
     }
     tail.closeSubpath();
-    path = path.united(tail);
+    return path.united(tail);
+}
 
+void BalloonHintWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QPainterPath path = outline();
     painter.setPen(palette().color(QPalette::ToolTipText));
     painter.setBrush(palette().color(QPalette::ToolTipBase));
     painter.drawPath(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -50,6 +51,7 @@ protected:
 private:
     void layOut(int preferredWidth);
     void watchAnchor(QWidget *anchor);
+    QPainterPath outline() const;
 
     QPointer<QWidget> m_anchor;
     QPointer<QWidget> m_anchorWindow;

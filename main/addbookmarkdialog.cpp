@@ -75,9 +75,13 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
     return b;
 }
 
-bool isSelectAll(const QKeyEvent *event)
+// Ctrl+A, with Shift or Alt held too, selects the whole text of a field.
+template<typename Field> bool selectAllOnCtrlA(const QKeyEvent *event, Field *field)
 {
-    return event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier);
+    if (event->key() != Qt::Key_A || !event->modifiers().testFlag(Qt::ControlModifier))
+        return false;
+    field->selectAll();
+    return true;
 }
 
 } // namespace
@@ -343,42 +347,27 @@ bool TfrAddBookmark::TntFormKeyDown(QKeyEvent *event)
 
 bool TfrAddBookmark::CategNameKeyDown(QKeyEvent *event)
 {
-    if (!isSelectAll(event))
-        return false;
-    CategName->selectAll();
-    return true;
+    return selectAllOnCtrlA(event, CategName);
 }
 
 bool TfrAddBookmark::ComentDirectKeyDown(QKeyEvent *event)
 {
-    if (!isSelectAll(event))
-        return false;
-    ComentDirect->selectAll();
-    return true;
+    return selectAllOnCtrlA(event, ComentDirect);
 }
 
 bool TfrAddBookmark::DescrEditKeyDown(QKeyEvent *event)
 {
-    if (!isSelectAll(event))
-        return false;
-    DescrEdit->selectAll();
-    return true;
+    return selectAllOnCtrlA(event, DescrEdit);
 }
 
 bool TfrAddBookmark::LinkEditKeyDown(QKeyEvent *event)
 {
-    if (!isSelectAll(event))
-        return false;
-    LinkEdit->selectAll();
-    return true;
+    return selectAllOnCtrlA(event, LinkEdit);
 }
 
 bool TfrAddBookmark::CommentTextKeyDown(QKeyEvent *event)
 {
-    if (!isSelectAll(event))
-        return false;
-    CommentText->selectAll();
-    return true;
+    return selectAllOnCtrlA(event, CommentText);
 }
 
 bool TfrAddBookmark::eventFilter(QObject *watched, QEvent *event)

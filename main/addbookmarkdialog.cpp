@@ -31,6 +31,22 @@ QLabel *label(const QString &text, QWidget *parent, QPoint at)
     return l;
 }
 
+QWidget *page(const QString &name)
+{
+    auto *sheet = new QWidget;
+    sheet->setObjectName(name);
+    return sheet;
+}
+
+QLabel *priorityLabel(const QString &name, QWidget *parent)
+{
+    QLabel *l = label(u"Priority:"_s, parent, { 8, 216 });
+    l->setObjectName(name);
+    l->setFixedWidth(94);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
 QLineEdit *lineEdit(const QString &name, QWidget *parent, QRect geometry)
 {
     auto *edit = new QLineEdit(parent);
@@ -115,31 +131,23 @@ void TfrAddBookmark::buildControls()
     PageControl1->setGeometry(8, 8, 276, 257);
     PageControl1->setFrameShape(QFrame::StyledPanel);
 
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName(u"TabSheet1"_s);
+    TabSheet1 = page(u"TabSheet1"_s);
     label(u"Name:"_s, TabSheet1, { 8, 8 });
     CategName = lineEdit(u"CategName"_s, TabSheet1, { 8, 24, 250, 21 });
     label(u"Comment:"_s, TabSheet1, { 8, 56 });
     ComentDirect = memo(u"ComentDirect"_s, TabSheet1, { 8, 72, 250, 123 });
-    lbCatPrior = label(u"Priority:"_s, TabSheet1, { 8, 216 });
-    lbCatPrior->setObjectName(u"lbCatPrior"_s);
-    lbCatPrior->setFixedWidth(94);
-    lbCatPrior->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbCatPrior = priorityLabel(u"lbCatPrior"_s, TabSheet1);
     ParentBox = priorityList(u"ParentBox"_s, TabSheet1, { 112, 212 });
     PageControl1->addWidget(TabSheet1);
 
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName(u"TabSheet2"_s);
+    TabSheet2 = page(u"TabSheet2"_s);
     label(u"Description:"_s, TabSheet2, { 8, 8 });
     DescrEdit = lineEdit(u"DescrEdit"_s, TabSheet2, { 8, 24, 250, 21 });
     label(u"Link:"_s, TabSheet2, { 8, 56 });
     LinkEdit = lineEdit(u"LinkEdit"_s, TabSheet2, { 8, 72, 250, 21 });
     label(u"Comment:"_s, TabSheet2, { 8, 104 });
     CommentText = memo(u"CommentText"_s, TabSheet2, { 8, 120, 250, 75 });
-    lbBookPrior = label(u"Priority:"_s, TabSheet2, { 8, 216 });
-    lbBookPrior->setObjectName(u"lbBookPrior"_s);
-    lbBookPrior->setFixedWidth(94);
-    lbBookPrior->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbBookPrior = priorityLabel(u"lbBookPrior"_s, TabSheet2);
     ParentBox1 = priorityList(u"ParentBox1"_s, TabSheet2, { 112, 212 });
     PageControl1->addWidget(TabSheet2);
 

@@ -4,6 +4,7 @@
 #include "main/core/programsettings.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -11,8 +12,12 @@ class QTreeView;
 
 namespace vellumite {
 
+enum class AddKind : quint8;
+class AddBookmarkDialogs;
 class BookmarkModel;
+class ModelTreeEditor;
 class StatusBar;
+class TfrAddBookmark;
 
 // The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
 class TForm1 : public QMainWindow
@@ -40,6 +45,16 @@ public:
     // Sorts the whole tree by the clicked column, flipping the direction.
     void VTHeaderClick(int column);
 
+    // Prepares the add dialog for `kind` and shows it modeless; returns it so that a capture or a drop
+    // can fill DescrEdit and LinkEdit (nullptr while the tree is busy).
+    TfrAddBookmark *AddBookmarkCategory(AddKind kind);
+    // Edits the focused node in a modal dialog; the root and an empty focus are left alone.
+    void Edit1Click();
+
+    // True while a worker block (the save at exit) owns the tree: nothing else may read or change it.
+    bool isTreeBusy() const { return m_treeBusy; }
+    void setTreeBusy(bool busy) { m_treeBusy = busy; }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -54,6 +69,9 @@ private:
     StatusBar *m_statusBar = nullptr;
     QWidget *m_banner = nullptr;
     bool m_shownOnce = false;
+    bool m_treeBusy = false;
+    std::unique_ptr<ModelTreeEditor> m_treeEditor;
+    std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
 };
 
 } // namespace vellumite

@@ -35,9 +35,8 @@ TForm1::TForm1(QWidget *parent)
     setGeometry(213, 108, 650, 592);
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
-    // TODO: the open-with browser's code (DefaultBrowser.Tag) once browser detection is wired.
     m_treeEditor = std::make_unique<ModelTreeEditor>(
-        *m_model, *m_vt, [this] { return !m_treeBusy; }, [] { return qint32(0); });
+        *m_model, *m_vt, [this] { return !m_treeBusy; }, [this] { return m_openWithBrowserCode; });
     m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
 }
 

@@ -300,10 +300,14 @@ QByteArray BookmarkFile::save(const BookmarkTree &tree)
 
 QString BookmarkFile::saveToFile(const BookmarkTree &tree, const QString &path)
 {
+    return writeToFile(save(tree), path);
+}
+
+QString BookmarkFile::writeToFile(const QByteArray &bytes, const QString &path)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return cannotCreateMessage(path, file.errorString());
-    const QByteArray bytes = save(tree);
     if (file.write(bytes) != bytes.size() || !file.commit())
         return cannotCreateMessage(path, file.errorString());
     return QString();

@@ -38,6 +38,8 @@ struct BookmarkFile
     // Atomic (the old file stays whole on any failure); returns "" on success, else
     // "Cannot create file \"<full path>\". <system text>".
     static QString saveToFile(const BookmarkTree &tree, const QString &path);
+    // Writes bytes made by save() the same way; needs no tree, so it can run on a worker thread.
+    static QString writeToFile(const QByteArray &bytes, const QString &path);
 
     // Empties the tree, then reads; returns "" on success or the failure's message. On failure the tree
     // keeps the nodes read before it, the last of them perhaps in part.

@@ -39,6 +39,8 @@ public:
     // UTF-16 little-endian code units, no terminator.
     void writeUtf16LE(QStringView text)
     {
+        if (text.isEmpty())
+            return; // a null view has no data pointer to copy from
         char *p = extend(2 * text.size());
         if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
             std::memcpy(p, text.utf16(), static_cast<size_t>(2 * text.size()));

@@ -1,6 +1,11 @@
 #include "main/bookmarkmodel.h"
 
 #include "main/core/bookmarksort.h"
+#include "main/core/nodeselection.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vellumite {
 
@@ -46,17 +51,22 @@ void BookmarkModel::resortFolder(BookmarkNode *folder)
 {
     if (!folder || folder->childCount() < 2)
         return;
+    reorderFolder(*folder, [this](BookmarkNode &f) { sortChildren(f, m_sortColumn, m_sortOrder); });
+}
+
+void BookmarkModel::reorderFolder(BookmarkNode &folder, const std::function<void(BookmarkNode &)> &reorder)
+{
     const QModelIndexList before = persistentIndexList();
     // Only persistent indexes of this folder's direct children move.
     std::vector<std::pair<QModelIndex, BookmarkNode *>> moved;
     for (const QModelIndex &index : before) {
         BookmarkNode *node = nodeFromIndex(index);
-        if (node && node->parent() == folder)
+        if (node && node->parent() == &folder)
             moved.emplace_back(index, node);
     }
-    const QModelIndex parentIndex = indexFromNode(folder);
+    const QModelIndex parentIndex = indexFromNode(&folder);
     emit layoutAboutToBeChanged({ QPersistentModelIndex(parentIndex) }, VerticalSortHint);
-    sortChildren(*folder, m_sortColumn, m_sortOrder);
+    reorder(folder);
     for (const auto &[index, node] : moved)
         changePersistentIndex(index, createIndex(node->row(), index.column(), node));
     emit layoutChanged({ QPersistentModelIndex(parentIndex) }, VerticalSortHint);
@@ -86,6 +96,104 @@ void BookmarkModel::removeNode(BookmarkNode *node)
     beginRemoveRows(indexFromNode(parent), row, row);
     parent->removeChildren(row, 1);
     endRemoveRows();
+}
+
+namespace {
+
+// Nodes grouped by their parent, the groups in the order of their first node, each group in the order
+// given.
+std::vector<std::vector<BookmarkNode *>> groupByParent(const std::vector<BookmarkNode *> &nodes)
+{
+    std::vector<std::vector<BookmarkNode *>> groups;
+    std::unordered_map<const BookmarkNode *, size_t> groupOf;
+    for (BookmarkNode *node : nodes) {
+        const auto [it, added] = groupOf.try_emplace(node->parent(), groups.size());
+        if (added)
+            groups.emplace_back();
+        groups[it->second].push_back(node);
+    }
+    return groups;
+}
+
+} // namespace
+
+int BookmarkModel::gatherAtEnd(BookmarkNode &folder, const std::vector<BookmarkNode *> &children)
+{
+    const int count = static_cast<int>(children.size());
+    const int first = folder.childCount() - count;
+    if (children.front()->row() == first && children.back()->row() == folder.childCount() - 1)
+        return first; // in tree order and adjacent, already the last rows
+    const std::unordered_set<const BookmarkNode *> chosen(children.begin(), children.end());
+    reorderFolder(folder, [&chosen](BookmarkNode &f) {
+        std::vector<std::unique_ptr<BookmarkNode>> all = f.takeAllChildren();
+        std::stable_partition(all.begin(), all.end(),
+                              [&chosen](const auto &node) { return !chosen.contains(node.get()); });
+        f.reorderChildren(std::move(all));
+    });
+    return first;
+}
+
+// Scattered rows are first gathered at the end of their folder in one layout change, so each folder
+// sees a single removal or move however the selection is spread: per-row removals would each walk every
+// persistent index and row of the view.
+void BookmarkModel::removeNodes(const std::vector<BookmarkNode *> &nodes)
+{
+    std::vector<BookmarkNode *> topmost = topmostNodes(nodes);
+    std::erase_if(topmost, [](const BookmarkNode *node) { return !node->parent(); });
+    for (const std::vector<BookmarkNode *> &siblings : groupByParent(topmost)) {
+        BookmarkNode &folder = *siblings.front()->parent();
+        const int count = static_cast<int>(siblings.size());
+        const int first = folder.childCount() - count;
+        const bool adjacent = siblings.back()->row() - siblings.front()->row() == count - 1;
+        const int from = adjacent ? siblings.front()->row() : gatherAtEnd(folder, siblings);
+        Q_ASSERT(adjacent || from == first);
+        beginRemoveRows(indexFromNode(&folder), from, from + count - 1);
+        folder.removeChildren(from, count);
+        endRemoveRows();
+    }
+}
+
+void BookmarkModel::appendNodes(BookmarkNode *parent, std::vector<std::unique_ptr<BookmarkNode>> nodes)
+{
+    if (!parent)
+        parent = &m_tree.topLevel();
+    if (nodes.empty())
+        return;
+    const int first = parent->childCount();
+    beginInsertRows(indexFromNode(parent), first, first + static_cast<int>(nodes.size()) - 1);
+    parent->appendChildren(std::move(nodes));
+    endInsertRows();
+    resortFolder(parent);
+}
+
+std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkNode *> &nodes,
+                                                     BookmarkNode *parent)
+{
+    if (!parent)
+        parent = &m_tree.topLevel();
+    // A node cannot move into itself or below itself; one selected inside it still can.
+    std::vector<BookmarkNode *> movable = nodes;
+    std::erase_if(movable, [parent](const BookmarkNode *node) {
+        return !node || !node->parent() || node->isAncestorOrSelf(parent);
+    });
+    const std::vector<BookmarkNode *> moving = topmostNodes(movable);
+    const QModelIndex destination = indexFromNode(parent);
+    for (const std::vector<BookmarkNode *> &siblings : groupByParent(moving)) {
+        BookmarkNode &source = *siblings.front()->parent();
+        if (&source == parent) {
+            // Already there: last, like every pasted node, before the sort puts them in place.
+            gatherAtEnd(source, siblings);
+            continue;
+        }
+        const int count = static_cast<int>(siblings.size());
+        const bool adjacent = siblings.back()->row() - siblings.front()->row() == count - 1;
+        const int first = adjacent ? siblings.front()->row() : gatherAtEnd(source, siblings);
+        beginMoveRows(indexFromNode(&source), first, first + count - 1, destination, parent->childCount());
+        parent->appendChildren(source.takeChildren(first, count));
+        endMoveRows();
+    }
+    resortFolder(parent);
+    return moving;
 }
 
 void BookmarkModel::recordChanged(BookmarkNode *node)

@@ -3,6 +3,7 @@
 #include "main/core/bookmarktree.h"
 
 #include <QAbstractItemModel>
+#include <functional>
 
 namespace vellumite {
 
@@ -33,6 +34,16 @@ public:
     BookmarkNode *insertNode(BookmarkNode *parent, std::unique_ptr<BookmarkNode> node);
     // Removes one node with its descendants.
     void removeNode(BookmarkNode *node);
+    // Removes nodes with their descendants, one removal per run of adjacent rows, so a large selection
+    // costs no more than a few rows. A node inside another one given goes with that one.
+    void removeNodes(const std::vector<BookmarkNode *> &nodes);
+    // Appends nodes as the last children of `parent` in one insertion, then sorts them into place.
+    void appendNodes(BookmarkNode *parent, std::vector<std::unique_ptr<BookmarkNode>> nodes);
+    // Moves nodes with their descendants to the end of `parent`, one move per run of adjacent rows, then
+    // sorts them into place. A node that is `parent` or one of its ancestors cannot move there and stays
+    // (nodes given inside it still move); a node inside another one that moves goes with it. Returns the
+    // nodes moved.
+    std::vector<BookmarkNode *> moveNodes(const std::vector<BookmarkNode *> &nodes, BookmarkNode *parent);
     // Tells the views that a node's record changed.
     void recordChanged(BookmarkNode *node);
 
@@ -49,6 +60,11 @@ public:
 
 private:
     BookmarkNode *folderOf(const QModelIndex &parent) const;
+    // Reorders one folder's children in one layout change, keeping the persistent indexes on their nodes.
+    void reorderFolder(BookmarkNode &folder, const std::function<void(BookmarkNode &)> &reorder);
+    // Puts the given children (in tree order) last in their folder, the others keeping their order;
+    // returns the row of the first of them.
+    int gatherAtEnd(BookmarkNode &folder, const std::vector<BookmarkNode *> &children);
 
     BookmarkTree &m_tree;
     int m_sortColumn = 0;

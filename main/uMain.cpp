@@ -1,6 +1,7 @@
 #include "main/uMain.h"
 
 #include "main/bookmarkmodel.h"
+#include "main/editcommands.h"
 #include "main/imagelist.h"
 #include "main/modeltreeeditor.h"
 #include "main/statusbar.h"
@@ -38,6 +39,7 @@ TForm1::TForm1(QWidget *parent)
     m_treeEditor = std::make_unique<ModelTreeEditor>(
         *m_model, *m_vt, [this] { return !m_treeBusy; }, [this] { return m_openWithBrowserCode; });
     m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
+    createEditingCommands();
 }
 
 TForm1::~TForm1() = default;

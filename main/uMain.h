@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QTreeView;
@@ -19,6 +20,9 @@ class BookmarkModel;
 class ModelTreeEditor;
 class StatusBar;
 class TfrAddBookmark;
+class TreeEditCommands;
+class TreePopupMenu;
+class WindowKeys;
 struct PlatformServices;
 
 // The text shown when the program folder cannot be written, at root creation and at exit.
@@ -72,6 +76,31 @@ public:
     // Edits the focused node in a modal dialog; the root and an empty focus are left alone.
     void Edit1Click();
 
+    // The tree's context menu and its commands. Each command acts on the focused node and the current
+    // selection, from the menu or from its shortcut, and does nothing while the tree is busy.
+    TreePopupMenu *popupMenu() const { return m_popupMenu; }
+    // Ctrl+F and F1 from any control of the window.
+    WindowKeys *windowKeys() const { return m_windowKeys; }
+    // Just before the menu opens: the add item's icon, then the offer rules for the focused node.
+    void PopupMenuPopup();
+    void PreparePopupMenu(BookmarkNode *node);
+    void AddCategory1Click();
+    void mAddClick();
+    void mDeleteClick();
+    void Rename1Click();
+    void High1Click();
+    void Medium1Click();
+    void Low1Click();
+    // The priority of the clicked item's Tag, for the focused node only.
+    void ChangePriorityClick(const QAction &item);
+    void Expandall1Click();
+    void Collapseall1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    // Verifies the focused bookmark's link; a focused category is left alone.
+    void Checkurl1Click();
+
     // True while a worker block (the save at exit) owns the tree: nothing else may read or change it.
     bool isTreeBusy() const { return m_treeBusy; }
     void setTreeBusy(bool busy) { m_treeBusy = busy; }
@@ -92,6 +121,9 @@ private:
     void showFailure(const QString &message) const;
     void storeViewStateInNodes();
     void restoreViewStateFromNodes();
+    void createEditingCommands();
+    void showPopupMenu(const QPoint &position);
+    bool isTreeEditing() const;
 
     BookmarkTree m_tree;
     BookmarkModel *m_model = nullptr;
@@ -109,6 +141,9 @@ private:
     qint32 m_openWithBrowserCode = 0;
     std::unique_ptr<ModelTreeEditor> m_treeEditor;
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
+    std::unique_ptr<TreeEditCommands> m_editCommands;
+    TreePopupMenu *m_popupMenu = nullptr;
+    WindowKeys *m_windowKeys = nullptr;
 };
 
 } // namespace vellumite

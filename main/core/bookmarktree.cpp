@@ -1,5 +1,6 @@
 #include "main/core/bookmarktree.h"
 
+#include <iterator>
 #include <utility>
 
 namespace vellumite {
@@ -49,6 +50,34 @@ std::unique_ptr<BookmarkNode> BookmarkNode::takeChild(int row)
     renumberFrom(row);
     updateHasChildren();
     return node;
+}
+
+std::vector<std::unique_ptr<BookmarkNode>> BookmarkNode::takeChildren(int first, int count)
+{
+    std::vector<std::unique_ptr<BookmarkNode>> taken;
+    if (count <= 0)
+        return taken;
+    const auto begin = m_children.begin() + first;
+    taken.assign(std::make_move_iterator(begin), std::make_move_iterator(begin + count));
+    m_children.erase(begin, begin + count);
+    for (auto &node : taken) {
+        node->m_parent = nullptr;
+        node->m_row = 0;
+    }
+    renumberFrom(first);
+    updateHasChildren();
+    return taken;
+}
+
+void BookmarkNode::appendChildren(std::vector<std::unique_ptr<BookmarkNode>> nodes)
+{
+    const int first = childCount();
+    for (auto &node : nodes) {
+        node->m_parent = this;
+        m_children.push_back(std::move(node));
+    }
+    renumberFrom(first);
+    updateHasChildren();
 }
 
 void BookmarkNode::removeChildren(int first, int count)

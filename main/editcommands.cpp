@@ -1,0 +1,183 @@
+#include "main/editcommands.h"
+
+#include "main/bookmarkmodel.h"
+#include "main/core/bookmarksort.h"
+#include "main/core/nodeselection.h"
+#include "main/core/popupoffer.h"
+#include "main/core/programsettings.h"
+#include "main/core/treeclipboard.h"
+#include "platform/messageservice.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTreeView>
+#include <QUuid>
+#include <unordered_set>
+
+namespace vellumite {
+
+TreeEditCommands::TreeEditCommands(BookmarkModel &model, QTreeView &view)
+    : m_model(model)
+    , m_view(view)
+{ }
+
+BookmarkNode *TreeEditCommands::focusedNode() const
+{
+    return m_model.nodeFromIndex(m_view.currentIndex());
+}
+
+// Read from the selection's ranges: asking row by row whether each is selected would compare every row
+// with every range.
+std::vector<BookmarkNode *> TreeEditCommands::selectedNodes() const
+{
+    std::vector<BookmarkNode *> nodes;
+    std::unordered_set<const BookmarkNode *> seen;
+    const QItemSelection selection = m_view.selectionModel()->selection();
+    for (const QItemSelectionRange &range : selection) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            BookmarkNode *node = m_model.nodeFromIndex(m_model.index(row, 0, range.parent()));
+            if (node && seen.insert(node).second)
+                nodes.push_back(node);
+        }
+    }
+    return nodes;
+}
+
+int TreeEditCommands::selectedCount() const
+{
+    return static_cast<int>(selectedNodes().size());
+}
+
+TreeEditCommands::DeleteOutcome TreeEditCommands::deleteSelection(MessageService &messages)
+{
+    std::vector<BookmarkNode *> selected = selectedNodes();
+    if (selected.empty())
+        return DeleteOutcome::NothingSelected;
+    BookmarkNode *root = m_model.tree().firstNode();
+    if (std::erase(selected, root) > 0) {
+        if (selected.empty()) {
+            messages.information(ApplicationTitle, RootNotDeletableMessage);
+            return DeleteOutcome::RootRefused;
+        }
+        m_view.selectionModel()->select(m_model.indexFromNode(root),
+                                        QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+    if (messages.question(DeleteQuestionCaption, DeleteQuestionText) != MessageAnswer::Yes)
+        return DeleteOutcome::Declined;
+    m_model.removeNodes(selected);
+    return DeleteOutcome::Deleted;
+}
+
+void TreeEditCommands::renameFocused()
+{
+    BookmarkNode *node = focusedNode();
+    if (!node)
+        return;
+    const int column = node->record.IsCategory ? int(ColumnDescription) : m_view.currentIndex().column();
+    m_view.edit(m_model.indexFromNode(node, column));
+}
+
+void TreeEditCommands::setFocusedPriority(int tag)
+{
+    BookmarkNode *node = focusedNode();
+    const std::optional<Colour> colour = priorityColourOfTag(tag);
+    if (!node || !colour)
+        return;
+    node->record.PriorityColor = *colour;
+    m_model.recordChanged(node);
+    m_view.viewport()->update();
+}
+
+void TreeEditCommands::expandAll()
+{
+    m_view.expandAll();
+}
+
+void TreeEditCommands::collapseAll()
+{
+    m_view.collapseAll();
+    m_view.expand(m_model.indexFromNode(m_model.tree().firstNode()));
+}
+
+bool TreeEditCommands::placeOnClipboard(ClipboardMode mode)
+{
+    std::vector<BookmarkNode *> selected = selectedNodes();
+    // Taking the root would let a paste plant a second, non-editable root inside a category.
+    std::erase(selected, m_model.tree().firstNode());
+    const std::vector<BookmarkNode *> nodes = topmostNodes(selected);
+    if (nodes.empty())
+        return false;
+
+    clearCutMarks();
+    if (mode == ClipboardMode::Cut) {
+        m_cutId = QUuid::createUuid().toRfc4122();
+        for (BookmarkNode *node : nodes)
+            node->setState(NodeState::CutOrCopy, true);
+    }
+    const std::vector<const BookmarkNode *> copied(nodes.begin(), nodes.end());
+    QGuiApplication::clipboard()->setMimeData(makeTreeMimeData(copied, m_cutId).release());
+    return true;
+}
+
+TreeEditCommands::PasteOutcome TreeEditCommands::paste(MessageService &messages)
+{
+    BookmarkNode *target = focusedNode();
+    if (!target || !target->record.IsCategory)
+        return PasteOutcome::Nothing;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMimeData *data = clipboard->mimeData();
+    if (!holdsTreeData(data))
+        return PasteOutcome::Nothing;
+
+    if (!m_cutId.isEmpty() && treeCutIdOf(data) == m_cutId) {
+        const std::vector<BookmarkNode *> cut = cutNodes();
+        if (!cut.empty()) {
+            // When every cut node would go into itself or below itself, nothing moves and the cut
+            // waits for a paste elsewhere.
+            if (m_model.moveNodes(cut, target).empty())
+                return PasteOutcome::Nothing;
+            clearCutMarks();
+            clipboard->clear();
+            return PasteOutcome::Moved;
+        }
+        // The cut nodes are gone from the tree; what the clipboard holds is pasted as a copy.
+    }
+
+    std::vector<std::unique_ptr<BookmarkNode>> nodes;
+    if (const QString failure = readTreeData(*data, nodes); !failure.isEmpty()) {
+        messages.error(ApplicationTitle, failure);
+        return PasteOutcome::Failed;
+    }
+    if (nodes.empty())
+        return PasteOutcome::Nothing;
+    m_model.appendNodes(target, std::move(nodes));
+    return PasteOutcome::Copied;
+}
+
+std::vector<BookmarkNode *> TreeEditCommands::cutNodes() const
+{
+    std::vector<BookmarkNode *> cut;
+    if (m_cutId.isEmpty())
+        return cut;
+    m_model.tree().forEach([&cut](BookmarkNode &node) {
+        if (node.hasState(NodeState::CutOrCopy))
+            cut.push_back(&node);
+    });
+    return cut;
+}
+
+bool TreeEditCommands::clipboardHoldsTreeData()
+{
+    return holdsTreeData(QGuiApplication::clipboard()->mimeData());
+}
+
+void TreeEditCommands::clearCutMarks()
+{
+    if (m_cutId.isEmpty())
+        return;
+    m_model.tree().forEach([](BookmarkNode &node) { node.setState(NodeState::CutOrCopy, false); });
+    m_cutId.clear();
+}
+
+} // namespace vellumite

@@ -1,13 +1,15 @@
 #include "main/uMain.h"
 
 #include "main/bookmarkmodel.h"
+#include "main/bookmarktreeview.h"
+#include "main/core/bookmarksort.h"
+#include "main/imagelist.h"
 #include "main/statusbar.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace vellumite {
@@ -79,21 +81,11 @@ void TForm1::createLayout()
     // The tree keeps 8 pixels to the sides, 6 below the line and 9 above the status bar.
     auto *treeArea = new QVBoxLayout;
     treeArea->setContentsMargins(8, 6, 8, 9);
-    m_vt = new QTreeView(client);
+    m_vt = new BookmarkTreeView(m_model, ImageList::instance(), client);
     m_vt->setObjectName(QStringLiteral("VT"));
-    m_vt->setModel(m_model);
-    m_vt->setUniformRowHeights(true);
-    m_vt->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_vt->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_vt->setAllColumnsShowFocus(true);
-    m_vt->header()->setStretchLastSection(false);
-    m_vt->header()->setSectionsClickable(true);
-    m_vt->header()->setSortIndicatorShown(true);
-    m_vt->header()->setSortIndicator(0, Qt::AscendingOrder);
-    m_vt->header()->resizeSection(0, 270);
-    m_vt->header()->resizeSection(1, 270);
-    m_vt->header()->resizeSection(2, 45);
     connect(m_vt->header(), &QHeaderView::sectionClicked, this, &TForm1::VTHeaderClick);
+    connect(m_vt, &BookmarkTreeView::openRequested, this, &TForm1::VTDblClick);
+    connect(m_vt, &BookmarkTreeView::deleteRequested, this, &TForm1::mDeleteClick);
     treeArea->addWidget(m_vt);
     layout->addLayout(treeArea, 1);
 
@@ -132,6 +124,9 @@ void TForm1::StatusBar1Resize()
 
 void TForm1::VTHeaderClick(int column)
 {
+    if (column != ColumnDescription && column != ColumnLink)
+        return;
+    // The direction flips on every click, also when the click moves the sort to another column.
     const Qt::SortOrder order
         = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_vt->header()->setSortIndicator(column, order);
@@ -149,13 +144,27 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::TntFormShow()
 {
-    for (BookmarkNode *node = m_tree.firstNode(); node; node = node->nextInTreeOrder(&m_tree.topLevel())) {
-        const QModelIndex index = m_model->indexFromNode(node);
-        if (m_vt->selectionModel()->isSelected(index)) {
-            m_vt->scrollTo(index, QAbstractItemView::PositionAtCenter);
-            return;
-        }
-    }
+    m_vt->scrollToFirstSelected();
+}
+
+void TForm1::storeViewStateInNodes()
+{
+    m_vt->storeViewStateInNodes();
+}
+
+void TForm1::restoreViewStateFromNodes()
+{
+    m_vt->restoreViewStateFromNodes();
+}
+
+void TForm1::VTDblClick()
+{
+    // Opening the focused bookmark comes with the browser support.
+}
+
+void TForm1::mDeleteClick()
+{
+    // Deleting the selection comes with the editing commands.
 }
 
 } // namespace vellumite

@@ -6,11 +6,11 @@
 
 class QLabel;
 class QPushButton;
-class QTreeView;
 
 namespace vellumite {
 
 class BookmarkModel;
+class BookmarkTreeView;
 class StatusBar;
 
 inline const QString ApplicationTitle = QStringLiteral("Vellumite Portable Edition");
@@ -26,7 +26,7 @@ public:
 
     BookmarkTree &tree() { return m_tree; }
     BookmarkModel *model() const { return m_model; }
-    QTreeView *VT() const { return m_vt; }
+    BookmarkTreeView *VT() const { return m_vt; }
     StatusBar *StatusBar1() const { return m_statusBar; }
 
     QPushButton *ToolBarImport = nullptr;
@@ -41,6 +41,16 @@ public:
     // Sorts the whole tree by the clicked column, flipping the direction.
     void VTHeaderClick(int column);
 
+    // Around the bookmark file: the view's expansion and selection are copied into the nodes' state
+    // flags before a save, and back into the view after a load (once the model was reset).
+    void storeViewStateInNodes();
+    void restoreViewStateFromNodes();
+
+    // Opens the focused bookmark with the open-with browser (a double click, or Enter in the tree).
+    void VTDblClick();
+    // Deletes the selected nodes after asking (the context menu's "Delete", or the Delete key).
+    void mDeleteClick();
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -51,7 +61,7 @@ private:
 
     BookmarkTree m_tree;
     BookmarkModel *m_model = nullptr;
-    QTreeView *m_vt = nullptr;
+    BookmarkTreeView *m_vt = nullptr;
     StatusBar *m_statusBar = nullptr;
     QWidget *m_banner = nullptr;
     bool m_shownOnce = false;

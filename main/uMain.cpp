@@ -33,6 +33,7 @@ TForm1::TForm1(QWidget *parent)
     setFont(font);
     setMinimumSize(650, 580);
     setGeometry(213, 108, 650, 592);
+    ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
 }
 
@@ -46,19 +47,12 @@ void TForm1::createLayout()
     layout->setSpacing(0);
 
     // The banner is a stretched light-blue gradient with the toolbar buttons over it.
-    m_banner = new QLabel(client);
-    m_banner->setObjectName(QStringLiteral("Image1"));
-    m_banner->setFixedHeight(BannerHeight);
-    m_banner->setAutoFillBackground(true);
-    {
-        QLinearGradient gradient(0, 0, 0, BannerHeight);
-        gradient.setColorAt(0.0, QColor(0xE2, 0xF2, 0xFE));
-        gradient.setColorAt(0.5, QColor(0xBA, 0xE4, 0xF6));
-        gradient.setColorAt(1.0, QColor(0xF3, 0xFA, 0xFD));
-        QPalette palette = m_banner->palette();
-        palette.setBrush(QPalette::Window, gradient);
-        m_banner->setPalette(palette);
-    }
+    auto *banner = new QLabel(client);
+    banner->setObjectName(QStringLiteral("Image1"));
+    banner->setFixedHeight(BannerHeight);
+    banner->setPixmap(QPixmap(QStringLiteral(":/banner.png")));
+    banner->setScaledContents(true);
+    m_banner = banner;
     layout->addWidget(m_banner);
 
     ToolBarImport

@@ -34,12 +34,8 @@ BookmarkHeaderView::BookmarkHeaderView(QWidget *parent)
     : QHeaderView(Qt::Horizontal, parent)
 {
     setFont(treeFont());
-    setSectionsClickable(true);
-    setSectionsMovable(true);
     setHighlightSections(false);
     setStretchLastSection(false);
-    setSortIndicatorShown(true);
-    setSortIndicator(ColumnDescription, Qt::AscendingOrder);
     connect(this, &QHeaderView::sectionResized, this,
             [this](int section, int, int newSize) { keepWidthLimits(section, newSize); });
 }
@@ -130,6 +126,13 @@ void BookmarkTreeView::configure()
     setAutoScroll(true);
     setAutoExpandDelay(AutoExpandDelayMs);
 
+    // Set after the view took the header: taking it resets clicks and the sort glyph. The model sorts, so
+    // the view's own sorting stays off.
+    m_header->setSectionsClickable(true);
+    m_header->setSectionsMovable(true);
+    m_header->setFirstSectionMovable(true);
+    m_header->setSortIndicatorShown(true);
+    m_header->setSortIndicator(ColumnDescription, Qt::AscendingOrder);
     m_header->resizeSection(ColumnDescription, DefaultColumnWidth);
     m_header->resizeSection(ColumnLink, DefaultColumnWidth);
     m_header->resizeSection(ColumnState, BookmarkHeaderView::StateMinimumWidth);

@@ -82,6 +82,16 @@ void BookmarkHeaderView::mouseDoubleClickEvent(QMouseEvent *event)
     QHeaderView::mouseDoubleClickEvent(event);
 }
 
+void BookmarkHeaderView::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    // The glyph points up while the column sorts ascending, as users of the program know it.
+    if (option->sortIndicator == QStyleOptionHeader::SortDown)
+        option->sortIndicator = QStyleOptionHeader::SortUp;
+    else if (option->sortIndicator == QStyleOptionHeader::SortUp)
+        option->sortIndicator = QStyleOptionHeader::SortDown;
+}
+
 void BookmarkHeaderView::keepWidthLimits(int section, int newSize)
 {
     if (section != ColumnState)

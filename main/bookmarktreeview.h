@@ -25,6 +25,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
 
 private:
     // True over the "State" header itself, false over the grips at its edges that resize columns.

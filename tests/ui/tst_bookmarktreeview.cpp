@@ -142,6 +142,26 @@ private slots:
         }
     }
 
+    void sortGlyphPointsUpWhenAscending()
+    {
+        struct Probe : BookmarkHeaderView
+        {
+            using BookmarkHeaderView::initStyleOptionForIndex;
+        };
+        BookmarkTree tree;
+        BookmarkModel model(tree);
+        Probe header;
+        header.setModel(&model);
+        header.setSortIndicatorShown(true);
+        QStyleOptionHeader option;
+        header.setSortIndicator(ColumnLink, Qt::AscendingOrder);
+        header.initStyleOptionForIndex(&option, ColumnLink);
+        QCOMPARE(option.sortIndicator, QStyleOptionHeader::SortUp);
+        header.setSortIndicator(ColumnLink, Qt::DescendingOrder);
+        header.initStyleOptionForIndex(&option, ColumnLink);
+        QCOMPARE(option.sortIndicator, QStyleOptionHeader::SortDown);
+    }
+
     void columnWidthLimits_data()
     {
         QTest::addColumn<int>("column");

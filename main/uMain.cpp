@@ -4,6 +4,7 @@
 #include "main/bookmarktreeview.h"
 #include "main/core/bookmarksort.h"
 #include "main/imagelist.h"
+#include "main/modeltreeeditor.h"
 #include "main/statusbar.h"
 
 #include <QFrame>
@@ -35,6 +36,9 @@ TForm1::TForm1(QWidget *parent)
     setGeometry(213, 108, 650, 592);
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
+    m_treeEditor = std::make_unique<ModelTreeEditor>(
+        *m_model, *m_vt, [this] { return !m_treeBusy; }, [this] { return m_openWithBrowserCode; });
+    m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
 }
 
 TForm1::~TForm1() = default;
@@ -125,6 +129,16 @@ void TForm1::VTHeaderClick(int column)
         = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_vt->header()->setSortIndicator(column, order);
     m_model->sort(column, order);
+}
+
+TfrAddBookmark *TForm1::AddBookmarkCategory(AddKind kind)
+{
+    return m_bookmarkDialogs->AddBookmarkCategory(kind);
+}
+
+void TForm1::Edit1Click()
+{
+    m_bookmarkDialogs->Edit1Click();
 }
 
 void TForm1::showEvent(QShowEvent *event)

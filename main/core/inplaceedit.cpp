@@ -1,6 +1,7 @@
 #include "main/core/inplaceedit.h"
 
 #include "main/core/bookmarksort.h"
+#include "main/core/linebreaks.h"
 #include "main/core/operalines.h"
 
 namespace vellumite {
@@ -9,19 +10,6 @@ namespace {
 
 // The indentation of the key lines an in-place rename writes.
 constexpr QStringView RenameIndent = u"         ";
-
-QString lineBreaksToSpaces(const QString &text)
-{
-    QString flat;
-    flat.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            continue; // the LF of this pair becomes the space
-        flat += (c == u'\r' || c == u'\n') ? QChar(u' ') : c;
-    }
-    return flat;
-}
 
 void rewriteOperaKey(TBookmark &record, QStringView key, const QString &value)
 {
@@ -56,7 +44,7 @@ bool setCellText(TBookmark &record, int column, const QString &text)
 
 bool VTNewText(TBookmark &record, int column, const QString &newText)
 {
-    return setCellText(record, column, lineBreaksToSpaces(newText));
+    return setCellText(record, column, replaceLineBreaks(newText, u" "));
 }
 
 void applyStoredCaption(BookmarkNode &node, const QString &caption)

@@ -1,5 +1,7 @@
 #include "main/core/operalines.h"
 
+#include "main/core/linebreaks.h"
+
 namespace vellumite {
 
 namespace {
@@ -62,20 +64,7 @@ QStringView trimmedHotlistLine(QStringView line)
 
 QString encodeHotlistValue(QStringView value)
 {
-    QString encoded;
-    encoded.reserve(value.size());
-    const qsizetype size = value.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = value[i];
-        if (c != Cr && c != Lf) {
-            encoded += c;
-            continue;
-        }
-        if (c == Cr && i + 1 < size && value[i + 1] == Lf)
-            ++i;
-        encoded += EncodedLineBreak;
-    }
-    return encoded;
+    return replaceLineBreaks(value, EncodedLineBreak);
 }
 
 QString decodeHotlistValue(QStringView value)

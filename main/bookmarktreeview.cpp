@@ -180,15 +180,13 @@ void BookmarkTreeView::restoreViewStateFromNodes()
     scheduleDelayedItemsLayout();
     const int lastColumn = m_model->columnCount() - 1;
     QItemSelection selection;
-    std::vector<BookmarkNode *> folders { &m_model->tree().topLevel() };
-    while (!folders.empty()) {
-        BookmarkNode *folder = folders.back();
-        folders.pop_back();
-        const QModelIndex parent = m_model->indexFromNode(folder);
-        // Neighbouring selected rows become one range.
+    // Neighbouring selected rows become one range. The ranges follow the rows top to bottom, so the
+    // view finds each one near the one before when it repaints them.
+    auto restoreChildren = [&](BookmarkNode &folder) {
+        const QModelIndex parent = m_model->indexFromNode(&folder);
         int runStart = -1;
-        for (int row = 0; row <= folder->childCount(); ++row) {
-            BookmarkNode *child = row < folder->childCount() ? folder->child(row) : nullptr;
+        for (int row = 0; row <= folder.childCount(); ++row) {
+            BookmarkNode *child = row < folder.childCount() ? folder.child(row) : nullptr;
             const bool selected = child && child->hasState(NodeState::Selected);
             if (selected && runStart < 0)
                 runStart = row;
@@ -197,14 +195,18 @@ void BookmarkTreeView::restoreViewStateFromNodes()
                                                      m_model->index(row - 1, lastColumn, parent)));
                 runStart = -1;
             }
-            if (child && child->childCount() > 0) {
-                if (child->hasState(NodeState::Expanded))
-                    expand(m_model->indexFromNode(child));
-                folders.push_back(child);
-            }
+            if (child && child->childCount() > 0 && child->hasState(NodeState::Expanded))
+                expand(m_model->indexFromNode(child));
         }
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    };
+    BookmarkTree &tree = m_model->tree();
+    restoreChildren(tree.topLevel());
+    tree.forEach([&](BookmarkNode &node) {
+        if (node.childCount() > 0)
+            restoreChildren(node);
+    });
+    // The ranges span whole rows already; asking for rows again would merge them pairwise.
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 void BookmarkTreeView::scrollToFirstSelected()

@@ -1,13 +1,13 @@
 // The bookmark tree's view with 100,000 nodes, 20,000 of them in one folder: re-sorting on a header
 // click, the one sort after a load, expanding everything and scrolling through it.
 
+#include "benchmarks/common/treegenerator.h"
 #include "main/bookmarkmodel.h"
 #include "main/bookmarktreeview.h"
 #include "main/core/bookmarksort.h"
 #include "main/uMain.h"
 
 #include <QApplication>
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 
@@ -15,68 +15,19 @@ using namespace vellumite;
 
 namespace {
 
-constexpr int BigFolderSize = 20'000;
-constexpr int Folders = 399;
-constexpr int BookmarksPerFolder = 199;
-constexpr int LooseBookmarks = 198;
-// root + the big folder with its bookmarks + the other folders with theirs + loose bookmarks.
-constexpr int TotalNodes = 1 + 1 + BigFolderSize + Folders * (1 + BookmarksPerFolder) + LooseBookmarks;
-static_assert(TotalNodes == 100'000);
+constexpr int TotalNodes = 100'000;
 
-QString randomWord(QRandomGenerator &random)
+// The shared benchmark tree (a fifth of it in one flat folder), in no particular order, as a load
+// leaves it before its one sort; the root and the flat folder are flagged expanded.
+void generateExpandedTree(BookmarkTree &tree)
 {
-    static const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    QString word;
-    const int length = 4 + int(random.bounded(12));
-    for (int i = 0; i < length; ++i)
-        word += letters[int(random.bounded(letters.size()))];
-    return word;
-}
-
-std::unique_ptr<BookmarkNode> randomBookmark(QRandomGenerator &random)
-{
-    TBookmark r;
-    r.Description = randomWord(random) + u' ' + randomWord(random);
-    r.Link
-        = QStringLiteral("http://") + randomWord(random) + QStringLiteral(".example/") + randomWord(random);
-    r.Editable = true;
-    r.ImageIndex = 1;
-    r.LinkState = LinkNotVerified;
-    r.PriorityColor = PriorityLow;
-    return std::make_unique<BookmarkNode>(r);
-}
-
-std::unique_ptr<BookmarkNode> randomCategory(QRandomGenerator &random)
-{
-    TBookmark r;
-    r.CategoryName = randomWord(random);
-    r.Editable = true;
-    r.IsCategory = true;
-    r.ImageIndex = FolderImageIndex;
-    r.LinkState = LinkCategory;
-    r.PriorityColor = PriorityLow;
-    return std::make_unique<BookmarkNode>(r);
-}
-
-// Fills `tree` in no particular order, as a load leaves it before its one sort; the root and the big
-// folder are flagged expanded.
-void generateTree(BookmarkTree &tree)
-{
-    QRandomGenerator random(104);
-    tree.clear();
-    BookmarkNode *root = tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+    generateTree(tree, TotalNodes, 104);
+    BookmarkNode *root = tree.firstNode();
     root->setState(NodeState::Expanded, true);
-    BookmarkNode *big = root->appendChild(randomCategory(random));
-    big->setState(NodeState::Expanded, true);
-    for (int i = 0; i < BigFolderSize; ++i)
-        big->appendChild(randomBookmark(random));
-    for (int f = 0; f < Folders; ++f) {
-        BookmarkNode *folder = root->appendChild(randomCategory(random));
-        for (int i = 0; i < BookmarksPerFolder; ++i)
-            folder->appendChild(randomBookmark(random));
+    for (int i = 0; i < root->childCount(); ++i) {
+        if (root->child(i)->childCount() >= TotalNodes / 5)
+            root->child(i)->setState(NodeState::Expanded, true);
     }
-    for (int i = 0; i < LooseBookmarks; ++i)
-        root->appendChild(randomBookmark(random));
 }
 
 TForm1 *form = nullptr;
@@ -90,7 +41,7 @@ void settle()
 
 void loadWindow()
 {
-    generateTree(form->tree());
+    generateExpandedTree(form->tree());
     form->model()->reloadSorted();
     form->restoreViewStateFromNodes();
     settle();
@@ -112,7 +63,7 @@ void BM_LoadSortOnce(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        generateTree(form->tree());
+        generateExpandedTree(form->tree());
         state.ResumeTiming();
         form->model()->reloadSorted();
         form->restoreViewStateFromNodes();
@@ -130,6 +81,24 @@ void BM_ExpandAll(benchmark::State &state)
         form->VT()->collapseAll();
         settle();
         state.ResumeTiming();
+    }
+}
+
+// The flat folder of 20,000 bookmarks opened and closed by the user.
+void BM_ToggleLargeFolder(benchmark::State &state)
+{
+    loadWindow();
+    BookmarkNode *root = form->tree().firstNode();
+    QModelIndex large;
+    for (int i = 0; i < root->childCount(); ++i) {
+        if (root->child(i)->childCount() >= TotalNodes / 5)
+            large = form->model()->indexFromNode(root->child(i));
+    }
+    for (auto _ : state) {
+        form->VT()->collapse(large);
+        settle();
+        form->VT()->expand(large);
+        settle();
     }
 }
 
@@ -166,6 +135,7 @@ void BM_StoreAndRestoreViewState(benchmark::State &state)
 BENCHMARK(BM_HeaderClickResort)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadSortOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExpandAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ToggleLargeFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScrollToEndAndBack)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StoreAndRestoreViewState)->Unit(benchmark::kMillisecond)->UseRealTime();
 

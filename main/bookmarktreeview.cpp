@@ -7,6 +7,7 @@
 #include "main/treepainting.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSet>
@@ -266,6 +267,22 @@ void BookmarkTreeView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+void BookmarkTreeView::mousePressEvent(QMouseEvent *event)
+{
+    const QModelIndex at = indexAt(event->position().toPoint());
+    m_pressOnFocusedCell = at.isValid() && at == currentIndex()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier));
+    QTreeView::mousePressEvent(event);
+}
+
+bool BookmarkTreeView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    // A click edits only the cell that had the focus before it, not any selected one.
+    if (trigger == SelectedClicked && !m_pressOnFocusedCell)
+        return false;
+    return QTreeView::edit(index, trigger, event);
 }
 
 // The link column of a selected row changes its colour with the focus.

@@ -67,6 +67,8 @@ public:
     // Nodes scrolled into view from out of sight are centred.
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
 
+    using QTreeView::edit;
+
 signals:
     // Enter: open the focused bookmark, as a double click does.
     void openRequested();
@@ -75,6 +77,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
@@ -86,6 +90,8 @@ private:
 
     BookmarkModel *m_model;
     BookmarkHeaderView *m_header;
+    // The last press hit the cell that held the focus already, without Ctrl or Shift.
+    bool m_pressOnFocusedCell = false;
 };
 
 } // namespace vellumite

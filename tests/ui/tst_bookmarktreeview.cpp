@@ -260,6 +260,9 @@ private slots:
         QTest::newRow("F2 on the state column") << u"F2"_s << false << 2 << false;
         QTest::newRow("F2 on the root") << u"F2"_s << true << 0 << false;
         QTest::newRow("click on the focused cell") << u"click"_s << false << 0 << true;
+        QTest::newRow("click on another cell of the selected row")
+            << u"click beside"_s << false << 0 << false;
+        QTest::newRow("Ctrl+click on the focused cell") << u"ctrl click"_s << false << 0 << false;
         QTest::newRow("double click") << u"double click"_s << false << 0 << false;
     }
     void editStarts()
@@ -275,6 +278,13 @@ private slots:
             QTest::keyClick(&f.view, Qt::Key_F2);
         } else if (how == u"click") {
             QTest::mouseClick(f.view.viewport(), Qt::LeftButton, {}, f.cellCentre(node, column));
+        } else if (how == u"click beside") {
+            QTest::mouseClick(f.view.viewport(), Qt::LeftButton, {}, f.cellCentre(node, ColumnLink));
+            QTest::qWait(QApplication::doubleClickInterval() + 50);
+        } else if (how == u"ctrl click") {
+            QTest::mouseClick(f.view.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              f.cellCentre(node, column));
+            QTest::qWait(QApplication::doubleClickInterval() + 50);
         } else {
             QTest::mouseDClick(f.view.viewport(), Qt::LeftButton, {}, f.cellCentre(node, column));
             QTest::qWait(QApplication::doubleClickInterval() + 50);

@@ -3,7 +3,7 @@
 // pixels that the artwork covers only in part are blended with the banner row they will sit on, so no
 // olive fringe shows around the shapes.
 //
-//   toolbar_artwork <output folder>
+// Usage: toolbar-artwork <resources folder>   (reads banner.png there, writes toolbar/*.png)
 
 #include <QDir>
 #include <QFont>
@@ -14,6 +14,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QTextStream>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -21,33 +22,17 @@ namespace {
 
 constexpr QRgb Key = 0xFF808000; // olive, the buttons' transparent colour
 constexpr int ButtonTop = 2; // the buttons' offset on the banner
-constexpr int BannerHeight = 80;
 
 const QColor Ink(0x1B, 0x3A, 0x5C);
 const QColor Outline(0x2A, 0x4E, 0x78);
 
-// The banner's colour on a row of the banner.
-QColor bannerColour(int bannerRow)
-{
-    const QColor top(0xE2, 0xF2, 0xFE);
-    const QColor middle(0xBA, 0xE4, 0xF6);
-    const QColor bottom(0xF3, 0xFA, 0xFD);
-    const double t = (bannerRow + 0.5) / BannerHeight;
-    const auto mix = [](const QColor &a, const QColor &b, double f) {
-        return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * f,
-                                a.greenF() + (b.greenF() - a.greenF()) * f,
-                                a.blueF() + (b.blueF() - a.blueF()) * f);
-    };
-    return t < 0.5 ? mix(top, middle, t * 2) : mix(middle, bottom, (t - 0.5) * 2);
-}
-
 // Turns antialiased artwork on a transparent ground into an opaque picture with the key colour.
-QImage flatten(const QImage &drawn)
+QImage flatten(const QImage &drawn, const QImage &banner)
 {
     const QImage art = drawn.convertToFormat(QImage::Format_ARGB32);
     QImage result(art.size(), QImage::Format_RGB32);
     for (int y = 0; y < art.height(); ++y) {
-        const QColor ground = bannerColour(y + ButtonTop);
+        const QColor ground = banner.pixelColor(0, std::min(y + ButtonTop, banner.height() - 1));
         for (int x = 0; x < art.width(); ++x) {
             const QColor pixel = QColor::fromRgba(art.pixel(x, y));
             if (pixel.alpha() == 0) {
@@ -272,7 +257,7 @@ struct ButtonArt
     std::function<void(QPainter &)> draw;
 };
 
-QImage drawButton(const ButtonArt &art, bool down)
+QImage drawButton(const ButtonArt &art, bool down, const QImage &banner)
 {
     constexpr int Height = 78;
     QImage image(art.width, Height, QImage::Format_ARGB32_Premultiplied);
@@ -305,7 +290,7 @@ QImage drawButton(const ButtonArt &art, bool down)
     p.setPen(Ink);
     p.drawText(QRectF(0, 58, art.width, 16), Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(art.label));
     p.end();
-    return flatten(image);
+    return flatten(image, banner);
 }
 
 } // namespace
@@ -315,10 +300,16 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
     if (argc != 2) {
-        err << "usage: toolbar_artwork <output folder>\n";
+        err << "usage: toolbar-artwork <resources folder>\n";
         return 2;
     }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    const QDir resources(QString::fromLocal8Bit(argv[1]));
+    const QImage banner(resources.filePath(QStringLiteral("banner.png")));
+    if (banner.isNull()) {
+        err << "cannot read " << resources.filePath(QStringLiteral("banner.png")) << '\n';
+        return 1;
+    }
+    const QDir folder(resources.filePath(QStringLiteral("toolbar")));
     if (!folder.exists() && !QDir().mkpath(folder.path())) {
         err << "cannot create " << folder.path() << '\n';
         return 1;
@@ -332,7 +323,7 @@ int main(int argc, char *argv[])
     for (const ButtonArt &button : buttons) {
         for (const bool down : { false, true }) {
             const QString name = QString::fromLatin1(button.file) + (down ? u"-down.png" : u"-up.png");
-            if (!drawButton(button, down).save(folder.filePath(name))) {
+            if (!drawButton(button, down, banner).save(folder.filePath(name))) {
                 err << "cannot write " << folder.filePath(name) << '\n';
                 return 1;
             }

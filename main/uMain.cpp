@@ -1,5 +1,6 @@
 #include "main/uMain.h"
 
+#include "controls/RzBmpBtn.h"
 #include "main/bookmarkmodel.h"
 #include "main/imagelist.h"
 #include "main/modeltreeeditor.h"
@@ -8,7 +9,6 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -18,7 +18,6 @@ namespace {
 
 constexpr int BannerHeight = 80;
 constexpr int ToolBarButtonTop = 2;
-constexpr int ToolBarButtonHeight = 78;
 
 } // namespace
 
@@ -58,15 +57,22 @@ void TForm1::createLayout()
     m_banner = banner;
     layout->addWidget(m_banner);
 
-    ToolBarImport
-        = createToolBarButton(QStringLiteral("ToolBarImport"), 4, 84, QStringLiteral("Import bookmarks"));
-    ToolBarExport
-        = createToolBarButton(QStringLiteral("ToolBarExport"), 88, 84, QStringLiteral("Export bookmarks"));
-    ToolBarSearch = createToolBarButton(QStringLiteral("ToolBarSearch"), 172, 85, QStringLiteral("Search"));
-    btCheckURL = createToolBarButton(QStringLiteral("btCheckURL"), 257, 84, QStringLiteral("Check links"));
-    ToolBarOptions
-        = createToolBarButton(QStringLiteral("ToolBarOptions"), 341, 85, QStringLiteral("Options"));
-    btHelp = createToolBarButton(QStringLiteral("btHelp"), 426, 84, QStringLiteral("Help"));
+    // Bitmap buttons over the banner; their pictures are sized to the button, with olive transparent.
+    ToolBarImport = createToolBarButton(QStringLiteral("ToolBarImport"), QStringLiteral("import"), 4,
+                                        QStringLiteral("Import bookmarks"));
+    ToolBarExport = createToolBarButton(QStringLiteral("ToolBarExport"), QStringLiteral("export"), 88,
+                                        QStringLiteral("Export bookmarks"));
+    ToolBarSearch = createToolBarButton(QStringLiteral("ToolBarSearch"), QStringLiteral("search"), 172,
+                                        QStringLiteral("Search"));
+    btCheckURL = createToolBarButton(QStringLiteral("btCheckURL"), QStringLiteral("checklinks"), 257,
+                                     QStringLiteral("Check links"));
+    ToolBarOptions = createToolBarButton(QStringLiteral("ToolBarOptions"), QStringLiteral("options"), 341,
+                                         QStringLiteral("Options"));
+    btHelp
+        = createToolBarButton(QStringLiteral("btHelp"), QStringLiteral("help"), 426, QStringLiteral("Help"));
+    ToolBarImport->SetShowFocus(false);
+    for (TRzBmpButton *button : { ToolBarExport, ToolBarSearch, btCheckURL, ToolBarOptions, btHelp })
+        button->SetShowDownPattern(false);
 
     auto *bevel = new QFrame(client);
     bevel->setObjectName(QStringLiteral("Bevel1"));
@@ -110,14 +116,17 @@ void TForm1::createLayout()
     setCentralWidget(client);
 }
 
-QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int width, const QString &hint)
+TRzBmpButton *TForm1::createToolBarButton(const QString &objectName, const QString &picture, int x,
+                                          const QString &hint)
 {
-    auto *button = new QPushButton(hint, m_banner);
+    auto *button = new TRzBmpButton(m_banner);
     button->setObjectName(objectName);
-    button->setGeometry(x, ToolBarButtonTop, width, ToolBarButtonHeight);
+    button->Bitmaps()->SetUp(QImage(u":/toolbar/" + picture + u"-up.png"));
+    button->Bitmaps()->SetDown(QImage(u":/toolbar/" + picture + u"-down.png"));
+    // The button takes the size of its pictures: 84 or 85 x 78.
+    button->move(x, ToolBarButtonTop);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(hint);
-    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 

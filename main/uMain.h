@@ -8,7 +8,6 @@
 #include <memory>
 
 class QLabel;
-class QPushButton;
 class QTreeView;
 
 namespace vellumite {
@@ -18,6 +17,7 @@ class AddBookmarkDialogs;
 class BookmarkModel;
 class ModelTreeEditor;
 class StatusBar;
+class TRzBmpButton;
 class TfrAddBookmark;
 struct PlatformServices;
 
@@ -41,12 +41,12 @@ public:
     QTreeView *VT() const { return m_vt; }
     StatusBar *StatusBar1() const { return m_statusBar; }
 
-    QPushButton *ToolBarImport = nullptr;
-    QPushButton *ToolBarExport = nullptr;
-    QPushButton *ToolBarSearch = nullptr;
-    QPushButton *btCheckURL = nullptr;
-    QPushButton *ToolBarOptions = nullptr;
-    QPushButton *btHelp = nullptr;
+    TRzBmpButton *ToolBarImport = nullptr;
+    TRzBmpButton *ToolBarExport = nullptr;
+    TRzBmpButton *ToolBarSearch = nullptr;
+    TRzBmpButton *btCheckURL = nullptr;
+    TRzBmpButton *ToolBarOptions = nullptr;
+    TRzBmpButton *btHelp = nullptr;
 
     // Start-up in its fixed order: the settings, the browser detection, the bookmark file. Failures are
     // shown by the application's error display and end the remaining steps; the window runs on.
@@ -82,7 +82,8 @@ protected:
 
 private:
     void createLayout();
-    QPushButton *createToolBarButton(const QString &objectName, int x, int width, const QString &hint);
+    TRzBmpButton *createToolBarButton(const QString &objectName, const QString &picture, int x,
+                                      const QString &hint);
     void TntFormShow();
     void applyStartupSettings(const StartupSettings &settings);
     ExitSettings currentExitSettings() const;

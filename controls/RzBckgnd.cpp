@@ -177,69 +177,56 @@ void TRzCustomBackground::TextureChanged()
 
 void TRzCustomBackground::SetActive(bool value)
 {
-    if (value == m_active)
-        return;
-    m_active = value;
-    BackgroundChanged();
+    if (assignIfChanged(m_active, value))
+        BackgroundChanged();
 }
 
 void TRzCustomBackground::SetAlign(TAlign value)
 {
-    if (value == m_align)
+    if (!assignIfChanged(m_align, value))
         return;
-    m_align = value;
     if (parentWidget())
         AlignControls(parentWidget());
 }
 
 void TRzCustomBackground::SetFrameColor(TColor value)
 {
-    if (value == m_frameColor)
-        return;
-    m_frameColor = value;
-    BackgroundChanged();
+    if (assignIfChanged(m_frameColor, value))
+        BackgroundChanged();
 }
 
 void TRzCustomBackground::SetFrameStyle(TFrameStyle value)
 {
-    if (value == m_frameStyle)
-        return;
-    m_frameStyle = value;
-    BackgroundChanged();
+    if (assignIfChanged(m_frameStyle, value))
+        BackgroundChanged();
 }
 
 void TRzCustomBackground::SetGradientColorStart(TColor value)
 {
-    if (value == m_startColor)
+    if (!assignIfChanged(m_startColor, value))
         return;
-    m_startColor = value;
     m_startRGB = rgbOf(value);
     BackgroundChanged();
 }
 
 void TRzCustomBackground::SetGradientColorStop(TColor value)
 {
-    if (value == m_stopColor)
+    if (!assignIfChanged(m_stopColor, value))
         return;
-    m_stopColor = value;
     m_stopRGB = rgbOf(value);
     BackgroundChanged();
 }
 
 void TRzCustomBackground::SetGradientDirection(TGradientDirection value)
 {
-    if (value == m_direction)
-        return;
-    m_direction = value;
-    BackgroundChanged();
+    if (assignIfChanged(m_direction, value))
+        BackgroundChanged();
 }
 
 void TRzCustomBackground::SetGradientSmoothFactor(TSmoothFactor value)
 {
-    if (value == m_smoothFactor)
-        return;
-    m_smoothFactor = value;
-    BackgroundChanged();
+    if (assignIfChanged(m_smoothFactor, value))
+        BackgroundChanged();
 }
 
 void TRzCustomBackground::SetImage(const QImage &image)
@@ -252,18 +239,16 @@ void TRzCustomBackground::SetImage(const QImage &image)
 
 void TRzCustomBackground::SetImageStyle(TImageStyle value)
 {
-    if (value == m_imageStyle)
+    if (!assignIfChanged(m_imageStyle, value))
         return;
-    m_imageStyle = value;
     if (m_showImage)
         BackgroundChanged();
 }
 
 void TRzCustomBackground::SetShowGradient(bool value)
 {
-    if (value == m_showGradient)
+    if (!assignIfChanged(m_showGradient, value))
         return;
-    m_showGradient = value;
     if (value)
         SetShowTexture(false);
     else if (!m_showImage)
@@ -273,17 +258,14 @@ void TRzCustomBackground::SetShowGradient(bool value)
 
 void TRzCustomBackground::SetShowImage(bool value)
 {
-    if (value == m_showImage)
-        return;
-    m_showImage = value;
-    BackgroundChanged();
+    if (assignIfChanged(m_showImage, value))
+        BackgroundChanged();
 }
 
 void TRzCustomBackground::SetShowTexture(bool value)
 {
-    if (value == m_showTexture)
+    if (!assignIfChanged(m_showTexture, value))
         return;
-    m_showTexture = value;
     SetShowGradient(!value);
     BackgroundChanged();
 }

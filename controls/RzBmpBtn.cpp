@@ -158,10 +158,8 @@ void TRzButtonBitmaps::SetStayDown(const QImage &image)
 
 void TRzButtonBitmaps::SetTransparentColor(TColor color)
 {
-    if (color == m_transparentColor)
-        return;
-    m_transparentColor = color;
-    emit changed();
+    if (assignIfChanged(m_transparentColor, color))
+        emit changed();
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -303,45 +301,38 @@ void TRzBmpButton::BitmapsChanged()
 
 void TRzBmpButton::SetAllowAllUp(bool value)
 {
-    if (value == m_allowAllUp)
-        return;
-    m_allowAllUp = value;
-    NotifyGroup();
+    if (assignIfChanged(m_allowAllUp, value))
+        NotifyGroup();
 }
 
 void TRzBmpButton::SetButtonBorder(TButtonBorder value)
 {
-    if (value == m_buttonBorder)
+    if (!assignIfChanged(m_buttonBorder, value))
         return;
-    m_buttonBorder = value;
     AdjustSizeToBitmap();
     update();
 }
 
 void TRzBmpButton::SetButtonSize(TBtnSize value)
 {
-    if (value == m_buttonSize)
+    if (!assignIfChanged(m_buttonSize, value))
         return;
-    m_buttonSize = value;
     AdjustSizeToBitmap();
     update();
 }
 
 void TRzBmpButton::SetButtonStyle(TButtonStyle value)
 {
-    if (value == m_buttonStyle)
+    if (!assignIfChanged(m_buttonStyle, value))
         return;
-    m_buttonStyle = value;
     AdjustSizeToBitmap();
     update();
 }
 
 void TRzBmpButton::SetColor(TColor value)
 {
-    if (value == m_color)
-        return;
-    m_color = value;
-    update();
+    if (assignIfChanged(m_color, value))
+        update();
 }
 
 void TRzBmpButton::SetDown(bool value)
@@ -361,18 +352,14 @@ void TRzBmpButton::SetDown(bool value)
 
 void TRzBmpButton::SetGroupIndex(int value)
 {
-    if (value == m_groupIndex)
-        return;
-    m_groupIndex = value;
-    NotifyGroup();
+    if (assignIfChanged(m_groupIndex, value))
+        NotifyGroup();
 }
 
 void TRzBmpButton::SetLayout(TButtonLayout value)
 {
-    if (value == m_layout)
-        return;
-    m_layout = value;
-    update();
+    if (assignIfChanged(m_layout, value))
+        update();
 }
 
 void TRzBmpButton::SetMargin(int value)
@@ -385,33 +372,26 @@ void TRzBmpButton::SetMargin(int value)
 
 void TRzBmpButton::SetShowDownPattern(bool value)
 {
-    if (value == m_showDownPattern)
-        return;
-    m_showDownPattern = value;
-    update();
+    if (assignIfChanged(m_showDownPattern, value))
+        update();
 }
 
 void TRzBmpButton::SetShowFocus(bool value)
 {
-    if (value == m_showFocus)
-        return;
-    m_showFocus = value;
-    update();
+    if (assignIfChanged(m_showFocus, value))
+        update();
 }
 
 void TRzBmpButton::SetSpacing(int value)
 {
-    if (value == m_spacing)
-        return;
-    m_spacing = value;
-    update();
+    if (assignIfChanged(m_spacing, value))
+        update();
 }
 
 void TRzBmpButton::SetCaption(const QString &caption)
 {
-    if (caption == m_caption)
+    if (!assignIfChanged(m_caption, caption))
         return;
-    m_caption = caption;
     updateMnemonic();
     update();
 }

@@ -63,6 +63,15 @@ enum TFrameStyle : quint8 {
 // Which row of a two-pass edge table to paint: raised / up, or lowered / down.
 enum class EdgeDepth : quint8 { Raised, Sunken };
 
+// Stores a changed value; false when the value was already held, so setters can skip their update.
+template<typename T> bool assignIfChanged(T &field, const T &value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 constexpr int MinInt(int a, int b)
 {
     return a < b ? a : b;

@@ -14,6 +14,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QTextStream>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -51,13 +52,15 @@ QImage flatten(const QImage &drawn, const QImage &banner)
     return result;
 }
 
-QPainterPath star(QPointF centre, double outer, double inner)
+// A closed outline through points around a centre, at equal angles from the first; the radius of each
+// point is chosen by its index.
+QPainterPath radialOutline(QPointF centre, int points, double firstAngle,
+                           const std::function<double(int)> &radius)
 {
     QPainterPath path;
-    for (int i = 0; i < 10; ++i) {
-        const double r = i % 2 == 0 ? outer : inner;
-        const double angle = -M_PI / 2 + i * M_PI / 5;
-        const QPointF p = centre + QPointF(r * std::cos(angle), r * std::sin(angle));
+    for (int i = 0; i < points; ++i) {
+        const double angle = firstAngle + i * 2 * M_PI / points;
+        const QPointF p = centre + QPointF(radius(i) * std::cos(angle), radius(i) * std::sin(angle));
         if (i == 0)
             path.moveTo(p);
         else
@@ -65,6 +68,11 @@ QPainterPath star(QPointF centre, double outer, double inner)
     }
     path.closeSubpath();
     return path;
+}
+
+QPainterPath star(QPointF centre, double outer, double inner)
+{
+    return radialOutline(centre, 10, -M_PI / 2, [=](int i) { return i % 2 == 0 ? outer : inner; });
 }
 
 void drawStar(QPainter &p, QPointF centre, double size)
@@ -103,25 +111,12 @@ void drawTray(QPainter &p)
 
 void drawArrow(QPainter &p, bool down, const QColor &light, const QColor &dark)
 {
-    // A thick arrow on the centre line, between y 6 and 38.
+    // A thick arrow on the centre line pointing down from y 6 to 38, or up from y 36 to 4.
+    QPolygonF outline({ { 37, 6 }, { 47, 6 }, { 47, 22 }, { 55, 22 }, { 42, 38 }, { 29, 22 }, { 37, 22 } });
+    if (!down)
+        outline = QTransform(1, 0, 0, -1, 0, 42).map(outline);
     QPainterPath arrow;
-    if (down) {
-        arrow.moveTo(37, 6);
-        arrow.lineTo(47, 6);
-        arrow.lineTo(47, 22);
-        arrow.lineTo(55, 22);
-        arrow.lineTo(42, 38);
-        arrow.lineTo(29, 22);
-        arrow.lineTo(37, 22);
-    } else {
-        arrow.moveTo(37, 36);
-        arrow.lineTo(47, 36);
-        arrow.lineTo(47, 20);
-        arrow.lineTo(55, 20);
-        arrow.lineTo(42, 4);
-        arrow.lineTo(29, 20);
-        arrow.lineTo(37, 20);
-    }
+    arrow.addPolygon(outline);
     arrow.closeSubpath();
     QLinearGradient fill(29, 0, 55, 0);
     fill.setColorAt(0, light);
@@ -203,19 +198,10 @@ void drawCheckLinks(QPainter &p)
 void drawOptions(QPainter &p)
 {
     const QPointF centre(42, 27);
-    QPainterPath gear;
+    // Each tooth: rise, top, fall, root.
     constexpr int Teeth = 8;
-    for (int i = 0; i < Teeth * 4; ++i) {
-        // Each tooth: rise, top, fall, root.
-        const double angle = (i / 4.0) * 2 * M_PI / Teeth;
-        const double r = (i % 4 == 1 || i % 4 == 2) ? 20 : 15;
-        const QPointF point = centre + QPointF(r * std::cos(angle), r * std::sin(angle));
-        if (i == 0)
-            gear.moveTo(point);
-        else
-            gear.lineTo(point);
-    }
-    gear.closeSubpath();
+    QPainterPath gear
+        = radialOutline(centre, Teeth * 4, 0, [](int i) { return (i % 4 == 1 || i % 4 == 2) ? 20.0 : 15.0; });
     QPainterPath hole;
     hole.addEllipse(centre, 6.5, 6.5);
     gear = gear.subtracted(hole);

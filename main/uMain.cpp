@@ -1,13 +1,17 @@
 #include "main/uMain.h"
 
 #include "main/bookmarkmodel.h"
+#include "main/core/openlink.h"
 #include "main/imagelist.h"
+#include "main/openwithmenu.h"
 #include "main/statusbar.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -22,7 +26,12 @@ constexpr int ToolBarButtonHeight = 78;
 } // namespace
 
 TForm1::TForm1(QWidget *parent)
+    : TForm1(makeBrowserServices(), parent)
+{ }
+
+TForm1::TForm1(BrowserServices browserServices, QWidget *parent)
     : QMainWindow(parent)
+    , m_browserServices(std::move(browserServices))
     , m_model(new BookmarkModel(m_tree, this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -34,6 +43,10 @@ TForm1::TForm1(QWidget *parent)
     setGeometry(213, 108, 650, 592);
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
+    // Browser detection: after the settings gave the open-with browser, before the bookmarks load.
+    m_installedBrowsers
+        = detectBrowsers(m_browserPaths, *m_browserServices.lookup, *m_browserServices.versions);
+    createOpenWithCommands();
 }
 
 TForm1::~TForm1() = default;
@@ -115,6 +128,58 @@ QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int w
     button->setToolTip(hint);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
+}
+
+void TForm1::createOpenWithCommands()
+{
+    Openwith1
+        = createOpenWithMenu(this, m_installedBrowsers, [this](BrowserCode code) { OpenWithClick(code); });
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PopupMenu->addMenu(Openwith1);
+    m_vt->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_vt, &QWidget::customContextMenuRequested, this, &TForm1::showTreeContextMenu);
+
+    connect(m_vt, &QAbstractItemView::doubleClicked, this, &TForm1::VTDblClick);
+    for (const QKeySequence &enter : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) }) {
+        auto *shortcut = new QShortcut(enter, m_vt, this, &TForm1::VTDblClick, Qt::WidgetShortcut);
+        shortcut->setObjectName(QStringLiteral("VTEnter"));
+    }
+}
+
+void TForm1::showTreeContextMenu(const QPoint &position)
+{
+    // "Open with" is offered for one selected bookmark only.
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    const bool oneBookmark
+        = node && !node->record.IsCategory && m_vt->selectionModel()->selectedRows().size() == 1;
+    Openwith1->menuAction()->setVisible(oneBookmark);
+    if (oneBookmark)
+        PopupMenu->popup(m_vt->viewport()->mapToGlobal(position));
+}
+
+void TForm1::VTDblClick()
+{
+    const QModelIndex focused = m_vt->currentIndex();
+    const BookmarkNode *node = m_model->nodeFromIndex(focused);
+    if (!node || node->record.IsCategory
+        || !m_vt->selectionModel()->isRowSelected(focused.row(), focused.parent()))
+        return;
+    openNodeWith(*node, m_browserPaths.OpenWithBrowser);
+}
+
+void TForm1::OpenWithClick(BrowserCode code)
+{
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    if (node)
+        openNodeWith(*node, *m_browserPaths.pathOf(code));
+}
+
+void TForm1::openNodeWith(const BookmarkNode &node, const QString &program)
+{
+    const QString link = BookmarkModel::VTGetText(node.record, 1);
+    m_statusBar->setPanelText(0, openedLinkStatusText(BookmarkModel::VTGetText(node.record, 0), link));
+    openLinkWith(*m_browserServices.launcher, program, link);
 }
 
 void TForm1::StatusBar1Resize()

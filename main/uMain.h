@@ -1,10 +1,13 @@
 #pragma once
 
 #include "main/core/bookmarktree.h"
+#include "main/core/browserdetection.h"
+#include "platform/browserservices.h"
 
 #include <QMainWindow>
 
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTreeView;
 
@@ -22,6 +25,8 @@ class TForm1 : public QMainWindow
 
 public:
     explicit TForm1(QWidget *parent = nullptr);
+    // With the given ways to find and start browsers instead of the desktop's.
+    explicit TForm1(BrowserServices browserServices, QWidget *parent = nullptr);
     ~TForm1() override;
 
     BookmarkTree &tree() { return m_tree; }
@@ -36,6 +41,20 @@ public:
     QPushButton *ToolBarOptions = nullptr;
     QPushButton *btHelp = nullptr;
 
+    // The tree's context menu and its "Open with" submenu.
+    QMenu *PopupMenu = nullptr;
+    QMenu *Openwith1 = nullptr;
+
+    // Where the browsers and stores are, and which browser opens bookmarks (DefaultBrowser.Tag).
+    BrowserPaths &browserPaths() { return m_browserPaths; }
+    const BrowserServices &browserServices() const { return m_browserServices; }
+    const InstalledBrowsers &installedBrowsers() const { return m_installedBrowsers; }
+
+    // Opens the focused bookmark with the open-with browser (double click or Enter in the tree).
+    void VTDblClick();
+    // The "Open with" items: open the focused node's link with one browser.
+    void OpenWithClick(BrowserCode code);
+
     // Status-bar panel widths follow the bar's width.
     void StatusBar1Resize();
     // Sorts the whole tree by the clicked column, flipping the direction.
@@ -48,8 +67,14 @@ private:
     void createLayout();
     QPushButton *createToolBarButton(const QString &objectName, int x, int width, const QString &hint);
     void TntFormShow();
+    void createOpenWithCommands();
+    void showTreeContextMenu(const QPoint &position);
+    void openNodeWith(const BookmarkNode &node, const QString &program);
 
     BookmarkTree m_tree;
+    BrowserServices m_browserServices;
+    BrowserPaths m_browserPaths;
+    InstalledBrowsers m_installedBrowsers;
     BookmarkModel *m_model = nullptr;
     QTreeView *m_vt = nullptr;
     StatusBar *m_statusBar = nullptr;

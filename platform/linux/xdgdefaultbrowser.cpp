@@ -1,7 +1,8 @@
 #include "platform/linux/xdgdefaultbrowser.h"
 
+#include "platform/linux/inikeyreader.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -98,24 +99,7 @@ QString resolvedProgram(const QString &program)
 
 QString desktopEntryProgram(const QString &desktopFile)
 {
-    QFile file(desktopFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = QString::fromUtf8(file.readAll());
-    bool inEntry = false;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        line = line.trimmed();
-        if (line.startsWith(u'[')) {
-            inEntry = line == u"[Desktop Entry]";
-            continue;
-        }
-        if (inEntry && line.startsWith(u"Exec")) {
-            const QStringView rest = line.sliced(4).trimmed();
-            if (rest.startsWith(u'='))
-                return firstExecWord(rest.sliced(1));
-        }
-    }
-    return {};
+    return firstExecWord(readIniKey(desktopFile, u"Desktop Entry", u"Exec", IniDialect::DesktopEntry));
 }
 
 QString findXdgDefaultBrowser(std::chrono::milliseconds timeout)

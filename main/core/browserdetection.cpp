@@ -109,25 +109,40 @@ QString browserPath(const FileLookUp &row, const SystemLookup &lookup)
     return first;
 }
 
+// The store files below AppData, and the two Firefox stores within a profile folder.
+struct StoreNames
+{
+    QStringView profileList;
+    QStringView placesDatabase;
+    QStringView bookmarkFile;
+    QStringView operaHotlist;
+};
+
+constexpr StoreNames WindowsStores { u"\\Mozilla\\Firefox\\Profiles.ini", u"\\places.sqlite",
+                                     u"\\bookmarks.html", u"\\Opera\\Opera\\profile\\opera6.adr" };
+constexpr StoreNames LinuxStores { u"/.mozilla/firefox/profiles.ini", u"/places.sqlite", u"/bookmarks.html",
+                                   u"/.opera/opera6.adr" };
+
+const StoreNames &storeNames(PathStyle style)
+{
+    return style == PathStyle::Windows ? WindowsStores : LinuxStores;
+}
+
 QString firefoxStorePath(const QString &appData, const BrowserPaths &paths, const SystemLookup &lookup,
                          const ProductVersionReader &versions)
 {
-    const bool windows = lookup.pathStyle() == PathStyle::Windows;
-    const QString profileList = appData
-        + (windows ? QStringView(u"\\Mozilla\\Firefox\\Profiles.ini")
-                   : QStringView(u"/.mozilla/firefox/profiles.ini"));
+    const StoreNames &names = storeNames(lookup.pathStyle());
+    const QString profileList = appData + names.profileList;
     if (!lookup.fileExists(profileList))
         return {};
     const QString profilePath = lookup.readIniString(profileList, u"Profile0"_s, u"Path"_s);
+    // Only the first profile counts. On Windows its path is "Profiles/<name>" below the profiles folder;
+    // on Linux a relative path is relative to the profile list's folder and an absolute one stands.
+    const QString folder = lookup.pathStyle() == PathStyle::Windows
+        ? appData + u"\\mozilla\\firefox\\profiles\\" + delimitedField(profilePath, u'/', 2)
+        : QDir::cleanPath(QFileInfo(profileList).dir().filePath(profilePath));
     const bool places = installedFirefoxStore(versions, paths.PathToFirefox) == FirefoxStore::PlacesDatabase;
-    if (windows) {
-        const QString folder
-            = appData + u"\\mozilla\\firefox\\profiles\\" + delimitedField(profilePath, u'/', 2);
-        return folder + (places ? QStringView(u"\\places.sqlite") : QStringView(u"\\bookmarks.html"));
-    }
-    // A relative profile path is relative to the profile list's folder; an absolute one stands.
-    const QString folder = QDir::cleanPath(QFileInfo(profileList).dir().filePath(profilePath));
-    return folder + (places ? QStringView(u"/places.sqlite") : QStringView(u"/bookmarks.html"));
+    return folder + (places ? names.placesDatabase : names.bookmarkFile);
 }
 
 // What two executables must share to count as one browser: the folder (compared without regard to
@@ -251,9 +266,7 @@ InstalledBrowsers detectBrowsers(BrowserPaths &paths, const SystemLookup &lookup
     paths.ExplorerFavoritesPath = lookup.favoritesFolder();
     const QString appData = GetShellFolder(lookup, u"AppData"_s);
     paths.PathFavFirefox = firefoxStorePath(appData, paths, lookup, versions);
-    paths.OperaFavPath = appData
-        + (lookup.pathStyle() == PathStyle::Windows ? QStringView(u"\\Opera\\Opera\\profile\\opera6.adr")
-                                                    : QStringView(u"/.opera/opera6.adr"));
+    paths.OperaFavPath = appData + storeNames(lookup.pathStyle()).operaHotlist;
     DetectOpenWithBrowserCode(paths, lookup.pathStyle());
     return installed;
 }

@@ -3,8 +3,10 @@
 #include "main/bookmarkmodel.h"
 #include "main/core/openlink.h"
 #include "main/imagelist.h"
+#include "main/modeltreeeditor.h"
 #include "main/openwithmenu.h"
 #include "main/statusbar.h"
+#include "platform/platformservices.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -26,12 +28,7 @@ constexpr int ToolBarButtonHeight = 78;
 } // namespace
 
 TForm1::TForm1(QWidget *parent)
-    : TForm1(makeBrowserServices(), parent)
-{ }
-
-TForm1::TForm1(BrowserServices browserServices, QWidget *parent)
     : QMainWindow(parent)
-    , m_browserServices(std::move(browserServices))
     , m_model(new BookmarkModel(m_tree, this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -43,9 +40,10 @@ TForm1::TForm1(BrowserServices browserServices, QWidget *parent)
     setGeometry(213, 108, 650, 592);
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
-    // Browser detection: after the settings gave the open-with browser, before the bookmarks load.
-    m_installedBrowsers
-        = detectBrowsers(m_browserPaths, *m_browserServices.lookup, *m_browserServices.versions);
+    m_treeEditor = std::make_unique<ModelTreeEditor>(
+        *m_model, *m_vt, [this] { return !m_treeBusy; },
+        [this] { return m_browserPaths.DefaultBrowser.Tag; });
+    m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
     createOpenWithCommands();
 }
 
@@ -132,8 +130,8 @@ QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int w
 
 void TForm1::createOpenWithCommands()
 {
-    Openwith1
-        = createOpenWithMenu(this, m_installedBrowsers, [this](BrowserCode code) { OpenWithClick(code); });
+    // The items of the browsers found show once FormCreate has detected them.
+    Openwith1 = createOpenWithMenu(this, {}, [this](BrowserCode code) { OpenWithClick(code); });
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     PopupMenu->addMenu(Openwith1);
@@ -141,10 +139,8 @@ void TForm1::createOpenWithCommands()
     connect(m_vt, &QWidget::customContextMenuRequested, this, &TForm1::showTreeContextMenu);
 
     connect(m_vt, &QAbstractItemView::doubleClicked, this, &TForm1::VTDblClick);
-    for (const QKeySequence &enter : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) }) {
-        auto *shortcut = new QShortcut(enter, m_vt, this, &TForm1::VTDblClick, Qt::WidgetShortcut);
-        shortcut->setObjectName(QStringLiteral("VTEnter"));
-    }
+    for (const QKeySequence &enter : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) })
+        new QShortcut(enter, m_vt, this, &TForm1::VTDblClick, Qt::WidgetShortcut);
 }
 
 void TForm1::showTreeContextMenu(const QPoint &position)
@@ -179,7 +175,8 @@ void TForm1::openNodeWith(const BookmarkNode &node, const QString &program)
 {
     const QString link = BookmarkModel::VTGetText(node.record, 1);
     m_statusBar->setPanelText(0, openedLinkStatusText(BookmarkModel::VTGetText(node.record, 0), link));
-    openLinkWith(*m_browserServices.launcher, program, link);
+    if (m_services)
+        openLinkWith(*m_services->launcher, program, link);
 }
 
 void TForm1::StatusBar1Resize()
@@ -196,6 +193,16 @@ void TForm1::VTHeaderClick(int column)
         = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_vt->header()->setSortIndicator(column, order);
     m_model->sort(column, order);
+}
+
+TfrAddBookmark *TForm1::AddBookmarkCategory(AddKind kind)
+{
+    return m_bookmarkDialogs->AddBookmarkCategory(kind);
+}
+
+void TForm1::Edit1Click()
+{
+    m_bookmarkDialogs->Edit1Click();
 }
 
 void TForm1::showEvent(QShowEvent *event)

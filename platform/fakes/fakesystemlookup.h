@@ -19,6 +19,7 @@ public:
         : m_style(style)
     { }
 
+    void setPathStyle(PathStyle style) { m_style = style; }
     void setRegistryString(RegistryRoot root, const QString &key, const QString &valueName,
                            const QString &value);
     void addFile(const QString &path);

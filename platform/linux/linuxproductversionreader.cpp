@@ -7,7 +7,7 @@
 
 namespace vellumite {
 
-QString LinuxProductVersionReader::GetProductVersion(const QString &fileName) const
+QString LinuxProductVersionReader::productVersion(const QString &fileName) const
 {
     const QFileInfo executable(fileName);
     if (fileName.isEmpty() || !executable.isFile())

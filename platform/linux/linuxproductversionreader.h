@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/productversionreader.h"
+#include "platform/productversion.h"
 
 namespace vellumite {
 
@@ -10,7 +10,7 @@ namespace vellumite {
 class LinuxProductVersionReader final : public ProductVersionReader
 {
 public:
-    QString GetProductVersion(const QString &fileName) const override;
+    QString productVersion(const QString &fileName) const override;
 };
 
 } // namespace vellumite

@@ -1,7 +1,7 @@
 #include "main/core/browserdetection.h"
 #include "main/core/firefoxstore.h"
 #include "main/core/openlink.h"
-#include "platform/fakes/fakeproductversionreader.h"
+#include "platform/fakes/fakeproductversion.h"
 #include "platform/fakes/fakeprogramlauncher.h"
 #include "platform/fakes/fakesystemlookup.h"
 

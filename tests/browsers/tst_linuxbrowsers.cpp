@@ -190,8 +190,8 @@ private slots:
         const QString browser = stub(u"seamonkey"_s);
         if (!applicationIni.isEmpty())
             writeFile(m_bin + u"/application.ini", applicationIni);
-        QCOMPARE(LinuxProductVersionReader().GetProductVersion(browser), expected);
-        QCOMPARE(LinuxProductVersionReader().GetProductVersion(inBin(u"missing"_s)), QString());
+        QCOMPARE(LinuxProductVersionReader().productVersion(browser), expected);
+        QCOMPARE(LinuxProductVersionReader().productVersion(inBin(u"missing"_s)), QString());
     }
 
     void detectionOnPath()

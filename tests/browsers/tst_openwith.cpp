@@ -1,11 +1,12 @@
 #include "main/bookmarkmodel.h"
+#include "main/core/inifile.h"
 #include "main/statusbar.h"
 #include "main/uMain.h"
-#include "platform/fakes/fakeproductversionreader.h"
-#include "platform/fakes/fakeprogramlauncher.h"
-#include "platform/fakes/fakesystemlookup.h"
+#include "platform/fakes/fakeservices.h"
 
+#include <QFile>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -29,12 +30,14 @@ enum Gesture { DoubleClick, Enter, Command };
 
 } // namespace
 
-// The main window with Firefox (the default browser) and Opera installed, and a small tree.
+// The main window on a machine with Firefox (the default browser) and Opera installed.
 class TestOpenWith : public QObject
 {
     Q_OBJECT
 
 private:
+    QTemporaryDir m_dir;
+    FakeServices m_fakes;
     std::unique_ptr<TForm1> m_form;
     FakeProgramLauncher *m_launcher = nullptr;
 
@@ -44,27 +47,17 @@ private:
                                                              name, 1, Qt::MatchExactly | Qt::MatchRecursive);
         return found.value(0);
     }
-
-private slots:
-    void init()
+    void startForm()
     {
-        auto lookup = std::make_unique<FakeSystemLookup>(PathStyle::Linux);
-        lookup->setRegistryString(RegistryRoot::LocalMachine, RegistryKeys::AppPaths + u"Firefox.exe",
-                                  u"Path"_s, u"/opt/firefox"_s);
-        lookup->setRegistryString(RegistryRoot::LocalMachine, RegistryKeys::Uninstall + u"Opera",
-                                  u"DisplayName"_s, u"Opera"_s);
-        lookup->setRegistryString(RegistryRoot::LocalMachine, RegistryKeys::Uninstall + u"Opera",
-                                  u"InstallLocation"_s, u"/opt/opera/"_s);
-        lookup->addFile(Firefox);
-        lookup->addFile(Opera);
-        lookup->setDefaultBrowser(Firefox);
-        auto launcher = std::make_unique<FakeProgramLauncher>();
-        m_launcher = launcher.get();
-        m_form = std::make_unique<TForm1>(BrowserServices {
-            std::move(lookup), std::make_unique<FakeProductVersionReader>(), std::move(launcher) });
-
+        m_form = std::make_unique<TForm1>();
+        m_form->FormCreate(m_fakes.services, m_dir.path());
+    }
+    // The form with a small tree, on screen.
+    void showTree()
+    {
+        startForm();
         BookmarkModel *model = m_form->model();
-        BookmarkNode *root = model->insertNode(nullptr, node(u"Bookmarks"_s, {}, true));
+        BookmarkNode *root = m_form->tree().firstNode();
         model->insertNode(root, node(u"News"_s, {}, true));
         model->insertNode(root, node(u"Search"_s, u"http://example.org/find?q=a b"_s, false));
         model->insertNode(root, node(u"Odd"_s, u"-new-instance"_s, false));
@@ -72,10 +65,77 @@ private slots:
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
+    QString settingsValue() const
+    {
+        IniFile ini(m_dir.filePath(SettingsFileName));
+        return ini.load()
+            ? ini.readString(SettingsKey::BrowserSection, SettingsKey::OpenWithBrowser, u"(none)"_s)
+            : u"(unreadable)"_s;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QFile::remove(m_dir.filePath(SettingsFileName));
+        QFile::remove(m_dir.filePath(BookmarkFileName));
+        m_fakes = makeFakeServices();
+        FakeSystemLookup &lookup = *m_fakes.systemLookup;
+        lookup.setRegistryString(RegistryRoot::LocalMachine, RegistryKeys::AppPaths + u"Firefox.exe",
+                                 u"Path"_s, u"/opt/firefox"_s);
+        lookup.setRegistryString(RegistryRoot::LocalMachine, RegistryKeys::Uninstall + u"Opera",
+                                 u"DisplayName"_s, u"Opera"_s);
+        lookup.setRegistryString(RegistryRoot::LocalMachine, RegistryKeys::Uninstall + u"Opera",
+                                 u"InstallLocation"_s, u"/opt/opera/"_s);
+        lookup.addFile(Firefox);
+        lookup.addFile(Opera);
+        lookup.setDefaultBrowser(Firefox);
+        m_launcher = m_fakes.launcher;
+    }
     void cleanup() { m_form.reset(); }
+
+    // The open-with browser comes from the settings while it exists, else it is the default browser;
+    // it is written back at exit and names the icon of every bookmark.
+    void openWithBrowserAcrossRuns_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no settings file") << QByteArray() << Firefox << int(BrowserFirefox);
+        QTest::newRow("chosen before")
+            << QByteArray("[Browser]\nOpenWithBrowser=/opt/opera/opera\n") << Opera << int(BrowserOpera);
+        QTest::newRow("chosen browser removed since")
+            << QByteArray("[Browser]\nOpenWithBrowser=/opt/gone/gone\n") << Firefox << int(BrowserFirefox);
+    }
+
+    void openWithBrowserAcrossRuns()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, expected);
+        QFETCH(int, code);
+        if (!settings.isEmpty()) {
+            QFile file(m_dir.filePath(SettingsFileName));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(settings);
+        }
+        startForm();
+        QCOMPARE(m_form->browserPaths().OpenWithBrowser, expected);
+        QCOMPARE(m_form->browserPaths().DefaultBrowser.Tag, code);
+
+        m_form->model()->insertNode(m_form->tree().firstNode(),
+                                    node(u"Example"_s, u"http://example.org/"_s, false));
+        QVERIFY(m_form->closeprogram());
+        QCOMPARE(settingsValue(), expected);
+        m_form.reset();
+
+        startForm();
+        const BookmarkNode *saved = m_form->tree().firstNode()->child(0);
+        QCOMPARE(saved->record.ImageIndex, code);
+    }
 
     void openWithItems()
     {
+        startForm();
         QCOMPARE(m_form->browserPaths().OpenWithBrowser, Firefox);
         QCOMPARE(m_form->browserPaths().DefaultBrowser.Tag, int(BrowserFirefox));
         QStringList all;
@@ -125,6 +185,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, status);
 
+        showTree();
         QTreeView *vt = m_form->VT();
         const QModelIndex index = indexOf(focused);
         QVERIFY(index.isValid());
@@ -156,6 +217,7 @@ private slots:
 
     void openWithChosenBrowser()
     {
+        showTree();
         // The chosen browser opens the focused node, selected or not.
         m_form->VT()->selectionModel()->setCurrentIndex(indexOf(u"Search"_s), QItemSelectionModel::Clear);
         m_form->Openwith1->findChild<QAction *>(u"OpenWithOpera"_s)->trigger();

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "platform/productversionreader.h"
+#include "platform/productversion.h"
 
 #include <QHash>
 
 namespace vellumite {
 
-// Product versions from a table; a file not in it has none.
+// Product versions set by the test, by file name; empty for any other file.
 class FakeProductVersionReader final : public ProductVersionReader
 {
 public:
+    QString productVersion(const QString &fileName) const override { return m_versions.value(fileName); }
+
     void setVersion(const QString &fileName, const QString &version) { m_versions.insert(fileName, version); }
-    QString GetProductVersion(const QString &fileName) const override { return m_versions.value(fileName); }
 
 private:
     QHash<QString, QString> m_versions;

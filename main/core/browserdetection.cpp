@@ -1,7 +1,7 @@
 #include "main/core/browserdetection.h"
 
 #include "main/core/firefoxstore.h"
-#include "platform/productversionreader.h"
+#include "platform/productversion.h"
 
 #include <QDir>
 #include <QFileInfo>

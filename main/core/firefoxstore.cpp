@@ -1,6 +1,6 @@
 #include "main/core/firefoxstore.h"
 
-#include "platform/productversionreader.h"
+#include "platform/productversion.h"
 
 namespace vellumite {
 
@@ -31,7 +31,7 @@ FirefoxStore firefoxStoreForVersion(QStringView productVersion)
 
 FirefoxStore installedFirefoxStore(const ProductVersionReader &versions, const QString &pathToFirefox)
 {
-    return firefoxStoreForVersion(versions.GetProductVersion(pathToFirefox));
+    return firefoxStoreForVersion(versions.productVersion(pathToFirefox));
 }
 
 } // namespace vellumite

@@ -1,6 +1,7 @@
 #include "main/core/browserdetection.h"
 
 #include "main/core/firefoxstore.h"
+#include "main/core/functii.h"
 #include "platform/productversion.h"
 
 #include <QDir>
@@ -78,13 +79,6 @@ QString windowsFolderPart(const QString &path)
     return path.left(last + 1);
 }
 
-// The Index-th field (from 1) of Text split at Delimiter; empty when there is no such field.
-QString delimitedField(const QString &text, QChar delimiter, int index)
-{
-    const QStringList fields = text.split(delimiter);
-    return index >= 1 && index <= fields.size() ? fields.at(index - 1) : QString();
-}
-
 QString browserPath(const FileLookUp &row, const SystemLookup &lookup)
 {
     const QString folder = row.how == LookUp::AppPath ? GetAppPath(lookup, row.name.toString())
@@ -139,7 +133,7 @@ QString firefoxStorePath(const QString &appData, const BrowserPaths &paths, cons
     // Only the first profile counts. On Windows its path is "Profiles/<name>" below the profiles folder;
     // on Linux a relative path is relative to the profile list's folder and an absolute one stands.
     const QString folder = lookup.pathStyle() == PathStyle::Windows
-        ? appData + u"\\mozilla\\firefox\\profiles\\" + delimitedField(profilePath, u'/', 2)
+        ? appData + u"\\mozilla\\firefox\\profiles\\" + GetDelimitedField(profilePath, u'/', 2)
         : QDir::cleanPath(QFileInfo(profileList).dir().filePath(profilePath));
     const bool places = installedFirefoxStore(versions, paths.PathToFirefox) == FirefoxStore::PlacesDatabase;
     return folder + (places ? names.placesDatabase : names.bookmarkFile);

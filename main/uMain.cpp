@@ -2,13 +2,18 @@
 
 #include "controls/RzBmpBtn.h"
 #include "main/bookmarkmodel.h"
+#include "main/core/openlink.h"
 #include "main/imagelist.h"
 #include "main/modeltreeeditor.h"
+#include "main/openwithmenu.h"
 #include "main/statusbar.h"
+#include "platform/platformservices.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QShortcut>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -35,8 +40,10 @@ TForm1::TForm1(QWidget *parent)
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
     m_treeEditor = std::make_unique<ModelTreeEditor>(
-        *m_model, *m_vt, [this] { return !m_treeBusy; }, [this] { return m_openWithBrowserCode; });
+        *m_model, *m_vt, [this] { return !m_treeBusy; },
+        [this] { return m_browserPaths.DefaultBrowser.Tag; });
     m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
+    createOpenWithCommands();
 }
 
 TForm1::~TForm1() = default;
@@ -128,6 +135,57 @@ TRzBmpButton *TForm1::createToolBarButton(const QString &objectName, const QStri
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(hint);
     return button;
+}
+
+void TForm1::createOpenWithCommands()
+{
+    // The items of the browsers found show once FormCreate has detected them.
+    Openwith1 = createOpenWithMenu(this, {}, [this](BrowserCode code) { OpenWithClick(code); });
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PopupMenu->addMenu(Openwith1);
+    m_vt->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_vt, &QWidget::customContextMenuRequested, this, &TForm1::showTreeContextMenu);
+
+    connect(m_vt, &QAbstractItemView::doubleClicked, this, &TForm1::VTDblClick);
+    for (const QKeySequence &enter : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) })
+        new QShortcut(enter, m_vt, this, &TForm1::VTDblClick, Qt::WidgetShortcut);
+}
+
+void TForm1::showTreeContextMenu(const QPoint &position)
+{
+    // "Open with" is offered for one selected bookmark only.
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    const bool oneBookmark
+        = node && !node->record.IsCategory && m_vt->selectionModel()->selectedRows().size() == 1;
+    Openwith1->menuAction()->setVisible(oneBookmark);
+    if (oneBookmark)
+        PopupMenu->popup(m_vt->viewport()->mapToGlobal(position));
+}
+
+void TForm1::VTDblClick()
+{
+    const QModelIndex focused = m_vt->currentIndex();
+    const BookmarkNode *node = m_model->nodeFromIndex(focused);
+    if (!node || node->record.IsCategory
+        || !m_vt->selectionModel()->isRowSelected(focused.row(), focused.parent()))
+        return;
+    openNodeWith(*node, m_browserPaths.OpenWithBrowser);
+}
+
+void TForm1::OpenWithClick(BrowserCode code)
+{
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    if (node)
+        openNodeWith(*node, *m_browserPaths.pathOf(code));
+}
+
+void TForm1::openNodeWith(const BookmarkNode &node, const QString &program)
+{
+    const QString link = BookmarkModel::VTGetText(node.record, 1);
+    m_statusBar->setPanelText(0, openedLinkStatusText(BookmarkModel::VTGetText(node.record, 0), link));
+    if (m_services)
+        openLinkWith(*m_services->launcher, program, link);
 }
 
 void TForm1::StatusBar1Resize()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/core/bookmarktree.h"
+#include "main/core/browserdetection.h"
 #include "main/core/failedfilekeeper.h"
 #include "main/core/programsettings.h"
 
@@ -8,6 +9,7 @@
 #include <memory>
 
 class QLabel;
+class QMenu;
 class QTreeView;
 
 namespace vellumite {
@@ -48,6 +50,10 @@ public:
     TRzBmpButton *ToolBarOptions = nullptr;
     TRzBmpButton *btHelp = nullptr;
 
+    // The tree's context menu and its "Open with" submenu.
+    QMenu *PopupMenu = nullptr;
+    QMenu *Openwith1 = nullptr;
+
     // Start-up in its fixed order: the settings, the browser detection, the bookmark file. Failures are
     // shown by the application's error display and end the remaining steps; the window runs on.
     void FormCreate(PlatformServices &services, const QString &programFolder);
@@ -60,6 +66,14 @@ public:
     void UpdateTreeCounts();
     QString bookmarkFilePath() const;
     QString programFolder() const { return m_programFolder; }
+
+    // Where the browsers and stores are, and which browser opens bookmarks (DefaultBrowser.Tag).
+    BrowserPaths &browserPaths() { return m_browserPaths; }
+    const InstalledBrowsers &installedBrowsers() const { return m_installedBrowsers; }
+    // Opens the focused bookmark with the open-with browser (double click or Enter in the tree).
+    void VTDblClick();
+    // The "Open with" items: open the focused node's link with one browser.
+    void OpenWithClick(BrowserCode code);
 
     // Status-bar panel widths follow the bar's width.
     void StatusBar1Resize();
@@ -86,6 +100,9 @@ private:
                                       const QString &hint);
     void TntFormShow();
     void applyStartupSettings(const StartupSettings &settings);
+    void createOpenWithCommands();
+    void showTreeContextMenu(const QPoint &position);
+    void openNodeWith(const BookmarkNode &node, const QString &program);
     ExitSettings currentExitSettings() const;
     // False when the root could not be saved (the failure was shown).
     bool createRootCategory();
@@ -105,9 +122,10 @@ private:
     QString m_programFolder;
     FailedFileKeeper m_failedFile;
     bool m_closing = false;
-    // The open-with browser: its executable and its browser code, the icon of every bookmark.
-    QString m_openWithBrowser;
-    qint32 m_openWithBrowserCode = 0;
+    // The open-with browser (OpenWithBrowser, DefaultBrowser.Tag is its code and the icon of every
+    // bookmark), the other browsers and the stores.
+    BrowserPaths m_browserPaths;
+    InstalledBrowsers m_installedBrowsers;
     std::unique_ptr<ModelTreeEditor> m_treeEditor;
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
 };

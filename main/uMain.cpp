@@ -1,16 +1,20 @@
 #include "main/uMain.h"
 
+#include "controls/RzBmpBtn.h"
 #include "main/bookmarkmodel.h"
 #include "main/bookmarktreeview.h"
 #include "main/core/bookmarksort.h"
+#include "main/core/openlink.h"
 #include "main/imagelist.h"
 #include "main/modeltreeeditor.h"
+#include "main/openwithmenu.h"
 #include "main/statusbar.h"
+#include "platform/platformservices.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
+#include <QMenu>
 #include <QVBoxLayout>
 
 namespace vellumite {
@@ -19,7 +23,6 @@ namespace {
 
 constexpr int BannerHeight = 80;
 constexpr int ToolBarButtonTop = 2;
-constexpr int ToolBarButtonHeight = 78;
 
 } // namespace
 
@@ -37,8 +40,10 @@ TForm1::TForm1(QWidget *parent)
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
     m_treeEditor = std::make_unique<ModelTreeEditor>(
-        *m_model, *m_vt, [this] { return !m_treeBusy; }, [this] { return m_openWithBrowserCode; });
+        *m_model, *m_vt, [this] { return !m_treeBusy; },
+        [this] { return m_browserPaths.DefaultBrowser.Tag; });
     m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
+    createOpenWithCommands();
 }
 
 TForm1::~TForm1() = default;
@@ -59,15 +64,22 @@ void TForm1::createLayout()
     m_banner = banner;
     layout->addWidget(m_banner);
 
-    ToolBarImport
-        = createToolBarButton(QStringLiteral("ToolBarImport"), 4, 84, QStringLiteral("Import bookmarks"));
-    ToolBarExport
-        = createToolBarButton(QStringLiteral("ToolBarExport"), 88, 84, QStringLiteral("Export bookmarks"));
-    ToolBarSearch = createToolBarButton(QStringLiteral("ToolBarSearch"), 172, 85, QStringLiteral("Search"));
-    btCheckURL = createToolBarButton(QStringLiteral("btCheckURL"), 257, 84, QStringLiteral("Check links"));
-    ToolBarOptions
-        = createToolBarButton(QStringLiteral("ToolBarOptions"), 341, 85, QStringLiteral("Options"));
-    btHelp = createToolBarButton(QStringLiteral("btHelp"), 426, 84, QStringLiteral("Help"));
+    // Bitmap buttons over the banner; their pictures are sized to the button, with olive transparent.
+    ToolBarImport = createToolBarButton(QStringLiteral("ToolBarImport"), QStringLiteral("import"), 4,
+                                        QStringLiteral("Import bookmarks"));
+    ToolBarExport = createToolBarButton(QStringLiteral("ToolBarExport"), QStringLiteral("export"), 88,
+                                        QStringLiteral("Export bookmarks"));
+    ToolBarSearch = createToolBarButton(QStringLiteral("ToolBarSearch"), QStringLiteral("search"), 172,
+                                        QStringLiteral("Search"));
+    btCheckURL = createToolBarButton(QStringLiteral("btCheckURL"), QStringLiteral("checklinks"), 257,
+                                     QStringLiteral("Check links"));
+    ToolBarOptions = createToolBarButton(QStringLiteral("ToolBarOptions"), QStringLiteral("options"), 341,
+                                         QStringLiteral("Options"));
+    btHelp
+        = createToolBarButton(QStringLiteral("btHelp"), QStringLiteral("help"), 426, QStringLiteral("Help"));
+    ToolBarImport->SetShowFocus(false);
+    for (TRzBmpButton *button : { ToolBarExport, ToolBarSearch, btCheckURL, ToolBarOptions, btHelp })
+        button->SetShowDownPattern(false);
 
     auto *bevel = new QFrame(client);
     bevel->setObjectName(QStringLiteral("Bevel1"));
@@ -101,15 +113,68 @@ void TForm1::createLayout()
     setCentralWidget(client);
 }
 
-QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int width, const QString &hint)
+TRzBmpButton *TForm1::createToolBarButton(const QString &objectName, const QString &picture, int x,
+                                          const QString &hint)
 {
-    auto *button = new QPushButton(hint, m_banner);
+    auto *button = new TRzBmpButton(m_banner);
     button->setObjectName(objectName);
-    button->setGeometry(x, ToolBarButtonTop, width, ToolBarButtonHeight);
+    button->Bitmaps()->SetUp(QImage(u":/toolbar/" + picture + u"-up.png"));
+    button->Bitmaps()->SetDown(QImage(u":/toolbar/" + picture + u"-down.png"));
+    // The button takes the size of its pictures: 84 or 85 x 78.
+    button->move(x, ToolBarButtonTop);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(hint);
-    button->setFocusPolicy(Qt::TabFocus);
     return button;
+}
+
+void TForm1::createOpenWithCommands()
+{
+    // The items of the browsers found show once FormCreate has detected them.
+    Openwith1 = createOpenWithMenu(this, {}, [this](BrowserCode code) { OpenWithClick(code); });
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PopupMenu->addMenu(Openwith1);
+    m_vt->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_vt, &QWidget::customContextMenuRequested, this, &TForm1::showTreeContextMenu);
+
+    // Enter comes from the tree itself (openRequested), with the keys it counts as Enter.
+    connect(m_vt, &QAbstractItemView::doubleClicked, this, &TForm1::VTDblClick);
+}
+
+void TForm1::showTreeContextMenu(const QPoint &position)
+{
+    // "Open with" is offered for one selected bookmark only.
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    const bool oneBookmark
+        = node && !node->record.IsCategory && m_vt->selectionModel()->selectedRows().size() == 1;
+    Openwith1->menuAction()->setVisible(oneBookmark);
+    if (oneBookmark)
+        PopupMenu->popup(m_vt->viewport()->mapToGlobal(position));
+}
+
+void TForm1::VTDblClick()
+{
+    const QModelIndex focused = m_vt->currentIndex();
+    const BookmarkNode *node = m_model->nodeFromIndex(focused);
+    if (!node || node->record.IsCategory
+        || !m_vt->selectionModel()->isRowSelected(focused.row(), focused.parent()))
+        return;
+    openNodeWith(*node, m_browserPaths.OpenWithBrowser);
+}
+
+void TForm1::OpenWithClick(BrowserCode code)
+{
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    if (node)
+        openNodeWith(*node, *m_browserPaths.pathOf(code));
+}
+
+void TForm1::openNodeWith(const BookmarkNode &node, const QString &program)
+{
+    const QString link = BookmarkModel::VTGetText(node.record, 1);
+    m_statusBar->setPanelText(0, openedLinkStatusText(BookmarkModel::VTGetText(node.record, 0), link));
+    if (m_services)
+        openLinkWith(*m_services->launcher, program, link);
 }
 
 void TForm1::StatusBar1Resize()
@@ -163,11 +228,6 @@ void TForm1::storeViewStateInNodes()
 void TForm1::restoreViewStateFromNodes()
 {
     m_vt->restoreViewStateFromNodes();
-}
-
-void TForm1::VTDblClick()
-{
-    // Opening the focused bookmark comes with the browser support.
 }
 
 void TForm1::mDeleteClick()

@@ -2,6 +2,7 @@
 
 #include "main/bookmarktreeview.h"
 #include "main/core/bookmarktree.h"
+#include "main/core/browserdetection.h"
 #include "main/core/failedfilekeeper.h"
 #include "main/core/programsettings.h"
 
@@ -9,7 +10,7 @@
 #include <memory>
 
 class QLabel;
-class QPushButton;
+class QMenu;
 
 namespace vellumite {
 
@@ -18,6 +19,7 @@ class AddBookmarkDialogs;
 class BookmarkModel;
 class ModelTreeEditor;
 class StatusBar;
+class TRzBmpButton;
 class TfrAddBookmark;
 struct PlatformServices;
 
@@ -41,12 +43,16 @@ public:
     BookmarkTreeView *VT() const { return m_vt; }
     StatusBar *StatusBar1() const { return m_statusBar; }
 
-    QPushButton *ToolBarImport = nullptr;
-    QPushButton *ToolBarExport = nullptr;
-    QPushButton *ToolBarSearch = nullptr;
-    QPushButton *btCheckURL = nullptr;
-    QPushButton *ToolBarOptions = nullptr;
-    QPushButton *btHelp = nullptr;
+    TRzBmpButton *ToolBarImport = nullptr;
+    TRzBmpButton *ToolBarExport = nullptr;
+    TRzBmpButton *ToolBarSearch = nullptr;
+    TRzBmpButton *btCheckURL = nullptr;
+    TRzBmpButton *ToolBarOptions = nullptr;
+    TRzBmpButton *btHelp = nullptr;
+
+    // The tree's context menu and its "Open with" submenu.
+    QMenu *PopupMenu = nullptr;
+    QMenu *Openwith1 = nullptr;
 
     // Start-up in its fixed order: the settings, the browser detection, the bookmark file. Failures are
     // shown by the application's error display and end the remaining steps; the window runs on.
@@ -60,6 +66,14 @@ public:
     void UpdateTreeCounts();
     QString bookmarkFilePath() const;
     QString programFolder() const { return m_programFolder; }
+
+    // Where the browsers and stores are, and which browser opens bookmarks (DefaultBrowser.Tag).
+    BrowserPaths &browserPaths() { return m_browserPaths; }
+    const InstalledBrowsers &installedBrowsers() const { return m_installedBrowsers; }
+    // Opens the focused bookmark with the open-with browser (double click or Enter in the tree).
+    void VTDblClick();
+    // The "Open with" items: open the focused node's link with one browser.
+    void OpenWithClick(BrowserCode code);
 
     // Status-bar panel widths follow the bar's width.
     void StatusBar1Resize();
@@ -81,8 +95,6 @@ public:
     void storeViewStateInNodes();
     void restoreViewStateFromNodes();
 
-    // Opens the focused bookmark with the open-with browser (a double click, or Enter in the tree).
-    void VTDblClick();
     // Deletes the selected nodes after asking (the context menu's "Delete", or the Delete key).
     void mDeleteClick();
 
@@ -92,9 +104,13 @@ protected:
 
 private:
     void createLayout();
-    QPushButton *createToolBarButton(const QString &objectName, int x, int width, const QString &hint);
+    TRzBmpButton *createToolBarButton(const QString &objectName, const QString &picture, int x,
+                                      const QString &hint);
     void TntFormShow();
     void applyStartupSettings(const StartupSettings &settings);
+    void createOpenWithCommands();
+    void showTreeContextMenu(const QPoint &position);
+    void openNodeWith(const BookmarkNode &node, const QString &program);
     ExitSettings currentExitSettings() const;
     // False when the root could not be saved (the failure was shown).
     bool createRootCategory();
@@ -112,9 +128,10 @@ private:
     QString m_programFolder;
     FailedFileKeeper m_failedFile;
     bool m_closing = false;
-    // The open-with browser: its executable and its browser code, the icon of every bookmark.
-    QString m_openWithBrowser;
-    qint32 m_openWithBrowserCode = 0;
+    // The open-with browser (OpenWithBrowser, DefaultBrowser.Tag is its code and the icon of every
+    // bookmark), the other browsers and the stores.
+    BrowserPaths m_browserPaths;
+    InstalledBrowsers m_installedBrowsers;
     std::unique_ptr<ModelTreeEditor> m_treeEditor;
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
 };

@@ -2,8 +2,11 @@
 
 #include "platform/folderprobe.h"
 #include "platform/messageservice.h"
+#include "platform/productversion.h"
+#include "platform/programlauncher.h"
 #include "platform/sessionend.h"
 #include "platform/singleinstance.h"
+#include "platform/systemlookup.h"
 
 #include <memory>
 
@@ -16,6 +19,10 @@ struct PlatformServices
     std::unique_ptr<SingleInstance> singleInstance;
     std::unique_ptr<SessionEnd> sessionEnd;
     std::unique_ptr<MessageService> messages;
+    // Finding browsers and their stores, their versions, and starting them.
+    std::unique_ptr<SystemLookup> systemLookup;
+    std::unique_ptr<ProductVersionReader> productVersions;
+    std::unique_ptr<ProgramLauncher> launcher;
 };
 
 // The backings of this desktop (built with the widget library, since some need the application

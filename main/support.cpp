@@ -1,0 +1,33 @@
+#include "main/support.h"
+
+#include "platform/shell.h"
+
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace vellumite {
+
+QString SupportMailText()
+{
+    return u"mailto:"_s + SupportAddress + u"?subject="_s + SupportMailSubject;
+}
+
+void SendSupportMail(Shell &shell)
+{
+    shell.openMailAddress(SupportMailText());
+}
+
+void OpenWebPage(Shell &shell, const QString &browserExecutable)
+{
+    if (browserExecutable.isEmpty())
+        return;
+    shell.openWebPage(browserExecutable, WebPageAddress);
+}
+
+QString WebPageHost()
+{
+    return QUrl(WebPageAddress).host();
+}
+
+} // namespace vellumite

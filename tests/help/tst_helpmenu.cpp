@@ -1,0 +1,190 @@
+#include "main/aboutbox.h"
+#include "main/helpmenu.h"
+#include "main/popupbelowcontrol.h"
+#include "platform/fakes/fakeshell.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using namespace vellumite;
+
+using Kind = ShellRequest::Kind;
+
+class TestHelpMenu : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void itemsInOrder();
+    void contentsOpensTheHelpFileWhenPresent_data();
+    void contentsOpensTheHelpFileWhenPresent();
+    void supportOpensTheFixedMail();
+    void webPageNeedsTheDefaultBrowser_data();
+    void webPageNeedsTheDefaultBrowser();
+    void aboutRunsModallyAndIsFreed();
+    void popupDropsBelowTheControl();
+};
+
+void TestHelpMenu::itemsInOrder()
+{
+    FakeShell shell;
+    QWidget window;
+    HelpMenu menu(shell, {}, &window);
+
+    QStringList captions;
+    for (const QAction *action : menu.PopupMenuHelp->actions())
+        captions << (action->isSeparator() ? u"-"_s : action->text());
+    QCOMPARE(captions, (QStringList { u"Contents"_s, u"Support"_s, u"Web page"_s, u"-"_s, u"About"_s }));
+    QCOMPARE(menu.Contents1->shortcut(), QKeySequence(Qt::Key_F1));
+    for (const QAction *action : menu.PopupMenuHelp->actions())
+        QVERIFY(action->isEnabled());
+}
+
+void TestHelpMenu::contentsOpensTheHelpFileWhenPresent_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("help file present") << u"Help.chm"_s << true;
+    QTest::newRow("help file removed") << QString() << false;
+    QTest::newRow("other name only") << u"help.chm.bak"_s << false;
+    QTest::newRow("folder of that name") << u"Help.chm/"_s << false;
+}
+
+void TestHelpMenu::contentsOpensTheHelpFileWhenPresent()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, opens);
+
+    QTemporaryDir programFolder;
+    QVERIFY(programFolder.isValid());
+    if (entry.endsWith(u'/')) {
+        QVERIFY(QDir(programFolder.path()).mkpath(entry));
+    } else if (!entry.isEmpty()) {
+        QFile file(programFolder.filePath(entry));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    FakeShell shell;
+    QWidget window;
+    HelpMenu menu(shell, { programFolder.path(), {}, {} }, &window);
+    menu.Contents1->trigger();
+
+    const QList<ShellRequest> expected = opens
+        ? QList<ShellRequest> { { Kind::OpenFile, {}, programFolder.filePath(u"Help.chm"_s) } }
+        : QList<ShellRequest> {};
+    QCOMPARE(shell.requests, expected);
+}
+
+void TestHelpMenu::supportOpensTheFixedMail()
+{
+    FakeShell shell;
+    QWidget window;
+    HelpMenu menu(shell, {}, &window);
+    menu.Support1->trigger();
+
+    // Address, then "?subject=" at once, and the subject's blanks as they stand.
+    const QList<ShellRequest> expected {
+        { Kind::OpenMailAddress,
+          {},
+          u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
+    };
+    QCOMPARE(shell.requests, expected);
+}
+
+void TestHelpMenu::webPageNeedsTheDefaultBrowser_data()
+{
+    QTest::addColumn<QString>("defaultBrowser");
+    QTest::addColumn<QList<ShellRequest>>("expected");
+
+    QTest::newRow("default browser known")
+        << u"/opt/browser/browser"_s
+        << QList<ShellRequest> { { Kind::OpenWebPage, u"/opt/browser/browser"_s,
+                                   u"https://vellumite.invalid/"_s } };
+    QTest::newRow("path with blanks")
+        << u"/opt/My Browser/run browser"_s
+        << QList<ShellRequest> { { Kind::OpenWebPage, u"/opt/My Browser/run browser"_s,
+                                   u"https://vellumite.invalid/"_s } };
+    QTest::newRow("no default browser") << QString() << QList<ShellRequest> {};
+}
+
+void TestHelpMenu::webPageNeedsTheDefaultBrowser()
+{
+    QFETCH(QString, defaultBrowser);
+    QFETCH(QList<ShellRequest>, expected);
+
+    FakeShell shell;
+    QWidget window;
+    QString browser;
+    HelpMenu menu(shell, { {}, {}, [&browser] { return browser; } }, &window);
+    // The browser is read when the item is chosen, not when the menu is made.
+    browser = defaultBrowser;
+    menu.Homepage1->trigger();
+    QCOMPARE(shell.requests, expected);
+}
+
+void TestHelpMenu::aboutRunsModallyAndIsFreed()
+{
+    FakeShell shell;
+    QWidget window;
+    window.resize(600, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    HelpMenu menu(shell, { {}, u"2.5.1"_s, [] { return u"/usr/bin/browser"_s; } }, &window);
+
+    QPointer<TfAbout> seen;
+    QString version;
+    bool modal = false;
+    QTimer::singleShot(0, &window, [&] {
+        seen = menu.fAbout;
+        if (TfAbout *about = menu.fAbout.data()) {
+            version = about->lbVersion->text();
+            modal = about->isModal() && about->isVisible();
+            QTest::mouseClick(about->TntLabel4, Qt::LeftButton);
+            about->close();
+        }
+    });
+    menu.About1->trigger();
+
+    QVERIFY(modal);
+    QCOMPARE(version, u"Version: 2.5.1"_s);
+    QVERIFY(seen.isNull());
+    QVERIFY(menu.fAbout.isNull());
+    const QList<ShellRequest> expected {
+        { Kind::OpenWebPage, u"/usr/bin/browser"_s, u"https://vellumite.invalid/"_s },
+    };
+    QCOMPARE(shell.requests, expected);
+}
+
+void TestHelpMenu::popupDropsBelowTheControl()
+{
+    QWidget window;
+    window.setGeometry(100, 100, 600, 300);
+    auto *button = new QPushButton(u"Help"_s, &window);
+    button->setGeometry(426, 2, 84, 78);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QMenu menu(&window);
+    menu.addAction(u"Contents"_s);
+
+    QPoint shownAt;
+    QTimer::singleShot(0, &menu, [&] {
+        shownAt = menu.pos();
+        menu.close();
+    });
+    button->setDown(true);
+    PopupBelowControl(button, &menu);
+
+    QCOMPARE(shownAt, button->mapToGlobal(QPoint(-1, button->height())));
+    QVERIFY(!button->isDown());
+}
+
+QTEST_MAIN(TestHelpMenu)
+#include "tst_helpmenu.moc"

@@ -1,4 +1,12 @@
-int main()
+#include "main/uMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
 {
-    return 0;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(vellumite::ApplicationTitle);
+    vellumite::TForm1 form;
+    form.show();
+    return app.exec();
 }

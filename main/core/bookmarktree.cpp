@@ -6,8 +6,7 @@ namespace vellumite {
 
 BookmarkNode::BookmarkNode(TBookmark rec)
     : record(std::move(rec))
-{
-}
+{ }
 
 // Deep trees are freed iteratively, so a hostile or very deep file cannot exhaust the stack.
 BookmarkNode::~BookmarkNode()

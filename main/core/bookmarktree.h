@@ -93,8 +93,7 @@ public:
     void clear() { m_top.removeChildren(0, m_top.childCount()); }
 
     // Calls f(node) for every node in tree order.
-    template<typename F>
-    void forEach(F &&f) const
+    template<typename F> void forEach(F &&f) const
     {
         for (BookmarkNode *n = m_top.firstChild(); n; n = n->nextInTreeOrder(&m_top))
             f(*n);

@@ -1,0 +1,156 @@
+#include "main/uMain.h"
+
+#include "main/bookmarkmodel.h"
+#include "main/imagelist.h"
+#include "main/statusbar.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace vellumite {
+
+namespace {
+
+constexpr int BannerHeight = 80;
+constexpr int ToolBarButtonTop = 2;
+constexpr int ToolBarButtonHeight = 78;
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent)
+    , m_model(new BookmarkModel(m_tree, this))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(ApplicationTitle);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+    setMinimumSize(650, 580);
+    setGeometry(213, 108, 650, 592);
+    ImageList::instance(); // loads the icons and registers the resources of the library
+    createLayout();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createLayout()
+{
+    auto *client = new QWidget(this);
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The banner is a stretched light-blue gradient with the toolbar buttons over it.
+    auto *banner = new QLabel(client);
+    banner->setObjectName(QStringLiteral("Image1"));
+    banner->setFixedHeight(BannerHeight);
+    banner->setPixmap(QPixmap(QStringLiteral(":/banner.png")));
+    banner->setScaledContents(true);
+    m_banner = banner;
+    layout->addWidget(m_banner);
+
+    ToolBarImport
+        = createToolBarButton(QStringLiteral("ToolBarImport"), 4, 84, QStringLiteral("Import bookmarks"));
+    ToolBarExport
+        = createToolBarButton(QStringLiteral("ToolBarExport"), 88, 84, QStringLiteral("Export bookmarks"));
+    ToolBarSearch = createToolBarButton(QStringLiteral("ToolBarSearch"), 172, 85, QStringLiteral("Search"));
+    btCheckURL = createToolBarButton(QStringLiteral("btCheckURL"), 257, 84, QStringLiteral("Check links"));
+    ToolBarOptions
+        = createToolBarButton(QStringLiteral("ToolBarOptions"), 341, 85, QStringLiteral("Options"));
+    btHelp = createToolBarButton(QStringLiteral("btHelp"), 426, 84, QStringLiteral("Help"));
+
+    auto *bevel = new QFrame(client);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setFixedHeight(2);
+    layout->addWidget(bevel);
+
+    // The tree keeps 8 pixels to the sides, 6 below the line and 9 above the status bar.
+    auto *treeArea = new QVBoxLayout;
+    treeArea->setContentsMargins(8, 6, 8, 9);
+    m_vt = new QTreeView(client);
+    m_vt->setObjectName(QStringLiteral("VT"));
+    m_vt->setModel(m_model);
+    m_vt->setUniformRowHeights(true);
+    m_vt->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_vt->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_vt->setAllColumnsShowFocus(true);
+    m_vt->header()->setStretchLastSection(false);
+    m_vt->header()->setSectionsClickable(true);
+    m_vt->header()->setSortIndicatorShown(true);
+    m_vt->header()->setSortIndicator(0, Qt::AscendingOrder);
+    m_vt->header()->resizeSection(0, 270);
+    m_vt->header()->resizeSection(1, 270);
+    m_vt->header()->resizeSection(2, 45);
+    connect(m_vt->header(), &QHeaderView::sectionClicked, this, &TForm1::VTHeaderClick);
+    treeArea->addWidget(m_vt);
+    layout->addLayout(treeArea, 1);
+
+    m_statusBar = new StatusBar({ { 320 },
+                                  { 10, Qt::AlignLeft | Qt::AlignVCenter, false },
+                                  { 120, Qt::AlignCenter },
+                                  { 120, Qt::AlignCenter },
+                                  { 20 } },
+                                client);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setFixedHeight(19);
+    connect(m_statusBar, &StatusBar::resized, this, &TForm1::StatusBar1Resize);
+    layout->addWidget(m_statusBar);
+
+    setCentralWidget(client);
+}
+
+QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int width, const QString &hint)
+{
+    auto *button = new QPushButton(hint, m_banner);
+    button->setObjectName(objectName);
+    button->setGeometry(x, ToolBarButtonTop, width, ToolBarButtonHeight);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+void TForm1::StatusBar1Resize()
+{
+    m_statusBar->setPanelWidth(0, std::max(0, m_statusBar->width() - 300));
+    m_statusBar->setPanelWidth(1, 10);
+    m_statusBar->setPanelWidth(2, 120);
+    m_statusBar->setPanelWidth(3, 120);
+}
+
+void TForm1::VTHeaderClick(int column)
+{
+    const Qt::SortOrder order
+        = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_vt->header()->setSortIndicator(column, order);
+    m_model->sort(column, order);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        TntFormShow();
+    }
+}
+
+void TForm1::TntFormShow()
+{
+    for (BookmarkNode *node = m_tree.firstNode(); node; node = node->nextInTreeOrder(&m_tree.topLevel())) {
+        const QModelIndex index = m_model->indexFromNode(node);
+        if (m_vt->selectionModel()->isSelected(index)) {
+            m_vt->scrollTo(index, QAbstractItemView::PositionAtCenter);
+            return;
+        }
+    }
+}
+
+} // namespace vellumite

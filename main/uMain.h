@@ -1,0 +1,60 @@
+#pragma once
+
+#include "main/core/bookmarktree.h"
+
+#include <QMainWindow>
+
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+namespace vellumite {
+
+class BookmarkModel;
+class StatusBar;
+
+inline const QString ApplicationTitle = QStringLiteral("Vellumite Portable Edition");
+
+// The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    BookmarkTree &tree() { return m_tree; }
+    BookmarkModel *model() const { return m_model; }
+    QTreeView *VT() const { return m_vt; }
+    StatusBar *StatusBar1() const { return m_statusBar; }
+
+    QPushButton *ToolBarImport = nullptr;
+    QPushButton *ToolBarExport = nullptr;
+    QPushButton *ToolBarSearch = nullptr;
+    QPushButton *btCheckURL = nullptr;
+    QPushButton *ToolBarOptions = nullptr;
+    QPushButton *btHelp = nullptr;
+
+    // Status-bar panel widths follow the bar's width.
+    void StatusBar1Resize();
+    // Sorts the whole tree by the clicked column, flipping the direction.
+    void VTHeaderClick(int column);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void createLayout();
+    QPushButton *createToolBarButton(const QString &objectName, int x, int width, const QString &hint);
+    void TntFormShow();
+
+    BookmarkTree m_tree;
+    BookmarkModel *m_model = nullptr;
+    QTreeView *m_vt = nullptr;
+    StatusBar *m_statusBar = nullptr;
+    QWidget *m_banner = nullptr;
+    bool m_shownOnce = false;
+};
+
+} // namespace vellumite

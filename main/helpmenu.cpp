@@ -1,6 +1,7 @@
 #include "main/helpmenu.h"
 
 #include "main/aboutbox.h"
+#include "main/imagelist.h"
 #include "main/support.h"
 #include "platform/shell.h"
 
@@ -23,12 +24,14 @@ HelpMenu::HelpMenu(Shell &shell, HelpContext context, QWidget *mainWindow)
 
     Contents1 = PopupMenuHelp->addAction(u"Contents"_s, this, &HelpMenu::Contents1Click);
     Contents1->setObjectName(u"Contents1"_s);
+    Contents1->setIcon(ImageList::instance().icon(ImageContents));
     // Shown in the menu only: the main window itself takes F1 from any of its controls.
     Contents1->setShortcut(QKeySequence(Qt::Key_F1));
     Contents1->setShortcutContext(Qt::WidgetShortcut);
 
     Support1 = PopupMenuHelp->addAction(u"Support"_s, this, &HelpMenu::Support1Click);
     Support1->setObjectName(u"Support1"_s);
+    Support1->setIcon(ImageList::instance().icon(ImageSupport));
     Homepage1 = PopupMenuHelp->addAction(u"Web page"_s, this, &HelpMenu::Homepage1Click);
     Homepage1->setObjectName(u"Homepage1"_s);
     PopupMenuHelp->addSeparator();

@@ -31,10 +31,6 @@ class HelpMenu : public QObject
     Q_OBJECT
 
 public:
-    // Indexes of the items' icons in the main window's image list.
-    static constexpr int ContentsImageIndex = 7;
-    static constexpr int SupportImageIndex = 12;
-
     HelpMenu(Shell &shell, HelpContext context, QWidget *mainWindow);
     ~HelpMenu() override;
 

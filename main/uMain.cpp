@@ -1,9 +1,13 @@
 #include "main/uMain.h"
 
 #include "main/bookmarkmodel.h"
+#include "main/helpmenu.h"
 #include "main/imagelist.h"
+#include "main/popupbelowcontrol.h"
 #include "main/statusbar.h"
+#include "platform/linux/desktopshell.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,6 +27,7 @@ constexpr int ToolBarButtonHeight = 78;
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
+    , m_shell(std::make_unique<DesktopShell>())
     , m_model(new BookmarkModel(m_tree, this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -34,6 +39,10 @@ TForm1::TForm1(QWidget *parent)
     setGeometry(213, 108, 650, 592);
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
+
+    m_helpMenu = new HelpMenu(
+        *m_shell, { QCoreApplication::applicationDirPath(), QStringLiteral(VELLUMITE_VERSION), {} }, this);
+    connect(btHelp, &QPushButton::clicked, this, &TForm1::btHelpClick);
 }
 
 TForm1::~TForm1() = default;
@@ -115,6 +124,16 @@ QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int w
     button->setToolTip(hint);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
+}
+
+void TForm1::btHelpClick()
+{
+    PopupBelowControl(btHelp, m_helpMenu->PopupMenuHelp);
+}
+
+void TForm1::Contents1Click()
+{
+    m_helpMenu->Contents1Click();
 }
 
 void TForm1::StatusBar1Resize()

@@ -3,6 +3,7 @@
 #include "main/core/bookmarktree.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -11,6 +12,8 @@ class QTreeView;
 namespace vellumite {
 
 class BookmarkModel;
+class HelpMenu;
+class Shell;
 class StatusBar;
 
 inline const QString ApplicationTitle = QStringLiteral("Vellumite Portable Edition");
@@ -36,6 +39,12 @@ public:
     QPushButton *ToolBarOptions = nullptr;
     QPushButton *btHelp = nullptr;
 
+    // The help button's menu: help file, support mail, web page and about box.
+    HelpMenu *helpMenu() const { return m_helpMenu; }
+    void btHelpClick();
+    // Opens the help file (the "Contents" item and F1).
+    void Contents1Click();
+
     // Status-bar panel widths follow the bar's width.
     void StatusBar1Resize();
     // Sorts the whole tree by the clicked column, flipping the direction.
@@ -50,6 +59,8 @@ private:
     void TntFormShow();
 
     BookmarkTree m_tree;
+    std::unique_ptr<Shell> m_shell;
+    HelpMenu *m_helpMenu = nullptr;
     BookmarkModel *m_model = nullptr;
     QTreeView *m_vt = nullptr;
     StatusBar *m_statusBar = nullptr;

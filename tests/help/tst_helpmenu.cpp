@@ -1,6 +1,7 @@
 #include "main/aboutbox.h"
 #include "main/helpmenu.h"
 #include "main/popupbelowcontrol.h"
+#include "main/uMain.h"
 #include "platform/fakes/fakeshell.h"
 
 #include <QAction>
@@ -30,6 +31,7 @@ private slots:
     void webPageNeedsTheDefaultBrowser();
     void aboutRunsModallyAndIsFreed();
     void popupDropsBelowTheControl();
+    void helpButtonDropsTheMenu();
 };
 
 void TestHelpMenu::itemsInOrder()
@@ -184,6 +186,30 @@ void TestHelpMenu::popupDropsBelowTheControl()
 
     QCOMPARE(shownAt, button->mapToGlobal(QPoint(-1, button->height())));
     QVERIFY(!button->isDown());
+}
+
+void TestHelpMenu::helpButtonDropsTheMenu()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QMenu *menu = form.helpMenu()->PopupMenuHelp;
+    QVERIFY(!form.helpMenu()->Contents1->icon().isNull());
+    QVERIFY(!form.helpMenu()->Support1->icon().isNull());
+    QVERIFY(form.helpMenu()->Homepage1->icon().isNull());
+    QVERIFY(form.helpMenu()->About1->icon().isNull());
+
+    bool shown = false;
+    QPoint shownAt;
+    QTimer::singleShot(0, menu, [&] {
+        shown = menu->isVisible();
+        shownAt = menu->pos();
+        menu->close();
+    });
+    QTest::mouseClick(form.btHelp, Qt::LeftButton);
+
+    QVERIFY(shown);
+    QCOMPARE(shownAt, form.btHelp->mapToGlobal(QPoint(-1, form.btHelp->height())));
 }
 
 QTEST_MAIN(TestHelpMenu)

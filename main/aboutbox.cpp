@@ -1,12 +1,10 @@
 #include "main/aboutbox.h"
 
+#include "main/imagelist.h"
 #include "main/support.h"
 
 #include <QLabel>
-#include <QLinearGradient>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 
 using namespace Qt::StringLiterals;
 
@@ -16,7 +14,6 @@ namespace {
 
 constexpr QSize ClientSize { 249, 275 };
 const QColor LinkColor(0x00, 0x40, 0x80);
-const QColor ProductBlue(0x1E, 0x4E, 0x86);
 
 // A label that acts on a left click, as the box's two links do.
 class ClickableLabel final : public QLabel
@@ -39,76 +36,11 @@ private:
     std::function<void()> m_onClick;
 };
 
-// The product picture: a bookmark ribbon beside the product's name.
-QPixmap ProductPicture()
-{
-    QPixmap pixmap(215, 100);
-    pixmap.fill(Qt::white);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-
-    QLinearGradient ground(0, 0, 0, 100);
-    ground.setColorAt(0, QColor(0xEE, 0xF3, 0xFA));
-    ground.setColorAt(1, QColor(0xD5, 0xE1, 0xF1));
-    painter.setPen(QPen(QColor(0xB8, 0xC8, 0xDE), 1));
-    painter.setBrush(ground);
-    painter.drawRoundedRect(QRectF(0.5, 0.5, 214, 99), 8, 8);
-
-    QPainterPath ribbon;
-    ribbon.moveTo(22, 14);
-    ribbon.lineTo(52, 14);
-    ribbon.lineTo(52, 86);
-    ribbon.lineTo(37, 72);
-    ribbon.lineTo(22, 86);
-    ribbon.closeSubpath();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xC8, 0x3A, 0x2E));
-    painter.drawPath(ribbon);
-
-    QFont name(u"Tahoma"_s);
-    name.setPixelSize(26);
-    name.setBold(true);
-    painter.setFont(name);
-    painter.setPen(ProductBlue);
-    painter.drawText(QRect(64, 18, 146, 34), Qt::AlignLeft | Qt::AlignVCenter, u"Vellumite"_s);
-    name.setPixelSize(16);
-    name.setBold(false);
-    painter.setFont(name);
-    painter.setPen(QColor(0x4A, 0x5A, 0x70));
-    painter.drawText(QRect(66, 52, 146, 24), Qt::AlignLeft | Qt::AlignVCenter, u"Portable Edition"_s);
-    return pixmap;
-}
-
-// The marker in front of the support address: a small envelope.
-QPixmap MailMarker()
-{
-    QPixmap pixmap(10, 7);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(LinkColor);
-    painter.drawRect(0, 0, 9, 6);
-    painter.drawLine(0, 0, 4, 4);
-    painter.drawLine(9, 0, 5, 4);
-    return pixmap;
-}
-
-// The marker in front of the web page: a small globe.
-QPixmap WebMarker()
-{
-    QPixmap pixmap(10, 9);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(LinkColor, 1));
-    painter.drawEllipse(QRectF(0.5, 0.5, 8.5, 8));
-    painter.drawEllipse(QRectF(3, 0.5, 3.5, 8));
-    painter.drawLine(QPointF(0.5, 4.5), QPointF(9, 4.5));
-    return pixmap;
-}
-
-QLabel *PictureLabel(const QPixmap &pixmap, QPoint place, QWidget *parent)
+// A label sized to its picture from the program's resources.
+QLabel *PictureLabel(const QString &resource, QPoint place, QWidget *parent)
 {
     auto *label = new QLabel(parent);
+    const QPixmap pixmap(resource);
     label->setPixmap(pixmap);
     label->setGeometry(QRect(place, pixmap.size()));
     return label;
@@ -138,15 +70,16 @@ TfAbout::TfAbout(Shell &shell, QString defaultBrowser, QString productVersion, Q
     lbVersion->setObjectName(u"lbVersion"_s);
     lbVersion->setGeometry(8, 8, 113, 13);
 
-    Image1 = PictureLabel(ProductPicture(), QPoint(17, 32), this);
+    ImageList::instance(); // registers the program's resources
+    Image1 = PictureLabel(u":/about/product.png"_s, QPoint(17, 32), this);
     Image1->setObjectName(u"Image1"_s);
 
     TntLabel5
         = createLinkLabel(u"TntLabel5"_s, SupportAddress, QPoint(102, 136), [this] { TntLabel5Click(); });
     TntLabel4
         = createLinkLabel(u"TntLabel4"_s, WebPageHost(), QPoint(102, 152), [this] { TntLabel4Click(); });
-    PictureLabel(MailMarker(), QPoint(86, 140), this);
-    PictureLabel(WebMarker(), QPoint(86, 155), this);
+    PictureLabel(u":/about/mail-marker.png"_s, QPoint(86, 140), this);
+    PictureLabel(u":/about/web-marker.png"_s, QPoint(86, 155), this);
 }
 
 QLabel *TfAbout::createLinkLabel(const QString &objectName, const QString &text, QPoint place,

@@ -18,7 +18,7 @@ private slots:
     void versionLabel();
     void linksOpenMailAndWebPage_data();
     void linksOpenMailAndWebPage();
-    void linksFitTheBoxAndShowTheAddresses();
+    void layoutFitsTheBox();
     void centredOnTheMainWindow();
 };
 
@@ -81,13 +81,19 @@ void TestAboutBox::linksOpenMailAndWebPage()
     QCOMPARE(shell.requests, expected);
 }
 
-void TestAboutBox::linksFitTheBoxAndShowTheAddresses()
+void TestAboutBox::layoutFitsTheBox()
 {
     FakeShell shell;
     TfAbout about(shell, {}, u"10.2.30.4"_s);
     about.show();
 
     QCOMPARE(about.size(), QSize(249, 275));
+    // The pictures come from the resources; a missing one would leave an empty, zero-sized label.
+    QCOMPARE(about.Image1->geometry(), QRect(17, 32, 215, 100));
+    int markers = 0;
+    for (const QLabel *label : about.findChildren<QLabel *>())
+        markers += label->geometry() == QRect(86, 140, 10, 7) || label->geometry() == QRect(86, 155, 10, 9);
+    QCOMPARE(markers, 2);
     QCOMPARE(about.TntLabel5->text(), u"support@vellumite.invalid"_s);
     QCOMPARE(about.TntLabel4->text(), u"vellumite.invalid"_s);
     for (QLabel *label : about.findChildren<QLabel *>())

@@ -536,30 +536,34 @@ QImage renderProductPicture()
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// A picture of the given size on a transparent ground, drawn by `draw`.
+QImage renderTransparent(int width, int height, const std::function<void(QPainter &)> &draw)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
 // The marker in front of the about box's support address: an envelope, 10 x 7.
 QImage renderMailMarker()
 {
-    QImage image(10, 7, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setPen(rgb("#004080"));
-    p.drawRect(0, 0, 9, 6);
-    p.drawLine(0, 0, 4, 4);
-    p.drawLine(9, 0, 5, 4);
-    p.end();
-    return image.convertToFormat(QImage::Format_ARGB32);
+    return renderTransparent(10, 7, [](QPainter &p) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(rgb("#004080"));
+        p.drawRect(0, 0, 9, 6);
+        p.drawLine(0, 0, 4, 4);
+        p.drawLine(9, 0, 5, 4);
+    });
 }
 
 // The marker in front of the about box's web page: a globe, 10 x 9.
 QImage renderWebMarker()
 {
-    QImage image(10, 9, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    globe(p, QRectF(0.5, 0.5, 9, 8));
-    p.end();
-    return image.convertToFormat(QImage::Format_ARGB32);
+    return renderTransparent(10, 9, [](QPainter &p) { globe(p, QRectF(0.5, 0.5, 9, 8)); });
 }
 
 // Each icon at real size on white and on a mid grey, and magnified 8 times on a checkerboard.

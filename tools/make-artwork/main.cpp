@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -536,6 +537,25 @@ QImage renderProductPicture()
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// The feedback program's icon: a speech bubble with three dots.
+void drawFeedback(QPainter &p)
+{
+    QPainterPath bubble;
+    bubble.addRoundedRect(QRectF(0.5, 1.5, 15, 10), 3, 3);
+    QPainterPath tail;
+    tail.moveTo(3.5, 11);
+    tail.lineTo(3.5, 15.5);
+    tail.lineTo(8, 11);
+    tail.closeSubpath();
+    p.setPen(pen(rgb("#2f6b2f"), 1, Qt::FlatCap, Qt::RoundJoin));
+    p.setBrush(vertical(1.5, 15.5, rgb("#d9f5d0"), rgb("#8fd27c")));
+    p.drawPath(bubble.united(tail));
+    p.setPen(Qt::NoPen);
+    p.setBrush(rgb("#2f6b2f"));
+    for (qreal x : { 4.0, 7.0, 10.0 })
+        p.drawRect(QRectF(x, 6, 2, 2));
+}
+
 // A picture of the given size on a transparent ground, drawn by `draw`.
 QImage renderTransparent(int width, int height, const std::function<void(QPainter &)> &draw)
 {
@@ -626,18 +646,17 @@ int main(int argc, char *argv[])
         err << "cannot write " << bannerPath << '\n';
         return 1;
     }
-    if (!resources.mkpath(QStringLiteral("about"))) {
-        err << "cannot create " << resources.filePath(QStringLiteral("about")) << '\n';
-        return 1;
-    }
-    const std::vector<std::pair<QString, QImage>> aboutPictures = {
+    // The about box's pictures and the feedback program's icon, each folder made when missing.
+    const std::vector<std::pair<QString, QImage>> pictures = {
         { QStringLiteral("about/product.png"), renderProductPicture() },
         { QStringLiteral("about/mail-marker.png"), renderMailMarker() },
         { QStringLiteral("about/web-marker.png"), renderWebMarker() },
+        { QStringLiteral("feedback/mainicon.png"), renderTransparent(IconSize, IconSize, drawFeedback) },
     };
-    for (const auto &[name, picture] : aboutPictures) {
-        if (!picture.save(resources.filePath(name), "PNG")) {
-            err << "cannot write " << resources.filePath(name) << '\n';
+    for (const auto &[name, picture] : pictures) {
+        const QString path = resources.filePath(name);
+        if (!resources.mkpath(QFileInfo(name).path()) || !picture.save(path, "PNG")) {
+            err << "cannot write " << path << '\n';
             return 1;
         }
     }

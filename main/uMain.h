@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/core/bookmarktree.h"
+#include "main/core/programsettings.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -15,8 +16,6 @@ class BookmarkModel;
 class HelpMenu;
 class Shell;
 class StatusBar;
-
-inline const QString ApplicationTitle = QStringLiteral("Vellumite Portable Edition");
 
 // The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
 class TForm1 : public QMainWindow

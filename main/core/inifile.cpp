@@ -1,0 +1,231 @@
+#include "main/core/inifile.h"
+
+#include "main/core/integertext.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace vellumite {
+
+namespace {
+
+constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF");
+
+bool sameName(const QByteArray &stored, const QString &wanted)
+{
+    return QString::fromUtf8(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+// The name of a section header line "[name]", or nothing for any other line.
+std::optional<QByteArray> sectionOf(const QByteArray &line)
+{
+    const QByteArray text = line.trimmed();
+    if (!text.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = text.indexOf(']');
+    return (close < 0 ? text.sliced(1) : text.sliced(1, close - 1)).trimmed();
+}
+
+struct KeyLine
+{
+    QByteArray key;
+    QByteArray value;
+};
+
+// A "key=value" line; comments, blank lines and lines without "=" are none.
+std::optional<KeyLine> keyOf(const QByteArray &line)
+{
+    const QByteArray text = line.trimmed();
+    if (text.isEmpty() || text.startsWith(';') || text.startsWith('['))
+        return std::nullopt;
+    const qsizetype equals = text.indexOf('=');
+    if (equals <= 0)
+        return std::nullopt;
+    QByteArray key = text.first(equals).trimmed();
+    if (key.isEmpty())
+        return std::nullopt;
+    return KeyLine { key, text.sliced(equals + 1).trimmed() };
+}
+
+bool isQuoted(QByteArrayView value)
+{
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+        && value.back() == value.front();
+}
+
+bool breaksLine(const QString &text)
+{
+    return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(u'\0'));
+}
+
+} // namespace
+
+IniFile::IniFile(QString fileName)
+    : m_fileName(std::move(fileName))
+{ }
+
+bool IniFile::load()
+{
+    setData({});
+    m_errorString.clear();
+    QFile file(m_fileName);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_errorString = file.errorString();
+        return false;
+    }
+    // Read one byte past the limit, so that a file whose size the system does not know is refused too.
+    const QByteArray bytes = file.read(MaximumSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        m_errorString = file.errorString();
+        return false;
+    }
+    if (bytes.size() > MaximumSize) {
+        m_errorString = u"The file is larger than %1 bytes."_s.arg(MaximumSize);
+        return false;
+    }
+    setData(bytes);
+    return true;
+}
+
+bool IniFile::save()
+{
+    m_errorString.clear();
+    QSaveFile file(m_fileName);
+    const QByteArray bytes = data();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        m_errorString = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+QByteArray IniFile::data() const
+{
+    const QByteArrayView eol = m_crlf ? QByteArrayView("\r\n") : QByteArrayView("\n");
+    QByteArray out;
+    if (m_byteOrderMark)
+        out += Utf8ByteOrderMark;
+    for (const QByteArray &line : m_lines) {
+        out += line;
+        out += eol;
+    }
+    return out;
+}
+
+void IniFile::setData(const QByteArray &data)
+{
+    QByteArrayView text(data);
+    m_byteOrderMark = text.startsWith(Utf8ByteOrderMark);
+    if (m_byteOrderMark)
+        text = text.sliced(Utf8ByteOrderMark.size());
+    const qsizetype firstBreak = text.indexOf('\n');
+    m_crlf = firstBreak > 0 && text[firstBreak - 1] == '\r';
+
+    m_lines.clear();
+    while (!text.isEmpty()) {
+        const qsizetype end = text.indexOf('\n');
+        QByteArrayView line = end < 0 ? text : text.first(end);
+        text = end < 0 ? QByteArrayView() : text.sliced(end + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        m_lines.append(line.toByteArray());
+    }
+}
+
+IniFile::Location IniFile::locate(const QString &section, const QString &key) const
+{
+    Location where;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (const auto name = sectionOf(m_lines[i])) {
+            if (where.section >= 0)
+                break; // only the first section of the name counts
+            if (sameName(*name, section))
+                where.section = where.insertAt = i;
+            continue;
+        }
+        if (where.section < 0)
+            continue;
+        if (const auto entry = keyOf(m_lines[i])) {
+            where.insertAt = i;
+            if (where.key < 0 && sameName(entry->key, key))
+                where.key = i;
+        }
+    }
+    if (where.insertAt >= 0)
+        ++where.insertAt;
+    return where;
+}
+
+std::optional<QByteArray> IniFile::rawValue(const QString &section, const QString &key) const
+{
+    const Location where = locate(section, key);
+    if (where.key < 0)
+        return std::nullopt;
+    QByteArray value = keyOf(m_lines[where.key])->value;
+    if (isQuoted(value))
+        value = value.sliced(1, value.size() - 2);
+    return value;
+}
+
+bool IniFile::contains(const QString &section, const QString &key) const
+{
+    return locate(section, key).key >= 0;
+}
+
+QString IniFile::readString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    const auto value = rawValue(section, key);
+    return value ? QString::fromUtf8(*value) : defaultValue;
+}
+
+qint32 IniFile::readInteger(const QString &section, const QString &key, qint32 defaultValue) const
+{
+    const auto raw = rawValue(section, key);
+    if (!raw)
+        return defaultValue;
+    QString text = QString::fromUtf8(*raw);
+    if (text.size() > 2 && (text.startsWith("0x"_L1) || text.startsWith("0X"_L1)))
+        text.replace(0, 2, u"$"_s);
+    return parseInteger(text).value_or(defaultValue);
+}
+
+bool IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    const QString name = key.trimmed();
+    if (breaksLine(section) || section.contains(u']') || breaksLine(name) || name.isEmpty()
+        || name.contains(u'=') || name.startsWith(u'[') || name.startsWith(u';') || breaksLine(value))
+        return false;
+
+    // Quote what the reader would otherwise change: outer blanks, or a value that looks quoted.
+    QByteArray stored = value.toUtf8();
+    if (stored != stored.trimmed() || isQuoted(stored))
+        stored = '"' + stored + '"';
+
+    const Location where = locate(section, name);
+    if (where.key >= 0) {
+        m_lines[where.key] = keyOf(m_lines[where.key])->key + '=' + stored;
+        return true;
+    }
+    const QByteArray line = name.toUtf8() + '=' + stored;
+    if (where.section >= 0) {
+        m_lines.insert(where.insertAt, line);
+        return true;
+    }
+    if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
+        m_lines.append(QByteArray());
+    m_lines.append('[' + section.toUtf8() + ']');
+    m_lines.append(line);
+    return true;
+}
+
+void IniFile::writeInteger(const QString &section, const QString &key, qint32 value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+} // namespace vellumite

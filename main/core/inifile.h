@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace vellumite {
+
+// An INI file read and written the way the Windows profile functions treat one: sections and keys are
+// found without regard to letter case, the first of two equal sections or keys wins, blanks around
+// names and values do not count, and a value between a pair of quotes loses them. Everything the
+// program does not touch (unknown sections, keys, comments, blank lines, their order, the line
+// endings) is written back as it was read. Text is 8-bit in the system code page, UTF-8 here.
+class IniFile
+{
+public:
+    // Files larger than this are refused rather than read into memory.
+    static constexpr qint64 MaximumSize = 1024 * 1024;
+
+    IniFile() = default;
+    explicit IniFile(QString fileName);
+
+    const QString &fileName() const { return m_fileName; }
+    QString errorString() const { return m_errorString; }
+
+    // Reads the file. A file that does not exist reads as an empty one; an existing file that cannot be
+    // read, or one above MaximumSize, leaves the content empty and returns false.
+    bool load();
+    // Writes the whole text atomically: on any failure the old file is untouched and false is returned.
+    bool save();
+
+    QByteArray data() const;
+    void setData(const QByteArray &data);
+
+    bool contains(const QString &section, const QString &key) const;
+    // The value, or `defaultValue` when the key is missing; an empty value is returned as it is.
+    QString readString(const QString &section, const QString &key, const QString &defaultValue) const;
+    // A value beginning "0x" or "0X" (and longer than that) counts as hexadecimal; see parseInteger.
+    // A missing key, an empty value or text that is no such number gives `defaultValue`.
+    qint32 readInteger(const QString &section, const QString &key, qint32 defaultValue) const;
+
+    // Sets the value in the first section of that name (appended at the end of the file when there is
+    // none); a new key follows the last key of its section. Names and values that would break the
+    // file's lines (line breaks, a "=" in a key, a "]" in a section name) are refused with false.
+    bool writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, qint32 value);
+
+private:
+    struct Location
+    {
+        qsizetype section = -1; // the header line of the section, -1 when there is none
+        qsizetype key = -1; // the line of the key, -1 when there is none
+        qsizetype insertAt = -1; // where a new key of that section goes
+    };
+    Location locate(const QString &section, const QString &key) const;
+    std::optional<QByteArray> rawValue(const QString &section, const QString &key) const;
+
+    QString m_fileName;
+    QString m_errorString;
+    QList<QByteArray> m_lines;
+    bool m_crlf = false;
+    bool m_byteOrderMark = false;
+};
+
+} // namespace vellumite

@@ -1,0 +1,124 @@
+#include "main/core/programsettings.h"
+
+#include "platform/folderprobe.h"
+
+#include <QDir>
+
+namespace vellumite {
+
+namespace {
+
+// Limits of the columns "Description" and "Link".
+constexpr int TextColumnMinimum = 10;
+constexpr int TextColumnMaximum = 10000;
+
+// Round(screen / 2 - window / 2), the halves taken as real numbers and a tie rounded to the even
+// neighbour, done in integers: the difference is (screen - window) / 2 exactly.
+int centredOrigin(int screen, int window)
+{
+    const int difference = screen - window;
+    const int floorHalf = difference >= 0 ? difference / 2 : -((1 - difference) / 2);
+    if (difference % 2 == 0)
+        return floorHalf;
+    return floorHalf % 2 == 0 ? floorHalf : floorHalf + 1;
+}
+
+} // namespace
+
+QString settingsFilePath(const QString &programFolder)
+{
+    return QDir(programFolder).filePath(SettingsFileName);
+}
+
+WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen)
+{
+    using namespace SettingsKey;
+    WindowPlacement placement;
+    const qint32 show = ini.readInteger(ProgramSection, Show, static_cast<qint32>(WindowShow::Normal));
+    if (show == static_cast<qint32>(WindowShow::Maximized)) {
+        placement.maximized = true;
+        return placement;
+    }
+    const QRect designed = DesignedWindowBounds;
+    const int left
+        = ini.readInteger(ProgramSection, Left, centredOrigin(primaryScreen.width(), designed.width()));
+    const int top
+        = ini.readInteger(ProgramSection, Top, centredOrigin(primaryScreen.height(), designed.height()));
+    const int width = ini.readInteger(ProgramSection, Width, designed.width());
+    const int height = ini.readInteger(ProgramSection, Height, DefaultWindowHeight);
+    placement.bounds = QRect(left, top, width, height);
+    return placement;
+}
+
+ColumnWidths readColumnWidths(const IniFile &ini)
+{
+    using namespace SettingsKey;
+    const ColumnWidths defaults;
+    ColumnWidths widths;
+    widths.description = ini.readInteger(ProgramSection, ColumnDescription, defaults.description);
+    widths.link = ini.readInteger(ProgramSection, ColumnLink, defaults.link);
+    widths.state = ini.readInteger(ProgramSection, ColumnState, defaults.state);
+    return clampColumnWidths(widths);
+}
+
+StartupSettings readStartupSettings(const IniFile &ini, QSize primaryScreen)
+{
+    StartupSettings settings;
+    settings.placement = readPlacement(ini, primaryScreen);
+    settings.columns = readColumnWidths(ini);
+    settings.openWithBrowser
+        = ini.readString(SettingsKey::BrowserSection, SettingsKey::OpenWithBrowser, QString());
+    return settings;
+}
+
+StartupSettings loadStartupSettings(const FolderProbe &probe, const QString &programFolder,
+                                    QSize primaryScreen)
+{
+    if (!probe.isWritable(programFolder))
+        return {};
+    IniFile ini(settingsFilePath(programFolder));
+    ini.load(); // an unreadable file reads as an empty one
+    return readStartupSettings(ini, primaryScreen);
+}
+
+QSize applyMinimumWindowSize(QSize requested)
+{
+    return requested.expandedTo(MinimumWindowSize);
+}
+
+ColumnWidths clampColumnWidths(ColumnWidths widths)
+{
+    widths.description = qBound(TextColumnMinimum, widths.description, TextColumnMaximum);
+    widths.link = qBound(TextColumnMinimum, widths.link, TextColumnMaximum);
+    widths.state = qBound(ColumnWidths::StateMinimum, widths.state, ColumnWidths::StateMaximum);
+    return widths;
+}
+
+void writeExitSettings(IniFile &ini, const ExitSettings &settings)
+{
+    using namespace SettingsKey;
+    ini.writeInteger(ProgramSection, Show, static_cast<qint32>(settings.show));
+    ini.writeInteger(ProgramSection, Left, settings.bounds.left());
+    ini.writeInteger(ProgramSection, Top, settings.bounds.top());
+    ini.writeInteger(ProgramSection, Width, settings.bounds.width());
+    ini.writeInteger(ProgramSection, Height, settings.bounds.height());
+    ini.writeInteger(ProgramSection, ColumnDescription, settings.columns.description);
+    ini.writeInteger(ProgramSection, ColumnLink, settings.columns.link);
+    ini.writeInteger(ProgramSection, ColumnState, settings.columns.state);
+    ini.writeString(BrowserSection, OpenWithBrowser, settings.openWithBrowser);
+}
+
+bool saveExitSettings(const QString &programFolder, const ExitSettings &settings, QString *errorString)
+{
+    IniFile ini(settingsFilePath(programFolder));
+    if (ini.load()) {
+        writeExitSettings(ini, settings);
+        if (ini.save())
+            return true;
+    }
+    if (errorString)
+        *errorString = ini.errorString();
+    return false;
+}
+
+} // namespace vellumite

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "main/core/inifile.h"
+
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+namespace vellumite {
+
+class FolderProbe;
+
+// The caption of the main window, the application title and the name of the single instance.
+inline const QString ApplicationTitle = QStringLiteral("Vellumite Portable Edition");
+
+// "Settings.ini" in the program folder: sections, keys and the program's defaults.
+inline const QString SettingsFileName = QStringLiteral("Settings.ini");
+namespace SettingsKey {
+inline const QString ProgramSection = QStringLiteral("Program");
+inline const QString BrowserSection = QStringLiteral("Browser");
+inline const QString Show = QStringLiteral("Show");
+inline const QString Left = QStringLiteral("Left");
+inline const QString Top = QStringLiteral("Top");
+inline const QString Width = QStringLiteral("Width");
+inline const QString Height = QStringLiteral("Height");
+inline const QString ColumnDescription = QStringLiteral("ClDescr");
+inline const QString ColumnLink = QStringLiteral("ClLink");
+inline const QString ColumnState = QStringLiteral("ClState");
+inline const QString HotKey = QStringLiteral("HotKey1");
+inline const QString OpenWithBrowser = QStringLiteral("OpenWithBrowser");
+} // namespace SettingsKey
+
+// The main window as designed, before any setting applies, and the smallest size it takes.
+inline constexpr QRect DesignedWindowBounds(213, 108, 650, 592);
+inline constexpr QSize MinimumWindowSize(650, 580);
+inline constexpr int DefaultWindowHeight = 550;
+
+// The window state as the settings store it.
+enum class WindowShow : qint32 { Normal = 0, Minimized = 1, Maximized = 2 };
+
+struct WindowPlacement
+{
+    // Maximized: the bounds were not read and stay the designed ones (the window's normal geometry).
+    bool maximized = false;
+    // As stored, before the window's minimum size applies (see applyMinimumWindowSize).
+    QRect bounds = DesignedWindowBounds;
+
+    friend bool operator==(const WindowPlacement &, const WindowPlacement &) = default;
+};
+
+// Widths of the tree's columns "Description", "Link" and "State".
+struct ColumnWidths
+{
+    static constexpr int StateMinimum = 45;
+    static constexpr int StateMaximum = 150;
+
+    int description = 270;
+    int link = 270;
+    int state = 45;
+
+    friend bool operator==(const ColumnWidths &, const ColumnWidths &) = default;
+};
+
+// What start-up takes from the settings.
+struct StartupSettings
+{
+    WindowPlacement placement;
+    ColumnWidths columns;
+    QString openWithBrowser;
+
+    friend bool operator==(const StartupSettings &, const StartupSettings &) = default;
+};
+
+// What shut-down writes.
+struct ExitSettings
+{
+    WindowShow show = WindowShow::Normal;
+    QRect bounds;
+    ColumnWidths columns;
+    QString openWithBrowser;
+};
+
+QString settingsFilePath(const QString &programFolder);
+
+// Show, then Left, Top, Width and Height unless Show is 2. Left and Top default to the designed window
+// centred on the primary screen.
+WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen);
+// ClDescr, ClLink, ClState, each kept within its column's limits.
+ColumnWidths readColumnWidths(const IniFile &ini);
+StartupSettings readStartupSettings(const IniFile &ini, QSize primaryScreen);
+
+// The start-up read: nothing is read from a folder that cannot be written, and the designed values stay.
+// A missing or unreadable file reads as all defaults.
+StartupSettings loadStartupSettings(const FolderProbe &probe, const QString &programFolder,
+                                    QSize primaryScreen);
+
+// The size the window takes for a requested size: never below MinimumWindowSize.
+QSize applyMinimumWindowSize(QSize requested);
+ColumnWidths clampColumnWidths(ColumnWidths widths);
+
+// Writes [Program] Show, Left, Top, Width, Height, ClDescr, ClLink, ClState and [Browser]
+// OpenWithBrowser, in that order; every other key of the file stays as it is.
+void writeExitSettings(IniFile &ini, const ExitSettings &settings);
+// Reads the settings file of the folder, writes the exit settings into it and saves it atomically. An
+// existing file that cannot be read is not replaced (its other keys would be lost): false, as for a
+// failed save, with the reason in `errorString`. The caller tests the folder first.
+bool saveExitSettings(const QString &programFolder, const ExitSettings &settings,
+                      QString *errorString = nullptr);
+
+} // namespace vellumite

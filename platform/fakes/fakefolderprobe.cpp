@@ -1,0 +1,11 @@
+#include "platform/fakes/fakefolderprobe.h"
+
+namespace vellumite {
+
+bool FakeFolderProbe::isWritable(const QString &folder) const
+{
+    m_probed.append(folder);
+    return m_writable && !folder.isEmpty();
+}
+
+} // namespace vellumite

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/productversion.h"
+
+#include <QHash>
+
+namespace vellumite {
+
+// Product versions set by the test, by file name; empty for any other file.
+class FakeProductVersionReader final : public ProductVersionReader
+{
+public:
+    QString productVersion(const QString &fileName) const override { return m_versions.value(fileName); }
+
+    void setVersion(const QString &fileName, const QString &version) { m_versions.insert(fileName, version); }
+
+private:
+    QHash<QString, QString> m_versions;
+};
+
+} // namespace vellumite

@@ -1,0 +1,27 @@
+#include "platform/fakes/fakeservices.h"
+
+namespace vellumite {
+
+namespace {
+
+template<typename Fake, typename Interface> Fake *install(std::unique_ptr<Interface> &slot)
+{
+    auto fake = std::make_unique<Fake>();
+    Fake *raw = fake.get();
+    slot = std::move(fake);
+    return raw;
+}
+
+} // namespace
+
+FakeServices makeFakeServices()
+{
+    FakeServices fakes;
+    fakes.folderProbe = install<FakeFolderProbe>(fakes.services.folderProbe);
+    fakes.singleInstance = install<FakeSingleInstance>(fakes.services.singleInstance);
+    fakes.sessionEnd = install<FakeSessionEnd>(fakes.services.sessionEnd);
+    fakes.messages = install<FakeMessageService>(fakes.services.messages);
+    return fakes;
+}
+
+} // namespace vellumite

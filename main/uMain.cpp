@@ -1,11 +1,12 @@
 #include "main/uMain.h"
 
 #include "main/bookmarkmodel.h"
+#include "main/core/functii.h"
+#include "main/functii_ui.h"
 #include "main/helpmenu.h"
 #include "main/imagelist.h"
-#include "main/popupbelowcontrol.h"
 #include "main/statusbar.h"
-#include "platform/linux/desktopshell.h"
+#include "platform/platformservices.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -27,7 +28,7 @@ constexpr int ToolBarButtonHeight = 78;
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
-    , m_shell(std::make_unique<DesktopShell>())
+    , m_shell(makeDesktopShell())
     , m_model(new BookmarkModel(m_tree, this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -40,8 +41,8 @@ TForm1::TForm1(QWidget *parent)
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
 
-    m_helpMenu = new HelpMenu(
-        *m_shell, { QCoreApplication::applicationDirPath(), QStringLiteral(VELLUMITE_VERSION), {} }, this);
+    m_helpMenu = new HelpMenu(*m_shell,
+                              { QCoreApplication::applicationDirPath(), programProductVersion(), {} }, this);
     connect(btHelp, &QPushButton::clicked, this, &TForm1::btHelpClick);
 }
 

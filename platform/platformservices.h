@@ -3,6 +3,7 @@
 #include "platform/folderprobe.h"
 #include "platform/messageservice.h"
 #include "platform/sessionend.h"
+#include "platform/shell.h"
 #include "platform/singleinstance.h"
 
 #include <memory>
@@ -16,10 +17,13 @@ struct PlatformServices
     std::unique_ptr<SingleInstance> singleInstance;
     std::unique_ptr<SessionEnd> sessionEnd;
     std::unique_ptr<MessageService> messages;
+    std::unique_ptr<Shell> shell;
 };
 
 // The backings of this desktop (built with the widget library, since some need the application
 // object). Call it once, after the QApplication exists; `applicationTitle` names the single instance.
 PlatformServices makeDesktopServices(const QString &applicationTitle);
+// The desktop's shell alone, for a window made without the other services.
+std::unique_ptr<Shell> makeDesktopShell();
 
 } // namespace vellumite

@@ -3,6 +3,7 @@
 #include "platform/fakes/fakefolderprobe.h"
 #include "platform/fakes/fakemessageservice.h"
 #include "platform/fakes/fakesessionend.h"
+#include "platform/fakes/fakeshell.h"
 #include "platform/fakes/fakesingleinstance.h"
 #include "platform/platformservices.h"
 
@@ -16,6 +17,7 @@ struct FakeServices
     FakeSingleInstance *singleInstance = nullptr;
     FakeSessionEnd *sessionEnd = nullptr;
     FakeMessageService *messages = nullptr;
+    FakeShell *shell = nullptr;
 };
 
 FakeServices makeFakeServices();

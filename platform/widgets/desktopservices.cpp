@@ -1,3 +1,4 @@
+#include "platform/linux/desktopshell.h"
 #include "platform/linux/linuxfolderprobe.h"
 #include "platform/linux/localsingleinstance.h"
 #include "platform/platformservices.h"
@@ -14,7 +15,13 @@ PlatformServices makeDesktopServices(const QString &applicationTitle)
     services.singleInstance = std::make_unique<LocalSingleInstance>(applicationTitle);
     services.sessionEnd = std::make_unique<DesktopSessionEnd>();
     services.messages = std::make_unique<WidgetMessageService>();
+    services.shell = makeDesktopShell();
     return services;
+}
+
+std::unique_ptr<Shell> makeDesktopShell()
+{
+    return std::make_unique<DesktopShell>();
 }
 
 } // namespace vellumite

@@ -1,6 +1,5 @@
 #include "main/aboutbox.h"
 #include "main/helpmenu.h"
-#include "main/popupbelowcontrol.h"
 #include "main/uMain.h"
 #include "platform/fakes/fakeshell.h"
 
@@ -30,7 +29,6 @@ private slots:
     void webPageNeedsTheDefaultBrowser_data();
     void webPageNeedsTheDefaultBrowser();
     void aboutRunsModallyAndIsFreed();
-    void popupDropsBelowTheControl();
     void helpButtonDropsTheMenu();
 };
 
@@ -163,29 +161,6 @@ void TestHelpMenu::aboutRunsModallyAndIsFreed()
         { Kind::OpenWebPage, u"/usr/bin/browser"_s, u"https://vellumite.invalid/"_s },
     };
     QCOMPARE(shell.requests, expected);
-}
-
-void TestHelpMenu::popupDropsBelowTheControl()
-{
-    QWidget window;
-    window.setGeometry(100, 100, 600, 300);
-    auto *button = new QPushButton(u"Help"_s, &window);
-    button->setGeometry(426, 2, 84, 78);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QMenu menu(&window);
-    menu.addAction(u"Contents"_s);
-
-    QPoint shownAt;
-    QTimer::singleShot(0, &menu, [&] {
-        shownAt = menu.pos();
-        menu.close();
-    });
-    button->setDown(true);
-    PopupBelowControl(button, &menu);
-
-    QCOMPARE(shownAt, button->mapToGlobal(QPoint(-1, button->height())));
-    QVERIFY(!button->isDown());
 }
 
 void TestHelpMenu::helpButtonDropsTheMenu()

@@ -5,10 +5,10 @@
 #include "main/functii_ui.h"
 #include "main/helpmenu.h"
 #include "main/imagelist.h"
+#include "main/modeltreeeditor.h"
 #include "main/statusbar.h"
 #include "platform/platformservices.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,7 +28,6 @@ constexpr int ToolBarButtonHeight = 78;
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
-    , m_shell(makeDesktopShell())
     , m_model(new BookmarkModel(m_tree, this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -40,10 +39,9 @@ TForm1::TForm1(QWidget *parent)
     setGeometry(213, 108, 650, 592);
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
-
-    m_helpMenu = new HelpMenu(*m_shell,
-                              { QCoreApplication::applicationDirPath(), programProductVersion(), {} }, this);
-    connect(btHelp, &QPushButton::clicked, this, &TForm1::btHelpClick);
+    m_treeEditor = std::make_unique<ModelTreeEditor>(
+        *m_model, *m_vt, [this] { return !m_treeBusy; }, [this] { return m_openWithBrowserCode; });
+    m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
 }
 
 TForm1::~TForm1() = default;
@@ -127,6 +125,13 @@ QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int w
     return button;
 }
 
+// The menu hands its work to the services' shell, so it exists from FormCreate on.
+void TForm1::createHelpMenu()
+{
+    m_helpMenu = new HelpMenu(*m_services->shell, { m_programFolder, programProductVersion(), {} }, this);
+    connect(btHelp, &QPushButton::clicked, this, &TForm1::btHelpClick);
+}
+
 void TForm1::btHelpClick()
 {
     PopupBelowControl(btHelp, m_helpMenu->PopupMenuHelp);
@@ -134,7 +139,8 @@ void TForm1::btHelpClick()
 
 void TForm1::Contents1Click()
 {
-    m_helpMenu->Contents1Click();
+    if (m_helpMenu)
+        m_helpMenu->Contents1Click();
 }
 
 void TForm1::StatusBar1Resize()
@@ -151,6 +157,16 @@ void TForm1::VTHeaderClick(int column)
         = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_vt->header()->setSortIndicator(column, order);
     m_model->sort(column, order);
+}
+
+TfrAddBookmark *TForm1::AddBookmarkCategory(AddKind kind)
+{
+    return m_bookmarkDialogs->AddBookmarkCategory(kind);
+}
+
+void TForm1::Edit1Click()
+{
+    m_bookmarkDialogs->Edit1Click();
 }
 
 void TForm1::showEvent(QShowEvent *event)

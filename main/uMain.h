@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/core/bookmarktree.h"
+#include "main/core/failedfilekeeper.h"
 #include "main/core/programsettings.h"
 
 #include <QMainWindow>
@@ -12,10 +13,20 @@ class QTreeView;
 
 namespace vellumite {
 
+enum class AddKind : quint8;
+class AddBookmarkDialogs;
 class BookmarkModel;
 class HelpMenu;
-class Shell;
+class ModelTreeEditor;
 class StatusBar;
+class TfrAddBookmark;
+struct PlatformServices;
+
+// The text shown when the program folder cannot be written, at root creation and at exit.
+inline const QString FolderNotWritableMessage = QStringLiteral(
+    "In a current folder the program cannot save data.\r\n"
+    "Please, instal the program in other folder or change access rights to a current folder.");
+inline const QString BookmarkFileName = QStringLiteral("Bookmarks.lkb");
 
 // The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
 class TForm1 : public QMainWindow
@@ -44,27 +55,69 @@ public:
     // Opens the help file (the "Contents" item and F1).
     void Contents1Click();
 
+    // Start-up in its fixed order: the settings, the browser detection, the bookmark file. Failures are
+    // shown by the application's error display and end the remaining steps; the window runs on.
+    void FormCreate(PlatformServices &services, const QString &programFolder);
+    // Loads "Bookmarks.lkb" or creates the root category, stamps the icons and shows the counts.
+    void AddRootBookmark();
+    // Writes the settings and saves the tree. False when the save failed (the failure was shown) or
+    // a close is already under way: the window must then stay open.
+    bool closeprogram();
+    // "Categories: " and "Links: " in the status bar.
+    void UpdateTreeCounts();
+    QString bookmarkFilePath() const;
+    QString programFolder() const { return m_programFolder; }
+
     // Status-bar panel widths follow the bar's width.
     void StatusBar1Resize();
     // Sorts the whole tree by the clicked column, flipping the direction.
     void VTHeaderClick(int column);
 
+    // Prepares the add dialog for `kind` and shows it modeless; returns it so that a capture or a drop
+    // can fill DescrEdit and LinkEdit (nullptr while the tree is busy).
+    TfrAddBookmark *AddBookmarkCategory(AddKind kind);
+    // Edits the focused node in a modal dialog; the root and an empty focus are left alone.
+    void Edit1Click();
+
+    // True while a worker block (the save at exit) owns the tree: nothing else may read or change it.
+    bool isTreeBusy() const { return m_treeBusy; }
+    void setTreeBusy(bool busy) { m_treeBusy = busy; }
+
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createLayout();
     QPushButton *createToolBarButton(const QString &objectName, int x, int width, const QString &hint);
     void TntFormShow();
+    void createHelpMenu();
+    void applyStartupSettings(const StartupSettings &settings);
+    ExitSettings currentExitSettings() const;
+    // False when the root could not be saved (the failure was shown).
+    bool createRootCategory();
+    void stampBookmarkIcons();
+    void showFailure(const QString &message) const;
+    void storeViewStateInNodes();
+    void restoreViewStateFromNodes();
 
     BookmarkTree m_tree;
-    std::unique_ptr<Shell> m_shell;
     HelpMenu *m_helpMenu = nullptr;
     BookmarkModel *m_model = nullptr;
     QTreeView *m_vt = nullptr;
     StatusBar *m_statusBar = nullptr;
     QWidget *m_banner = nullptr;
     bool m_shownOnce = false;
+    bool m_treeBusy = false;
+    PlatformServices *m_services = nullptr;
+    QString m_programFolder;
+    FailedFileKeeper m_failedFile;
+    bool m_closing = false;
+    // The open-with browser: its executable and its browser code, the icon of every bookmark.
+    QString m_openWithBrowser;
+    qint32 m_openWithBrowserCode = 0;
+    std::unique_ptr<ModelTreeEditor> m_treeEditor;
+    std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
 };
 
 } // namespace vellumite

@@ -23,7 +23,5 @@ struct PlatformServices
 // The backings of this desktop (built with the widget library, since some need the application
 // object). Call it once, after the QApplication exists; `applicationTitle` names the single instance.
 PlatformServices makeDesktopServices(const QString &applicationTitle);
-// The desktop's shell alone, for a window made without the other services.
-std::unique_ptr<Shell> makeDesktopShell();
 
 } // namespace vellumite

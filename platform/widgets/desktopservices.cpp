@@ -15,13 +15,8 @@ PlatformServices makeDesktopServices(const QString &applicationTitle)
     services.singleInstance = std::make_unique<LocalSingleInstance>(applicationTitle);
     services.sessionEnd = std::make_unique<DesktopSessionEnd>();
     services.messages = std::make_unique<WidgetMessageService>();
-    services.shell = makeDesktopShell();
+    services.shell = std::make_unique<DesktopShell>();
     return services;
-}
-
-std::unique_ptr<Shell> makeDesktopShell()
-{
-    return std::make_unique<DesktopShell>();
 }
 
 } // namespace vellumite

@@ -1,6 +1,7 @@
 #include "main/aboutbox.h"
 #include "main/helpmenu.h"
 #include "main/uMain.h"
+#include "platform/fakes/fakeservices.h"
 #include "platform/fakes/fakeshell.h"
 
 #include <QAction>
@@ -165,26 +166,39 @@ void TestHelpMenu::aboutRunsModallyAndIsFreed()
 
 void TestHelpMenu::helpButtonDropsTheMenu()
 {
+    QTemporaryDir programFolder;
+    QVERIFY(programFolder.isValid());
+    FakeServices fakes = makeFakeServices();
     TForm1 form;
+    form.FormCreate(fakes.services, programFolder.path());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QMenu *menu = form.helpMenu()->PopupMenuHelp;
-    QVERIFY(!form.helpMenu()->Contents1->icon().isNull());
-    QVERIFY(!form.helpMenu()->Support1->icon().isNull());
-    QVERIFY(form.helpMenu()->Homepage1->icon().isNull());
-    QVERIFY(form.helpMenu()->About1->icon().isNull());
+    HelpMenu *help = form.helpMenu();
+    QVERIFY(!help->Contents1->icon().isNull());
+    QVERIFY(!help->Support1->icon().isNull());
+    QVERIFY(help->Homepage1->icon().isNull());
+    QVERIFY(help->About1->icon().isNull());
 
     bool shown = false;
     QPoint shownAt;
-    QTimer::singleShot(0, menu, [&] {
-        shown = menu->isVisible();
-        shownAt = menu->pos();
-        menu->close();
+    QTimer::singleShot(0, help->PopupMenuHelp, [&] {
+        shown = help->PopupMenuHelp->isVisible();
+        shownAt = help->PopupMenuHelp->pos();
+        help->Support1->trigger();
+        help->PopupMenuHelp->close();
     });
     QTest::mouseClick(form.btHelp, Qt::LeftButton);
 
     QVERIFY(shown);
     QCOMPARE(shownAt, form.btHelp->mapToGlobal(QPoint(-1, form.btHelp->height())));
+    // The items reach the services' shell; without a help file "Contents" starts nothing.
+    form.Contents1Click();
+    const QList<ShellRequest> expected {
+        { Kind::OpenMailAddress,
+          {},
+          u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
+    };
+    QCOMPARE(fakes.shell->requests, expected);
 }
 
 QTEST_MAIN(TestHelpMenu)

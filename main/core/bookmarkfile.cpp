@@ -1,0 +1,388 @@
+#include "main/core/bookmarkfile.h"
+
+#include "main/core/bookmarkrecord.h"
+#include "main/core/bytereader.h"
+#include "main/core/textcodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtEndian>
+#include <array>
+#include <limits>
+
+namespace vellumite {
+
+namespace {
+
+enum ChunkType : qint32 { NodeChunk = 1, BaseChunk = 2, CaptionChunk = 3, UserChunk = 4 };
+
+constexpr qsizetype ChunkHeaderSize = 8;
+constexpr quint16 StreamVersion = 2;
+// The identification: six UTF-16 code units, the fourth of them the stream version.
+constexpr std::array<char16_t, 6> Identification = { 0x2045, u'V', u'T', StreamVersion, u' ', 0x2046 };
+constexpr qsizetype IdentificationSize = 2 * Identification.size();
+
+template<typename T> void appendLittleEndian(QByteArray &out, T value)
+{
+    char bytes[sizeof(T)];
+    qToLittleEndian<T>(value, bytes);
+    out.append(bytes, sizeof(T));
+}
+
+// Writes node chunks. A chunk's size is known only after its body, so the header is written with size 0
+// and filled in afterwards. Descendants are walked with an explicit stack: a deep tree cannot exhaust
+// the call stack.
+class NodeStreamWriter
+{
+public:
+    explicit NodeStreamWriter(QByteArray &out)
+        : m_out(out)
+    { }
+
+    void writeNode(const BookmarkNode &top)
+    {
+        m_pending.clear();
+        beginNode(top);
+        while (!m_pending.empty()) {
+            Pending &p = m_pending.back();
+            if (p.nextChild < p.node->childCount()) {
+                beginNode(*p.node->child(p.nextChild++));
+                continue;
+            }
+            endChunk(p.baseChunk);
+
+            const qsizetype userChunk = beginChunk(UserChunk);
+            VTSaveNode(m_out, p.node->record);
+            endChunk(userChunk);
+
+            const QString &caption = p.node->record.name();
+            if (!caption.isEmpty()) {
+                const qsizetype captionChunk = beginChunk(CaptionChunk);
+                appendUtf16LE(m_out, caption);
+                endChunk(captionChunk);
+            }
+            endChunk(p.nodeChunk);
+            m_pending.pop_back();
+        }
+    }
+
+private:
+    struct Pending
+    {
+        const BookmarkNode *node;
+        qsizetype nodeChunk;
+        qsizetype baseChunk;
+        int nextChild;
+    };
+
+    // The node chunk's header, its base chunk's header and body; the children follow inside the base
+    // chunk.
+    void beginNode(const BookmarkNode &node)
+    {
+        const qsizetype nodeChunk = beginChunk(NodeChunk);
+        const qsizetype baseChunk = beginChunk(BaseChunk);
+        // Saving initializes every node, and an initialized node always has its children written.
+        const quint16 states = (node.states | NodeState::Initialized) & NodeState::StoredMask;
+        appendLittleEndian<quint32>(m_out, static_cast<quint32>(node.childCount()));
+        appendLittleEndian<quint32>(m_out, node.nodeHeight);
+        appendLittleEndian<quint16>(m_out, states);
+        appendLittleEndian<quint8>(m_out, node.align);
+        appendLittleEndian<quint8>(m_out, node.checkState);
+        appendLittleEndian<quint8>(m_out, node.checkType);
+        appendLittleEndian<quint32>(m_out, 0); // reserved
+        m_pending.push_back({ &node, nodeChunk, baseChunk, 0 });
+    }
+
+    qsizetype beginChunk(qint32 type)
+    {
+        const qsizetype start = m_out.size();
+        appendLittleEndian<qint32>(m_out, type);
+        appendLittleEndian<qint32>(m_out, 0);
+        return start;
+    }
+
+    void endChunk(qsizetype start)
+    {
+        const qsizetype size = m_out.size() - start - ChunkHeaderSize;
+        qToLittleEndian<qint32>(static_cast<qint32>(size), m_out.data() + start + 4);
+    }
+
+    QByteArray &m_out;
+    std::vector<Pending> m_pending;
+};
+
+// Reads node chunks, bounded by the data. Like the writer it keeps its own stack of open nodes: the
+// children of a node lie inside its base chunk, before the node's own record.
+class NodeStreamReader
+{
+public:
+    NodeStreamReader(QByteArrayView data, qsizetype position, quint16 version,
+                     const CaptionHandler &onCaption)
+        : m_in(data, position)
+        , m_version(version)
+        , m_onCaption(onCaption)
+    { }
+
+    bool atEnd() const { return m_in.atEnd(); }
+    const QString &error() const { return m_error; }
+
+    // Reads one node chunk into `node`, with all its descendants.
+    bool readNode(BookmarkNode &node)
+    {
+        m_open.clear();
+        if (!beginNode(node))
+            return false;
+        while (!m_open.empty()) {
+            OpenNode &open = m_open.back();
+            if (open.childrenLeft > 0) {
+                // One child at a time, each only once its predecessor is read: a child count that the
+                // data cannot hold ends at the data's end and never turns into an allocation.
+                --open.childrenLeft;
+                if (!beginNode(*open.node->appendChild(std::make_unique<BookmarkNode>())))
+                    return false;
+                continue;
+            }
+            if (m_in.position() < open.end) {
+                if (!readSubChunk(open))
+                    return false;
+                continue;
+            }
+            if (m_in.position() != open.end)
+                return fail(UnexpectedDataMessage);
+            m_open.pop_back();
+        }
+        return true;
+    }
+
+private:
+    struct OpenNode
+    {
+        BookmarkNode *node;
+        qint64 end;
+        quint32 childrenLeft;
+    };
+
+    bool fail(const QString &message)
+    {
+        m_error = message;
+        return false;
+    }
+
+    bool readHeader(qint32 &type, qint32 &size)
+    {
+        return (m_in.readI32(type) && m_in.readI32(size)) || fail(StreamReadErrorMessage);
+    }
+
+    bool beginNode(BookmarkNode &node)
+    {
+        qint32 type = 0;
+        qint32 size = 0;
+        if (!readHeader(type, size))
+            return false;
+        if (type != NodeChunk)
+            return fail(AnchorChunkMissingMessage);
+        m_open.push_back({ &node, qint64(m_in.position()) + size, 0 });
+        return true;
+    }
+
+    bool readSubChunk(OpenNode &open)
+    {
+        qint32 type = 0;
+        qint32 size = 0;
+        if (!readHeader(type, size))
+            return false;
+        // A chunk cannot end before it starts; skipping backwards would read the same bytes forever.
+        if (size < 0)
+            return fail(UnexpectedDataMessage);
+        switch (type) {
+        case BaseChunk:
+            return readBaseBody(open);
+        case UserChunk:
+            return readUserChunk(*open.node, size);
+        case CaptionChunk:
+            return readCaptionChunk(*open.node, size);
+        default:
+            return m_in.skip(size) || fail(StreamReadErrorMessage);
+        }
+    }
+
+    // The node's state and its child count; the chunk's own size is not needed to read it.
+    bool readBaseBody(OpenNode &open)
+    {
+        quint32 childCount = 0;
+        quint32 nodeHeight = 0;
+        quint16 states = 0;
+        quint8 align = 0, checkState = 0, checkType = 0;
+        bool ok = m_in.readU32(childCount) && m_in.readU32(nodeHeight);
+        if (m_version >= 2) {
+            quint32 reserved = 0;
+            ok = ok && m_in.readU16(states) && m_in.readU8(align) && m_in.readU8(checkState)
+                && m_in.readU8(checkType) && m_in.readU32(reserved);
+        } else {
+            // The older body holds the states in one byte, where "visible" stood for "selected".
+            quint8 oldStates = 0;
+            ok = ok && m_in.readU8(oldStates) && m_in.readU8(align) && m_in.readU8(checkState)
+                && m_in.readU8(checkType);
+            states = oldStates;
+            states |= (states & NodeState::Visible) ? NodeState::Selected : NodeState::Visible;
+        }
+        if (!ok)
+            return fail(StreamReadErrorMessage);
+
+        BookmarkNode &node = *open.node;
+        node.states = states;
+        // Children read from an earlier base chunk of the same node stay, and so does their flag.
+        if (node.childCount() > 0)
+            node.setState(NodeState::HasChildren, true);
+        node.nodeHeight = static_cast<quint16>(nodeHeight);
+        node.align = align;
+        node.checkState = checkState;
+        node.checkType = checkType;
+        open.childrenLeft = childCount;
+        return true;
+    }
+
+    // The record may be shorter or longer than its chunk says: it is read from the chunk's start, and
+    // reading then goes on at the chunk's end.
+    bool readUserChunk(BookmarkNode &node, qint32 size)
+    {
+        if (size == 0)
+            return true;
+        if (size > m_in.bytesLeft())
+            return fail(StreamReadErrorMessage);
+        const qsizetype start = m_in.position();
+        if (!VTLoadNode(m_in, node.record, &m_error))
+            return false;
+        m_in.seek(start + size);
+        return true;
+    }
+
+    bool readCaptionChunk(BookmarkNode &node, qint32 size)
+    {
+        QByteArrayView bytes;
+        if (!m_in.readBytes(size, bytes))
+            return fail(StreamReadErrorMessage);
+        const QString caption = fromUtf16LE(bytes);
+        if (m_onCaption)
+            m_onCaption(node, caption);
+        else if (!caption.isEmpty())
+            node.record.setName(caption);
+        return true;
+    }
+
+    ByteReader m_in;
+    quint16 m_version;
+    const CaptionHandler &m_onCaption;
+    QString m_error;
+    std::vector<OpenNode> m_open;
+};
+
+QString cannotCreateMessage(const QString &path, const QString &systemText)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), systemText);
+}
+
+} // namespace
+
+QByteArray BookmarkFile::save(const BookmarkTree &tree)
+{
+    QByteArray out;
+    appendUtf16LE(out, QStringView(Identification.data(), Identification.size()));
+    appendLittleEndian<quint32>(out, static_cast<quint32>(tree.topLevel().childCount()));
+    NodeStreamWriter writer(out);
+    for (int i = 0; i < tree.topLevel().childCount(); ++i)
+        writer.writeNode(*tree.topLevel().child(i));
+    return out;
+}
+
+QString BookmarkFile::saveToFile(const BookmarkTree &tree, const QString &path)
+{
+    return writeToFile(save(tree), path);
+}
+
+QString BookmarkFile::writeToFile(const QByteArray &bytes, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return cannotCreateMessage(path, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return cannotCreateMessage(path, file.errorString());
+    return QString();
+}
+
+QString BookmarkFile::load(BookmarkTree &tree, QByteArrayView data, const CaptionHandler &onCaption)
+{
+    tree.clear();
+    if (data.size() < IdentificationSize)
+        return NotEnoughDataMessage;
+    const QString id = fromUtf16LE(data.first(IdentificationSize));
+    // The fifth unit is not looked at.
+    for (int unit : { 0, 1, 2, 5 }) {
+        if (id[unit].unicode() != Identification[static_cast<size_t>(unit)])
+            return WrongFormatMessage;
+    }
+    const quint16 version = id[3].unicode();
+    if (version > StreamVersion)
+        return UnknownVersionMessage;
+
+    qsizetype position = IdentificationSize;
+    qint32 count = std::numeric_limits<qint32>::max();
+    if (version == StreamVersion) {
+        ByteReader header(data, position);
+        if (!header.readI32(count))
+            return StreamReadErrorMessage;
+        position = header.position();
+    }
+
+    NodeStreamReader reader(data, position, version, onCaption);
+    BookmarkNode &top = tree.topLevel();
+    while (!reader.atEnd() && count > 0) {
+        --count;
+        if (!reader.readNode(*top.appendChild(std::make_unique<BookmarkNode>())))
+            return reader.error();
+    }
+    return QString();
+}
+
+QString BookmarkFile::loadFromFile(BookmarkTree &tree, const QString &path, const CaptionHandler &onCaption)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("Cannot open file \"%1\". %2")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), file.errorString());
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        tree.clear();
+        return StreamReadErrorMessage;
+    }
+    return load(tree, data, onCaption);
+}
+
+QByteArray BookmarkFile::writeNodeChunks(const std::vector<const BookmarkNode *> &nodes)
+{
+    QByteArray out;
+    NodeStreamWriter writer(out);
+    for (const BookmarkNode *node : nodes)
+        writer.writeNode(*node);
+    return out;
+}
+
+QString BookmarkFile::readNodeChunks(QByteArrayView data, BookmarkNode &parent,
+                                     std::vector<BookmarkNode *> *added, const CaptionHandler &onCaption)
+{
+    NodeStreamReader reader(data, 0, StreamVersion, onCaption);
+    while (!reader.atEnd()) {
+        BookmarkNode *node = parent.appendChild(std::make_unique<BookmarkNode>());
+        if (added)
+            added->push_back(node);
+        if (!reader.readNode(*node))
+            return reader.error();
+    }
+    return QString();
+}
+
+} // namespace vellumite

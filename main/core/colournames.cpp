@@ -1,0 +1,163 @@
+#include "main/core/colournames.h"
+
+#include <array>
+
+namespace vellumite {
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+// A system colour: the platform's system-colour index above this base.
+constexpr Colour SystemColour(quint32 index)
+{
+    return 0xFF000000u + index;
+}
+
+constexpr std::array<ColourName, 51> ColourTable = { {
+    { 0x00000000, "clBlack"_L1 },
+    { 0x00000080, "clMaroon"_L1 },
+    { 0x00008000, "clGreen"_L1 },
+    { 0x00008080, "clOlive"_L1 },
+    { 0x00800000, "clNavy"_L1 },
+    { 0x00800080, "clPurple"_L1 },
+    { 0x00808000, "clTeal"_L1 },
+    { 0x00808080, "clGray"_L1 },
+    { 0x00C0C0C0, "clSilver"_L1 },
+    { 0x000000FF, "clRed"_L1 },
+    { 0x0000FF00, "clLime"_L1 },
+    { 0x0000FFFF, "clYellow"_L1 },
+    { 0x00FF0000, "clBlue"_L1 },
+    { 0x00FF00FF, "clFuchsia"_L1 },
+    { 0x00FFFF00, "clAqua"_L1 },
+    { 0x00FFFFFF, "clWhite"_L1 },
+    { 0x00C0DCC0, "clMoneyGreen"_L1 },
+    { 0x00F0CAA6, "clSkyBlue"_L1 },
+    { 0x00F0FBFF, "clCream"_L1 },
+    { 0x00A4A0A0, "clMedGray"_L1 },
+    { SystemColour(10), "clActiveBorder"_L1 },
+    { SystemColour(2), "clActiveCaption"_L1 },
+    { SystemColour(12), "clAppWorkSpace"_L1 },
+    { SystemColour(1), "clBackground"_L1 },
+    { SystemColour(15), "clBtnFace"_L1 },
+    { SystemColour(20), "clBtnHighlight"_L1 },
+    { SystemColour(16), "clBtnShadow"_L1 },
+    { SystemColour(18), "clBtnText"_L1 },
+    { SystemColour(9), "clCaptionText"_L1 },
+    { 0x20000000, "clDefault"_L1 },
+    { SystemColour(27), "clGradientActiveCaption"_L1 },
+    { SystemColour(28), "clGradientInactiveCaption"_L1 },
+    { SystemColour(17), "clGrayText"_L1 },
+    { SystemColour(13), "clHighlight"_L1 },
+    { SystemColour(14), "clHighlightText"_L1 },
+    { SystemColour(26), "clHotLight"_L1 },
+    { SystemColour(11), "clInactiveBorder"_L1 },
+    { SystemColour(3), "clInactiveCaption"_L1 },
+    { SystemColour(19), "clInactiveCaptionText"_L1 },
+    { SystemColour(24), "clInfoBk"_L1 },
+    { SystemColour(23), "clInfoText"_L1 },
+    { SystemColour(4), "clMenu"_L1 },
+    { SystemColour(30), "clMenuBar"_L1 },
+    { SystemColour(29), "clMenuHighlight"_L1 },
+    { SystemColour(7), "clMenuText"_L1 },
+    { 0x1FFFFFFF, "clNone"_L1 },
+    { SystemColour(0), "clScrollBar"_L1 },
+    { SystemColour(21), "cl3DDkShadow"_L1 },
+    { SystemColour(22), "cl3DLight"_L1 },
+    { SystemColour(5), "clWindow"_L1 },
+    { SystemColour(6), "clWindowFrame"_L1 },
+} };
+
+// Names are matched without regard to ASCII letter case only, never through Unicode case folding.
+bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name)
+{
+    if (text.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char16_t a = text[i].unicode();
+        char16_t b = static_cast<unsigned char>(name[i].toLatin1());
+        if (a >= u'A' && a <= u'Z')
+            a += u'a' - u'A';
+        if (b >= u'A' && b <= u'Z')
+            b += u'a' - u'A';
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::span<const ColourName> colourNames()
+{
+    return ColourTable;
+}
+
+QString colourToText(Colour colour)
+{
+    for (const ColourName &row : ColourTable) {
+        if (row.value == colour)
+            return row.name;
+    }
+    return QString::asprintf("$%08X", colour);
+}
+
+std::optional<Colour> colourFromText(const QString &text)
+{
+    for (const ColourName &row : ColourTable) {
+        if (equalsIgnoringAsciiCase(text, row.name))
+            return row.value;
+    }
+    if (const std::optional<qint32> value = integerFromText(text))
+        return static_cast<Colour>(*value);
+    return std::nullopt;
+}
+
+std::optional<qint32> integerFromText(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+
+    const bool zeroX = i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X');
+    const bool hex = zeroX || (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X'));
+    const int base = hex ? 16 : 10;
+    i += zeroX ? 2 : (hex ? 1 : 0);
+    // Hexadecimal text may fill all 32 bits; decimal text must fit the signed range, where a negative
+    // value reaches one further.
+    const quint64 limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+
+    if (i == n)
+        return std::nullopt;
+    quint64 value = 0;
+    for (; i < n; ++i) {
+        const int digit = hexDigit(text[i]);
+        if (digit < 0 || digit >= base)
+            return std::nullopt;
+        value = value * static_cast<quint64>(base) + static_cast<quint64>(digit);
+        if (value > limit)
+            return std::nullopt;
+    }
+    const quint32 bits = static_cast<quint32>(value);
+    return static_cast<qint32>(negative ? 0u - bits : bits);
+}
+
+} // namespace vellumite

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace vellumite {
+
+// 8-bit text as Windows writes it: the Windows-1252 code page. The five bytes that code page leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the code points of the same number, so nothing read
+// is ever dropped.
+QString fromWindows1252(QByteArrayView bytes);
+
+// The system's 8-bit code page, used for paths, settings values, shell and HTTP; UTF-8 on Linux.
+QByteArray toAnsi(const QString &text);
+QString fromAnsi(QByteArrayView bytes);
+
+// UTF-16 little-endian code units; an odd last byte is ignored. No byte-order mark is read or written.
+QString fromUtf16LE(QByteArrayView bytes);
+void appendUtf16LE(QByteArray &out, QStringView text);
+
+// True when every code unit is below U+0080 (an empty string is pure ASCII).
+bool isPureAscii(QStringView text);
+
+} // namespace vellumite

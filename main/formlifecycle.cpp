@@ -1,0 +1,222 @@
+// The main window's start-up and shut-down: settings, the bookmark file and the save at exit.
+
+#include "main/bookmarkmodel.h"
+#include "main/core/bookmarkfile.h"
+#include "main/core/functii.h"
+#include "main/core/inplaceedit.h"
+#include "main/imagelist.h"
+#include "main/statusbar.h"
+#include "main/uMain.h"
+#include "main/workerblock.h"
+#include "platform/platformservices.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QScreen>
+#include <QTreeView>
+
+namespace vellumite {
+
+namespace {
+
+QSize primaryScreenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+WindowShow windowShow(const QWidget &window)
+{
+    if (window.isMinimized())
+        return WindowShow::Minimized;
+    if (window.isMaximized())
+        return WindowShow::Maximized;
+    return WindowShow::Normal;
+}
+
+} // namespace
+
+QString TForm1::bookmarkFilePath() const
+{
+    return QDir(m_programFolder).filePath(BookmarkFileName);
+}
+
+void TForm1::showFailure(const QString &message) const
+{
+    if (m_services)
+        m_services->messages->error(ApplicationTitle, message);
+}
+
+void TForm1::FormCreate(PlatformServices &services, const QString &programFolder)
+{
+    m_services = &services;
+    m_programFolder = programFolder;
+    createHelpMenu();
+    applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
+    AddRootBookmark();
+}
+
+void TForm1::applyStartupSettings(const StartupSettings &settings)
+{
+    if (settings.placement.maximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        const QRect &bounds = settings.placement.bounds;
+        setGeometry(QRect(bounds.topLeft(), applyMinimumWindowSize(bounds.size())));
+    }
+    m_vt->header()->resizeSection(0, settings.columns.description);
+    m_vt->header()->resizeSection(1, settings.columns.link);
+    m_vt->header()->resizeSection(2, settings.columns.state);
+    m_openWithBrowser = settings.openWithBrowser;
+}
+
+void TForm1::AddRootBookmark()
+{
+    const QString path = bookmarkFilePath();
+    if (QFile::exists(path)) {
+        const QString failure = BookmarkFile::loadFromFile(m_tree, path, applyStoredCaption);
+        if (!failure.isEmpty()) {
+            // Whatever was read stays in the tree, but the file itself is never overwritten.
+            m_failedFile.markFailed(path);
+            if (m_tree.isEmpty())
+                m_tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+            m_model->reloadSorted();
+            restoreViewStateFromNodes();
+            showFailure(failure);
+            return;
+        }
+    }
+    if (m_tree.isEmpty() && !createRootCategory()) {
+        m_model->reloadSorted();
+        return;
+    }
+    stampBookmarkIcons();
+    m_model->reloadSorted();
+    restoreViewStateFromNodes();
+    UpdateTreeCounts();
+}
+
+bool TForm1::createRootCategory()
+{
+    m_tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+    if (!m_services->folderProbe->isWritable(m_programFolder)) {
+        m_services->messages->information(ApplicationTitle, FolderNotWritableMessage);
+        return true;
+    }
+    const QString failure = BookmarkFile::saveToFile(m_tree, bookmarkFilePath());
+    if (!failure.isEmpty()) {
+        showFailure(failure);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::stampBookmarkIcons()
+{
+    m_tree.forEach([this](BookmarkNode &node) {
+        if (!node.record.IsCategory)
+            node.record.ImageIndex = m_openWithBrowserCode;
+    });
+}
+
+void TForm1::UpdateTreeCounts()
+{
+    const TreeCounts counts = countTree(m_tree);
+    m_statusBar->setPanelText(3, linksText(counts));
+    m_statusBar->setPanelText(2, categoriesText(counts));
+}
+
+ExitSettings TForm1::currentExitSettings() const
+{
+    ExitSettings settings;
+    settings.show = windowShow(*this);
+    // A minimized or maximized window keeps its normal bounds, never the off-screen ones.
+    settings.bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
+    settings.columns.description = m_vt->header()->sectionSize(0);
+    settings.columns.link = m_vt->header()->sectionSize(1);
+    settings.columns.state = m_vt->header()->sectionSize(2);
+    settings.openWithBrowser = m_openWithBrowser;
+    return settings;
+}
+
+bool TForm1::closeprogram()
+{
+    if (!m_services || m_closing)
+        return false;
+    m_closing = true;
+    const auto done = qScopeGuard([this] { m_closing = false; });
+
+    if (!m_services->folderProbe->isWritable(m_programFolder)) {
+        m_services->messages->information(ApplicationTitle, FolderNotWritableMessage);
+        return true;
+    }
+    QString settingsFailure;
+    if (!saveExitSettings(m_programFolder, currentExitSettings(), &settingsFailure))
+        showFailure(settingsFailure);
+
+    QString keptFailure;
+    const QString keptAs = m_failedFile.keepAside(&keptFailure);
+    if (!keptFailure.isEmpty()) {
+        showFailure(QStringLiteral("The bookmark file that could not be loaded cannot be kept aside, so "
+                                   "the bookmarks were not saved: %1")
+                        .arg(keptFailure));
+        return false;
+    }
+    if (!keptAs.isEmpty()) {
+        m_services->messages->information(
+            ApplicationTitle,
+            QStringLiteral("The bookmark file that could not be loaded was kept as \"%1\".")
+                .arg(QDir::toNativeSeparators(keptAs)));
+    }
+
+    // The tree is turned into bytes here; the worker only writes them, so it never touches the tree.
+    storeViewStateInNodes();
+    const QByteArray bytes = BookmarkFile::save(m_tree);
+    setTreeBusy(true);
+    const QString failure = runWorkerBlock(
+        [bytes, path = bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
+    setTreeBusy(false);
+    if (!failure.isEmpty()) {
+        showFailure(failure);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (!m_services || closeprogram())
+        event->accept();
+    else
+        event->ignore();
+}
+
+// The view's expansion and selection live in the nodes' flags, which the bookmark file stores.
+void TForm1::storeViewStateInNodes()
+{
+    m_tree.forEach([this](BookmarkNode &node) {
+        const QModelIndex index = m_model->indexFromNode(&node);
+        node.setState(NodeState::Expanded, m_vt->isExpanded(index));
+        node.setState(NodeState::Selected,
+                      m_vt->selectionModel()->isRowSelected(index.row(), index.parent()));
+    });
+}
+
+void TForm1::restoreViewStateFromNodes()
+{
+    QItemSelection selection;
+    m_tree.forEach([&](BookmarkNode &node) {
+        const QModelIndex index = m_model->indexFromNode(&node);
+        if (node.hasState(NodeState::Expanded))
+            m_vt->setExpanded(index, true);
+        if (node.hasState(NodeState::Selected))
+            selection.select(index, m_model->indexFromNode(&node, m_model->columnCount() - 1));
+    });
+    m_vt->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+} // namespace vellumite

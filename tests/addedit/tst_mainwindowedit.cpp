@@ -1,0 +1,102 @@
+#include "main/addbookmarkdialog.h"
+#include "main/bookmarkmodel.h"
+#include "main/modeltreeeditor.h"
+#include "main/uMain.h"
+
+#include <QAbstractItemModelTester>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeView>
+
+using namespace vellumite;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TBookmark bookmark(const QString &title)
+{
+    TBookmark r;
+    r.Description = title;
+    r.Link = u"http://"_s + title + u"/"_s;
+    r.Editable = true;
+    r.LinkState = LinkAlive;
+    r.PriorityColor = PriorityLow;
+    return r;
+}
+
+QStringList titles(const QAbstractItemModel &model, const QModelIndex &parent)
+{
+    QStringList out;
+    for (int row = 0; row < model.rowCount(parent); ++row)
+        out << model.index(row, 0, parent).data().toString();
+    return out;
+}
+
+} // namespace
+
+// The dialog wired to the main window: nodes go through the model, so the view follows and the folder
+// stays sorted.
+class TestMainWindowEdit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void addAndEditThroughTheModel()
+    {
+        TForm1 form;
+        BookmarkNode *root
+            = form.tree().topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+        root->appendChild(std::make_unique<BookmarkNode>(bookmark(u"b"_s)));
+        root->appendChild(std::make_unique<BookmarkNode>(bookmark(u"d"_s)));
+        form.model()->reloadSorted();
+        QAbstractItemModelTester tester(form.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        BookmarkModel &model = *form.model();
+        const QModelIndex rootIndex = model.indexFromNode(root);
+        form.VT()->setCurrentIndex(model.index(1, 0, rootIndex)); // "d"
+
+        TfrAddBookmark *add = form.AddBookmarkCategory(AddKind::Bookmark);
+        add->DescrEdit->setText(u"c"_s);
+        add->LinkEdit->setText(u"http://c/"_s);
+        add->OKButtonClick();
+        QCOMPARE(titles(model, rootIndex), (QStringList { u"b"_s, u"c"_s, u"d"_s }));
+        const QModelIndex added = model.index(1, 0, rootIndex);
+        QCOMPARE(form.VT()->currentIndex(), added);
+        QCOMPARE(form.VT()->selectionModel()->selectedRows(), QModelIndexList { added });
+        QCOMPARE(model.nodeFromIndex(added)->record.LinkState, LinkNotVerified);
+        QVERIFY(!add->isVisible());
+
+        // Renaming "b" to "e" in the edit dialog moves it to the end of its folder.
+        ModelTreeEditor editor(
+            model, *form.VT(), [] { return true; }, [] { return qint32(1); });
+        AddBookmarkDialogs dialogs(&form, editor);
+        form.VT()->setCurrentIndex(model.index(0, 0, rootIndex));
+        std::unique_ptr<TfrAddBookmark> edit = dialogs.prepareEditDialog();
+        QVERIFY(edit);
+        edit->DescrEdit->setText(u"e"_s);
+        edit->OKButtonClick();
+        QCOMPARE(titles(model, rootIndex), (QStringList { u"c"_s, u"d"_s, u"e"_s }));
+        const QModelIndex edited = model.index(2, 0, rootIndex);
+        QCOMPARE(form.VT()->currentIndex(), edited);
+        QCOMPARE(model.nodeFromIndex(edited)->record.LinkState, LinkAlive);
+        QCOMPARE(model.nodeFromIndex(edited)->record.ImageIndex, 1);
+    }
+
+    void busyTreeRefusesTheDialogs()
+    {
+        TForm1 form;
+        form.tree().topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+        form.model()->reloadSorted();
+        TfrAddBookmark *add = form.AddBookmarkCategory(AddKind::Category);
+        add->CategName->setText(u"Late"_s);
+        form.setTreeBusy(true);
+        add->OKButtonClick();
+        QCOMPARE(form.tree().totalCount(), 1);
+        QVERIFY(!form.AddBookmarkCategory(AddKind::FilledBookmark));
+        form.setTreeBusy(false);
+        add->OKButtonClick();
+        QCOMPARE(form.tree().totalCount(), 2);
+    }
+};
+
+QTEST_MAIN(TestMainWindowEdit)
+#include "tst_mainwindowedit.moc"

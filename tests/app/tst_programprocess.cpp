@@ -1,0 +1,99 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+// Starts copies of the built program, each in a program folder of its own, sharing one runtime folder
+// (where the single-instance lock and socket live).
+class TestProgramProcess : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_runtime;
+
+    QString installCopy(const QTemporaryDir &folder)
+    {
+        const QString program = QDir(folder.path()).filePath(QStringLiteral("PortableVellumite"));
+        if (!QFile::copy(QString::fromUtf8(VELLUMITE_PROGRAM), program))
+            return {};
+        return program;
+    }
+
+    void start(QProcess &process, const QString &program)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(program, {});
+    }
+
+    static bool waitForFile(const QString &path, int timeoutMs = 10000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!QFile::exists(path) && !deadline.hasExpired())
+            QTest::qWait(20);
+        return QFile::exists(path);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_runtime.isValid());
+        QFile::setPermissions(m_runtime.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    void terminationSignalSavesAndExits()
+    {
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        QProcess process;
+        start(process, program);
+        QVERIFY(process.waitForStarted());
+        QVERIFY(waitForFile(QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"))));
+        QVERIFY(!QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+    }
+
+    void secondStartHandsOverAndEnds()
+    {
+        QTemporaryDir firstFolder;
+        QTemporaryDir secondFolder;
+        QProcess first;
+        start(first, installCopy(firstFolder));
+        QVERIFY(first.waitForStarted());
+        QVERIFY(waitForFile(QDir(firstFolder.path()).filePath(QStringLiteral("Bookmarks.lkb"))));
+
+        // The first instance listens once its window exists; a second start then ends at once.
+        QProcess second;
+        QDeadlineTimer deadline(10000);
+        bool handedOver = false;
+        while (!handedOver && !deadline.hasExpired()) {
+            start(second, installCopy(secondFolder));
+            QVERIFY(second.waitForFinished(10000));
+            handedOver = second.exitCode() == 0
+                && !QFile::exists(QDir(secondFolder.path()).filePath(QStringLiteral("Bookmarks.lkb")));
+            QFile::remove(QDir(secondFolder.path()).filePath(QStringLiteral("PortableVellumite")));
+        }
+        QVERIFY(handedOver);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(first.exitCode(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgramProcess)
+#include "tst_programprocess.moc"

@@ -1,0 +1,229 @@
+#include "main/bookmarkmodel.h"
+#include "main/core/bookmarkfile.h"
+#include "main/core/inifile.h"
+#include "main/statusbar.h"
+#include "main/uMain.h"
+#include "platform/fakes/fakeservices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+using namespace vellumite;
+using Kind = FakeMessageService::Kind;
+
+class TestStartupShutdown : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // A root with one category (expanded, selected) holding one bookmark.
+    static QByteArray smallTreeFile()
+    {
+        BookmarkTree tree;
+        BookmarkNode *root = tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+        TBookmark category;
+        category.CategoryName = QStringLiteral("News");
+        category.IsCategory = true;
+        category.Editable = true;
+        category.ImageIndex = FolderImageIndex;
+        category.LinkState = LinkCategory;
+        category.PriorityColor = PriorityLow;
+        BookmarkNode *news = root->appendChild(std::make_unique<BookmarkNode>(category));
+        news->setState(NodeState::Expanded | NodeState::Selected, true);
+        root->setState(NodeState::Expanded, true);
+        TBookmark link;
+        link.Description = QStringLiteral("Example");
+        link.Link = QStringLiteral("http://example.org/");
+        link.Editable = true;
+        link.ImageIndex = 4;
+        link.LinkState = LinkNotVerified;
+        link.PriorityColor = PriorityHigh;
+        news->appendChild(std::make_unique<BookmarkNode>(link));
+        return BookmarkFile::save(tree);
+    }
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+    void cleanup()
+    {
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+    }
+
+    void freshStartSavesTheRootAtOnceAndWritesEveryKeyAtExit()
+    {
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        QCOMPARE(read(m_dir.filePath(BookmarkFileName)).size(), 133);
+        QCOMPARE(form.tree().totalCount(), 1);
+        QCOMPARE(form.StatusBar1()->panelText(2), QStringLiteral("Categories: 0"));
+        QCOMPARE(form.StatusBar1()->panelText(3), QStringLiteral("Links: 0"));
+        QCOMPARE(form.VT()->header()->sectionSize(0), 270);
+        QCOMPARE(form.size(), QSize(650, 580));
+        QVERIFY(fakes.messages->messages().isEmpty());
+
+        QVERIFY(form.closeprogram());
+        IniFile ini(m_dir.filePath(SettingsFileName));
+        QVERIFY(ini.load());
+        for (const QString &key : { u"Show"_qs, u"Left"_qs, u"Top"_qs, u"Width"_qs, u"Height"_qs,
+                                    u"ClDescr"_qs, u"ClLink"_qs, u"ClState"_qs })
+            QVERIFY2(ini.contains(SettingsKey::ProgramSection, key), qPrintable(key));
+        QVERIFY(ini.contains(SettingsKey::BrowserSection, SettingsKey::OpenWithBrowser));
+        QVERIFY(!ini.contains(SettingsKey::ProgramSection, SettingsKey::HotKey));
+    }
+
+    void loadedTreeComesBackExpandedSelectedAndStamped()
+    {
+        write(m_dir.filePath(BookmarkFileName), smallTreeFile());
+        write(m_dir.filePath(SettingsFileName),
+              "[Program]\r\nHotKey1=Ctrl+Alt+B\r\nWidth=0x2BC\r\nExtra=1\r\n");
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        QCOMPARE(form.width(), 700);
+        BookmarkNode *news = form.tree().firstNode()->child(0);
+        const QModelIndex newsIndex = form.model()->indexFromNode(news);
+        QVERIFY(form.VT()->isExpanded(newsIndex));
+        QVERIFY(form.VT()->selectionModel()->isRowSelected(newsIndex.row(), newsIndex.parent()));
+        // Every bookmark shows the open-with browser's icon, whatever the file held.
+        QCOMPARE(news->child(0)->record.ImageIndex, 0);
+        QCOMPARE(form.StatusBar1()->panelText(2), QStringLiteral("Categories: 1"));
+        QCOMPARE(form.StatusBar1()->panelText(3), QStringLiteral("Links: 1"));
+
+        QVERIFY(form.closeprogram());
+        BookmarkTree reloaded;
+        QCOMPARE(BookmarkFile::loadFromFile(reloaded, m_dir.filePath(BookmarkFileName)), QString());
+        BookmarkNode *savedNews = reloaded.firstNode()->child(0);
+        QVERIFY(savedNews->hasState(NodeState::Expanded));
+        QVERIFY(savedNews->hasState(NodeState::Selected));
+        IniFile ini(m_dir.filePath(SettingsFileName));
+        QVERIFY(ini.load());
+        QCOMPARE(ini.readString(SettingsKey::ProgramSection, SettingsKey::HotKey, {}),
+                 QStringLiteral("Ctrl+Alt+B"));
+        QCOMPARE(ini.readString(SettingsKey::ProgramSection, u"Extra"_qs, {}), QStringLiteral("1"));
+        QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Width, 0), 700);
+    }
+
+    void readOnlyFolderReadsNothingAndSavesNothing()
+    {
+        const QByteArray original = smallTreeFile();
+        write(m_dir.filePath(BookmarkFileName), original);
+        write(m_dir.filePath(SettingsFileName), "[Program]\r\nLeft=5\r\nTop=5\r\nClDescr=400\r\n");
+        FakeServices fakes = makeFakeServices();
+        fakes.folderProbe->setWritable(false);
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        // The saved tree still shows; the settings stay the designed ones.
+        QCOMPARE(form.tree().totalCount(), 3);
+        QCOMPARE(form.geometry(), QRect(213, 108, 650, 592));
+        QCOMPARE(form.VT()->header()->sectionSize(0), 270);
+
+        QVERIFY(form.closeprogram());
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QCOMPARE(fakes.messages->messages().first().kind, Kind::Information);
+        QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
+        QCOMPARE(read(m_dir.filePath(BookmarkFileName)), original);
+    }
+
+    void freshStartInReadOnlyFolderKeepsTheRootInMemory()
+    {
+        FakeServices fakes = makeFakeServices();
+        fakes.folderProbe->setWritable(false);
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        QCOMPARE(form.tree().totalCount(), 1);
+        QVERIFY(!QFile::exists(m_dir.filePath(BookmarkFileName)));
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
+    }
+
+    void failedLoadIsShownAndTheFileIsKeptAsideBeforeTheSave()
+    {
+        QByteArray damaged = smallTreeFile();
+        damaged.truncate(damaged.size() - 30);
+        write(m_dir.filePath(BookmarkFileName), damaged);
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QCOMPARE(fakes.messages->messages().first().kind, Kind::Error);
+        QVERIFY(!form.tree().isEmpty());
+        // Nothing is written at start: the damaged file stays as it was.
+        QCOMPARE(read(m_dir.filePath(BookmarkFileName)), damaged);
+
+        fakes.messages->clear();
+        QVERIFY(form.closeprogram());
+        const QString keptAs = m_dir.filePath(BookmarkFileName + u".bad"_qs);
+        QCOMPARE(read(keptAs), damaged);
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QVERIFY(fakes.messages->messages().first().text.contains(QDir::toNativeSeparators(keptAs)));
+        BookmarkTree saved;
+        QCOMPARE(BookmarkFile::loadFromFile(saved, m_dir.filePath(BookmarkFileName)), QString());
+    }
+
+    void emptyLoadFailureGetsARootInMemoryOnly()
+    {
+        write(m_dir.filePath(BookmarkFileName), QByteArray());
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        QCOMPARE(fakes.messages->messages().first().text,
+                 QStringLiteral("Unable to load tree structure, not enough data available."));
+        QCOMPARE(form.tree().totalCount(), 1);
+        QCOMPARE(form.tree().firstNode()->record, makeRootRecord());
+        QCOMPARE(read(m_dir.filePath(BookmarkFileName)), QByteArray());
+    }
+
+    void failedExitSaveIsShownAndTheWindowStaysOpen()
+    {
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        // A folder in the file's place makes the save fail.
+        QVERIFY(QFile::remove(m_dir.filePath(BookmarkFileName)));
+        QVERIFY(QDir(m_dir.path()).mkdir(BookmarkFileName));
+        form.show();
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QCOMPARE(fakes.messages->messages().first().kind, Kind::Error);
+        QVERIFY(fakes.messages->messages().first().text.startsWith(u"Cannot create file"_qs));
+    }
+
+    void minimizedWindowStoresItsNormalBounds()
+    {
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        form.setGeometry(100, 120, 700, 600);
+        form.show();
+        form.showMinimized();
+        QVERIFY(form.closeprogram());
+        IniFile ini(m_dir.filePath(SettingsFileName));
+        QVERIFY(ini.load());
+        QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Left, -1), 100);
+        QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Top, -1), 120);
+        QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Width, -1), 700);
+    }
+};
+
+QTEST_MAIN(TestStartupShutdown)
+#include "tst_startupshutdown.moc"

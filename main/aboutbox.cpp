@@ -48,9 +48,11 @@ QLabel *PictureLabel(const QString &resource, QPoint place, QWidget *parent)
 
 } // namespace
 
-TfAbout::TfAbout(Shell &shell, QString defaultBrowser, QString productVersion, QWidget *parent)
+TfAbout::TfAbout(Shell &shell, ProgramLauncher &launcher, QString defaultBrowser, QString productVersion,
+                 QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_shell(shell)
+    , m_launcher(launcher)
     , m_defaultBrowser(std::move(defaultBrowser))
     , m_productVersion(std::move(productVersion))
 {
@@ -109,7 +111,7 @@ void TfAbout::FormShow()
 
 void TfAbout::TntLabel4Click()
 {
-    OpenWebPage(m_shell, m_defaultBrowser);
+    OpenWebPage(m_launcher, m_defaultBrowser);
 }
 
 void TfAbout::TntLabel5Click()

@@ -7,6 +7,7 @@ class QLabel;
 
 namespace vellumite {
 
+class ProgramLauncher;
 class Shell;
 
 // The about box: the program's version, and the support mail and the web page once more.
@@ -15,9 +16,10 @@ class TfAbout : public QDialog
     Q_OBJECT
 
 public:
-    // `defaultBrowser` is the default browser's executable, empty when none is known; `productVersion`
-    // the program's product version, empty when the program file carries none.
-    TfAbout(Shell &shell, QString defaultBrowser, QString productVersion, QWidget *parent = nullptr);
+    // The mail goes through `shell`, the web page to `defaultBrowser` (its executable, empty when none is
+    // known) through `launcher`; `productVersion` is empty when the program file carries none.
+    TfAbout(Shell &shell, ProgramLauncher &launcher, QString defaultBrowser, QString productVersion,
+            QWidget *parent = nullptr);
 
     // Fills the version label.
     void FormShow();
@@ -39,6 +41,7 @@ private:
                             std::function<void()> onClick);
 
     Shell &m_shell;
+    ProgramLauncher &m_launcher;
     QString m_defaultBrowser;
     QString m_productVersion;
 };

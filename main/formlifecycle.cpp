@@ -5,6 +5,7 @@
 #include "main/core/functii.h"
 #include "main/core/inplaceedit.h"
 #include "main/imagelist.h"
+#include "main/openwithmenu.h"
 #include "main/statusbar.h"
 #include "main/uMain.h"
 #include "main/workerblock.h"
@@ -57,6 +58,8 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
     m_programFolder = programFolder;
     createHelpMenu();
     applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
+    m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
+    updateOpenWithMenu(Openwith1, m_installedBrowsers);
     AddRootBookmark();
 }
 
@@ -71,7 +74,7 @@ void TForm1::applyStartupSettings(const StartupSettings &settings)
     m_vt->header()->resizeSection(0, settings.columns.description);
     m_vt->header()->resizeSection(1, settings.columns.link);
     m_vt->header()->resizeSection(2, settings.columns.state);
-    m_openWithBrowser = settings.openWithBrowser;
+    m_browserPaths.OpenWithBrowser = settings.openWithBrowser;
 }
 
 void TForm1::AddRootBookmark()
@@ -119,7 +122,7 @@ void TForm1::stampBookmarkIcons()
 {
     m_tree.forEach([this](BookmarkNode &node) {
         if (!node.record.IsCategory)
-            node.record.ImageIndex = m_openWithBrowserCode;
+            node.record.ImageIndex = m_browserPaths.DefaultBrowser.Tag;
     });
 }
 
@@ -139,7 +142,7 @@ ExitSettings TForm1::currentExitSettings() const
     settings.columns.description = m_vt->header()->sectionSize(0);
     settings.columns.link = m_vt->header()->sectionSize(1);
     settings.columns.state = m_vt->header()->sectionSize(2);
-    settings.openWithBrowser = m_openWithBrowser;
+    settings.openWithBrowser = m_browserPaths.OpenWithBrowser;
     return settings;
 }
 

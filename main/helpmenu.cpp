@@ -13,9 +13,10 @@ using namespace Qt::StringLiterals;
 
 namespace vellumite {
 
-HelpMenu::HelpMenu(Shell &shell, HelpContext context, QWidget *mainWindow)
+HelpMenu::HelpMenu(Shell &shell, ProgramLauncher &launcher, HelpContext context, QWidget *mainWindow)
     : QObject(mainWindow)
     , m_shell(shell)
+    , m_launcher(launcher)
     , m_context(std::move(context))
     , m_mainWindow(mainWindow)
 {
@@ -58,15 +59,19 @@ void HelpMenu::Support1Click()
     SendSupportMail(m_shell);
 }
 
+QString HelpMenu::defaultBrowser() const
+{
+    return m_context.defaultBrowser ? m_context.defaultBrowser() : QString();
+}
+
 void HelpMenu::Homepage1Click()
 {
-    OpenWebPage(m_shell, m_context.defaultBrowser ? m_context.defaultBrowser() : QString());
+    OpenWebPage(m_launcher, defaultBrowser());
 }
 
 void HelpMenu::About1Click()
 {
-    const QString browser = m_context.defaultBrowser ? m_context.defaultBrowser() : QString();
-    fAbout = new TfAbout(m_shell, browser, m_context.productVersion, m_mainWindow);
+    fAbout = new TfAbout(m_shell, m_launcher, defaultBrowser(), m_context.productVersion, m_mainWindow);
     fAbout->exec();
     // The box may already be gone with its owner; QPointer knows.
     delete fAbout;

@@ -10,6 +10,7 @@ class QWidget;
 
 namespace vellumite {
 
+class ProgramLauncher;
 class Shell;
 class TfAbout;
 
@@ -25,13 +26,14 @@ struct HelpContext
 };
 
 // The main window's help menu `PopupMenuHelp`: the help file, the support mail, the web page and the
-// about box. Everything is handed to the shell; nothing waits for or tests the result.
+// about box. The help file and the mail go to the desktop's shell, the web page to the default browser;
+// nothing waits for or tests the result.
 class HelpMenu : public QObject
 {
     Q_OBJECT
 
 public:
-    HelpMenu(Shell &shell, HelpContext context, QWidget *mainWindow);
+    HelpMenu(Shell &shell, ProgramLauncher &launcher, HelpContext context, QWidget *mainWindow);
     ~HelpMenu() override;
 
     // The help file beside the program.
@@ -54,7 +56,10 @@ public:
     QPointer<TfAbout> fAbout;
 
 private:
+    QString defaultBrowser() const;
+
     Shell &m_shell;
+    ProgramLauncher &m_launcher;
     HelpContext m_context;
     QWidget *m_mainWindow;
 };

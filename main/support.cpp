@@ -1,5 +1,6 @@
 #include "main/support.h"
 
+#include "main/core/openlink.h"
 #include "platform/shell.h"
 
 #include <QUrl>
@@ -18,11 +19,9 @@ void SendSupportMail(Shell &shell)
     shell.openMailAddress(SupportMailText());
 }
 
-void OpenWebPage(Shell &shell, const QString &browserExecutable)
+void OpenWebPage(ProgramLauncher &launcher, const QString &browserExecutable)
 {
-    if (browserExecutable.isEmpty())
-        return;
-    shell.openWebPage(browserExecutable, WebPageAddress);
+    openLinkWith(launcher, browserExecutable, WebPageAddress);
 }
 
 QString WebPageHost()

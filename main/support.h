@@ -4,6 +4,7 @@
 
 namespace vellumite {
 
+class ProgramLauncher;
 class Shell;
 
 // The product's support address and web page, the one place that names them.
@@ -18,8 +19,8 @@ QString SupportMailText();
 // Opens a new support mail in the desktop's mail program.
 void SendSupportMail(Shell &shell);
 
-// Opens the web page with the given browser; with no browser known nothing starts.
-void OpenWebPage(Shell &shell, const QString &browserExecutable);
+// Starts the browser with the web page; with no browser known nothing starts.
+void OpenWebPage(ProgramLauncher &launcher, const QString &browserExecutable);
 
 // The host name of the web page, as the about box shows it.
 QString WebPageHost();

@@ -2,17 +2,21 @@
 
 #include "main/bookmarkmodel.h"
 #include "main/core/functii.h"
+#include "main/core/openlink.h"
 #include "main/functii_ui.h"
 #include "main/helpmenu.h"
 #include "main/imagelist.h"
 #include "main/modeltreeeditor.h"
+#include "main/openwithmenu.h"
 #include "main/statusbar.h"
 #include "platform/platformservices.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -40,8 +44,10 @@ TForm1::TForm1(QWidget *parent)
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
     m_treeEditor = std::make_unique<ModelTreeEditor>(
-        *m_model, *m_vt, [this] { return !m_treeBusy; }, [this] { return m_openWithBrowserCode; });
+        *m_model, *m_vt, [this] { return !m_treeBusy; },
+        [this] { return m_browserPaths.DefaultBrowser.Tag; });
     m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
+    createOpenWithCommands();
 }
 
 TForm1::~TForm1() = default;
@@ -125,10 +131,13 @@ QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int w
     return button;
 }
 
-// The menu hands its work to the services' shell, so it exists from FormCreate on.
+// The menu hands its work to the services (the shell, the browser launcher), so it exists from FormCreate on.
 void TForm1::createHelpMenu()
 {
-    m_helpMenu = new HelpMenu(*m_services->shell, { m_programFolder, programProductVersion(), {} }, this);
+    m_helpMenu = new HelpMenu(*m_services->shell, *m_services->launcher,
+                              { m_programFolder, programProductVersion(),
+                                [this] { return m_browserPaths.DefaultBrowser.Caption; } },
+                              this);
     connect(btHelp, &QPushButton::clicked, this, &TForm1::btHelpClick);
 }
 
@@ -141,6 +150,57 @@ void TForm1::Contents1Click()
 {
     if (m_helpMenu)
         m_helpMenu->Contents1Click();
+}
+
+void TForm1::createOpenWithCommands()
+{
+    // The items of the browsers found show once FormCreate has detected them.
+    Openwith1 = createOpenWithMenu(this, {}, [this](BrowserCode code) { OpenWithClick(code); });
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PopupMenu->addMenu(Openwith1);
+    m_vt->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_vt, &QWidget::customContextMenuRequested, this, &TForm1::showTreeContextMenu);
+
+    connect(m_vt, &QAbstractItemView::doubleClicked, this, &TForm1::VTDblClick);
+    for (const QKeySequence &enter : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) })
+        new QShortcut(enter, m_vt, this, &TForm1::VTDblClick, Qt::WidgetShortcut);
+}
+
+void TForm1::showTreeContextMenu(const QPoint &position)
+{
+    // "Open with" is offered for one selected bookmark only.
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    const bool oneBookmark
+        = node && !node->record.IsCategory && m_vt->selectionModel()->selectedRows().size() == 1;
+    Openwith1->menuAction()->setVisible(oneBookmark);
+    if (oneBookmark)
+        PopupMenu->popup(m_vt->viewport()->mapToGlobal(position));
+}
+
+void TForm1::VTDblClick()
+{
+    const QModelIndex focused = m_vt->currentIndex();
+    const BookmarkNode *node = m_model->nodeFromIndex(focused);
+    if (!node || node->record.IsCategory
+        || !m_vt->selectionModel()->isRowSelected(focused.row(), focused.parent()))
+        return;
+    openNodeWith(*node, m_browserPaths.OpenWithBrowser);
+}
+
+void TForm1::OpenWithClick(BrowserCode code)
+{
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    if (node)
+        openNodeWith(*node, *m_browserPaths.pathOf(code));
+}
+
+void TForm1::openNodeWith(const BookmarkNode &node, const QString &program)
+{
+    const QString link = BookmarkModel::VTGetText(node.record, 1);
+    m_statusBar->setPanelText(0, openedLinkStatusText(BookmarkModel::VTGetText(node.record, 0), link));
+    if (m_services)
+        openLinkWith(*m_services->launcher, program, link);
 }
 
 void TForm1::StatusBar1Resize()

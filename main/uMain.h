@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/core/bookmarktree.h"
+#include "main/core/browserdetection.h"
 #include "main/core/failedfilekeeper.h"
 #include "main/core/programsettings.h"
 
@@ -8,6 +9,7 @@
 #include <memory>
 
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTreeView;
 
@@ -55,6 +57,10 @@ public:
     // Opens the help file (the "Contents" item and F1).
     void Contents1Click();
 
+    // The tree's context menu and its "Open with" submenu.
+    QMenu *PopupMenu = nullptr;
+    QMenu *Openwith1 = nullptr;
+
     // Start-up in its fixed order: the settings, the browser detection, the bookmark file. Failures are
     // shown by the application's error display and end the remaining steps; the window runs on.
     void FormCreate(PlatformServices &services, const QString &programFolder);
@@ -67,6 +73,14 @@ public:
     void UpdateTreeCounts();
     QString bookmarkFilePath() const;
     QString programFolder() const { return m_programFolder; }
+
+    // Where the browsers and stores are, and which browser opens bookmarks (DefaultBrowser.Tag).
+    BrowserPaths &browserPaths() { return m_browserPaths; }
+    const InstalledBrowsers &installedBrowsers() const { return m_installedBrowsers; }
+    // Opens the focused bookmark with the open-with browser (double click or Enter in the tree).
+    void VTDblClick();
+    // The "Open with" items: open the focused node's link with one browser.
+    void OpenWithClick(BrowserCode code);
 
     // Status-bar panel widths follow the bar's width.
     void StatusBar1Resize();
@@ -93,6 +107,9 @@ private:
     void TntFormShow();
     void createHelpMenu();
     void applyStartupSettings(const StartupSettings &settings);
+    void createOpenWithCommands();
+    void showTreeContextMenu(const QPoint &position);
+    void openNodeWith(const BookmarkNode &node, const QString &program);
     ExitSettings currentExitSettings() const;
     // False when the root could not be saved (the failure was shown).
     bool createRootCategory();
@@ -113,9 +130,10 @@ private:
     QString m_programFolder;
     FailedFileKeeper m_failedFile;
     bool m_closing = false;
-    // The open-with browser: its executable and its browser code, the icon of every bookmark.
-    QString m_openWithBrowser;
-    qint32 m_openWithBrowserCode = 0;
+    // The open-with browser (OpenWithBrowser, DefaultBrowser.Tag is its code and the icon of every
+    // bookmark), the other browsers and the stores.
+    BrowserPaths m_browserPaths;
+    InstalledBrowsers m_installedBrowsers;
     std::unique_ptr<ModelTreeEditor> m_treeEditor;
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
 };

@@ -4,8 +4,8 @@
 
 namespace vellumite {
 
-// Hands work to the desktop: a file to the program associated with it, a "mailto:" address to the mail
-// program, a web page to a browser. Nothing waits for the started program or tests whether it started.
+// Hands work to the desktop's opener: a file to the program associated with it, a "mailto:" address to
+// the mail program. Nothing waits for the started program or tests whether it started.
 class Shell
 {
 public:
@@ -15,8 +15,6 @@ public:
     virtual void openFile(const QString &path) = 0;
     // Opens a "mailto:" address in the desktop's mail program.
     virtual void openMailAddress(const QString &address) = 0;
-    // Starts the browser executable with the web address as its one argument.
-    virtual void openWebPage(const QString &browserExecutable, const QString &address) = 0;
 };
 
 } // namespace vellumite

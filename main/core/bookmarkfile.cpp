@@ -2,13 +2,13 @@
 
 #include "main/core/bookmarkrecord.h"
 #include "main/core/bytereader.h"
+#include "main/core/bytewriter.h"
 #include "main/core/textcodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QtEndian>
 #include <array>
 #include <limits>
 
@@ -24,20 +24,13 @@ constexpr quint16 StreamVersion = 2;
 constexpr std::array<char16_t, 6> Identification = { 0x2045, u'V', u'T', StreamVersion, u' ', 0x2046 };
 constexpr qsizetype IdentificationSize = 2 * Identification.size();
 
-template<typename T> void appendLittleEndian(QByteArray &out, T value)
-{
-    char bytes[sizeof(T)];
-    qToLittleEndian<T>(value, bytes);
-    out.append(bytes, sizeof(T));
-}
-
 // Writes node chunks. A chunk's size is known only after its body, so the header is written with size 0
 // and filled in afterwards. Descendants are walked with an explicit stack: a deep tree cannot exhaust
 // the call stack.
 class NodeStreamWriter
 {
 public:
-    explicit NodeStreamWriter(QByteArray &out)
+    explicit NodeStreamWriter(ByteWriter &out)
         : m_out(out)
     { }
 
@@ -60,7 +53,7 @@ public:
             const QString &caption = p.node->record.name();
             if (!caption.isEmpty()) {
                 const qsizetype captionChunk = beginChunk(CaptionChunk);
-                appendUtf16LE(m_out, caption);
+                m_out.writeUtf16LE(caption);
                 endChunk(captionChunk);
             }
             endChunk(p.nodeChunk);
@@ -85,31 +78,31 @@ private:
         const qsizetype baseChunk = beginChunk(BaseChunk);
         // Saving initializes every node, and an initialized node always has its children written.
         const quint16 states = (node.states | NodeState::Initialized) & NodeState::StoredMask;
-        appendLittleEndian<quint32>(m_out, static_cast<quint32>(node.childCount()));
-        appendLittleEndian<quint32>(m_out, node.nodeHeight);
-        appendLittleEndian<quint16>(m_out, states);
-        appendLittleEndian<quint8>(m_out, node.align);
-        appendLittleEndian<quint8>(m_out, node.checkState);
-        appendLittleEndian<quint8>(m_out, node.checkType);
-        appendLittleEndian<quint32>(m_out, 0); // reserved
+        m_out.write<quint32>(static_cast<quint32>(node.childCount()));
+        m_out.write<quint32>(node.nodeHeight);
+        m_out.write<quint16>(states);
+        m_out.writeU8(node.align);
+        m_out.writeU8(node.checkState);
+        m_out.writeU8(node.checkType);
+        m_out.write<quint32>(0); // reserved
         m_pending.push_back({ &node, nodeChunk, baseChunk, 0 });
     }
 
     qsizetype beginChunk(qint32 type)
     {
         const qsizetype start = m_out.size();
-        appendLittleEndian<qint32>(m_out, type);
-        appendLittleEndian<qint32>(m_out, 0);
+        m_out.write<qint32>(type);
+        m_out.write<qint32>(0);
         return start;
     }
 
     void endChunk(qsizetype start)
     {
         const qsizetype size = m_out.size() - start - ChunkHeaderSize;
-        qToLittleEndian<qint32>(static_cast<qint32>(size), m_out.data() + start + 4);
+        m_out.writeAt<qint32>(start + 4, static_cast<qint32>(size));
     }
 
-    QByteArray &m_out;
+    ByteWriter &m_out;
     std::vector<Pending> m_pending;
 };
 
@@ -289,13 +282,16 @@ QString cannotCreateMessage(const QString &path, const QString &systemText)
 
 QByteArray BookmarkFile::save(const BookmarkTree &tree)
 {
-    QByteArray out;
-    appendUtf16LE(out, QStringView(Identification.data(), Identification.size()));
-    appendLittleEndian<quint32>(out, static_cast<quint32>(tree.topLevel().childCount()));
-    NodeStreamWriter writer(out);
-    for (int i = 0; i < tree.topLevel().childCount(); ++i)
-        writer.writeNode(*tree.topLevel().child(i));
-    return out;
+    QByteArray bytes;
+    {
+        ByteWriter out(bytes);
+        out.writeUtf16LE(QStringView(Identification.data(), Identification.size()));
+        out.write<quint32>(static_cast<quint32>(tree.topLevel().childCount()));
+        NodeStreamWriter writer(out);
+        for (int i = 0; i < tree.topLevel().childCount(); ++i)
+            writer.writeNode(*tree.topLevel().child(i));
+    }
+    return bytes;
 }
 
 QString BookmarkFile::saveToFile(const BookmarkTree &tree, const QString &path)
@@ -364,11 +360,14 @@ QString BookmarkFile::loadFromFile(BookmarkTree &tree, const QString &path, cons
 
 QByteArray BookmarkFile::writeNodeChunks(const std::vector<const BookmarkNode *> &nodes)
 {
-    QByteArray out;
-    NodeStreamWriter writer(out);
-    for (const BookmarkNode *node : nodes)
-        writer.writeNode(*node);
-    return out;
+    QByteArray bytes;
+    {
+        ByteWriter out(bytes);
+        NodeStreamWriter writer(out);
+        for (const BookmarkNode *node : nodes)
+            writer.writeNode(*node);
+    }
+    return bytes;
 }
 
 QString BookmarkFile::readNodeChunks(QByteArrayView data, BookmarkNode &parent,

@@ -3,7 +3,7 @@
 #include "main/core/colournames.h"
 #include "main/core/textcodec.h"
 
-#include <QtEndian>
+#include <cstring>
 #include <limits>
 
 namespace vellumite {
@@ -17,29 +17,15 @@ bool fail(QString *error, const QString &message)
     return false;
 }
 
-void appendByte(QByteArray &out, quint8 value)
-{
-    out.append(static_cast<char>(value));
-}
-
-template<typename T> void appendLittleEndian(QByteArray &out, T value)
-{
-    char bytes[sizeof(T)];
-    qToLittleEndian<T>(value, bytes);
-    out.append(bytes, sizeof(T));
-}
-
 qsizetype utf8LengthOfUnit(char16_t unit)
 {
     return unit < 0x80 ? 1 : (unit < 0x800 ? 2 : 3);
 }
 
 // UTF-8 of every code unit on its own; lone and paired surrogates alike take three bytes.
-void appendUtf8PerUnit(QByteArray &out, QStringView text, qsizetype encodedLength)
+void writeUtf8PerUnit(ByteWriter &out, QStringView text, qsizetype encodedLength)
 {
-    const qsizetype start = out.size();
-    out.resize(start + encodedLength);
-    auto *p = reinterpret_cast<unsigned char *>(out.data() + start);
+    auto *p = reinterpret_cast<unsigned char *>(out.extend(encodedLength));
     for (QChar c : text) {
         const char16_t u = c.unicode();
         if (u < 0x80) {
@@ -55,7 +41,33 @@ void appendUtf8PerUnit(QByteArray &out, QStringView text, qsizetype encodedLengt
     }
 }
 
-// The reverse of appendUtf8PerUnit: one code unit per sequence of one, two or three bytes. A sequence
+// Short 8-bit text of bytes known to be ASCII.
+void writeShortAscii(ByteWriter &out, const char *text, qsizetype length)
+{
+    char *p = out.extend(2 + length);
+    p[0] = static_cast<char>(ValueTag::ShortString);
+    p[1] = static_cast<char>(length);
+    std::memcpy(p + 2, text, static_cast<size_t>(length));
+}
+
+// The colour as writeStringValue would write its text: always short ASCII, so no string is built.
+void writeColourValue(ByteWriter &out, Colour colour)
+{
+    for (const ColourName &row : colourNames()) {
+        if (row.value == colour) {
+            writeShortAscii(out, row.name.data(), row.name.size());
+            return;
+        }
+    }
+    static constexpr char digits[] = "0123456789ABCDEF";
+    char text[9];
+    text[0] = '$';
+    for (int i = 0; i < 8; ++i)
+        text[1 + i] = digits[(colour >> (28 - 4 * i)) & 0xF];
+    writeShortAscii(out, text, sizeof text);
+}
+
+// The reverse of writeUtf8PerUnit: one code unit per sequence of one, two or three bytes. A sequence
 // that is malformed or cut short makes the whole text empty.
 QString fromUtf8PerUnit(QByteArrayView bytes)
 {
@@ -114,7 +126,7 @@ QString notValidIntegerMessage(const QString &text)
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 
-void writeStringValue(QByteArray &out, QStringView text)
+void writeStringValue(ByteWriter &out, QStringView text)
 {
     const qsizetype units = text.size();
     qsizetype utf8Length = 0;
@@ -122,43 +134,43 @@ void writeStringValue(QByteArray &out, QStringView text)
         utf8Length += utf8LengthOfUnit(c.unicode());
 
     if (utf8Length >= 2 * units) {
-        appendByte(out, ValueTag::WideString);
-        appendLittleEndian<qint32>(out, static_cast<qint32>(units));
-        appendUtf16LE(out, text);
+        out.writeU8(ValueTag::WideString);
+        out.write<qint32>(static_cast<qint32>(units));
+        out.writeUtf16LE(text);
     } else if (utf8Length == units) {
         // Pure ASCII. Decided by the characters alone: the 8-bit tags must hold the same bytes whatever
         // code page the reader of the file uses.
         if (units <= 255) {
-            appendByte(out, ValueTag::ShortString);
-            appendByte(out, static_cast<quint8>(units));
+            out.writeU8(ValueTag::ShortString);
+            out.writeU8(static_cast<quint8>(units));
         } else {
-            appendByte(out, ValueTag::LongString);
-            appendLittleEndian<qint32>(out, static_cast<qint32>(units));
+            out.writeU8(ValueTag::LongString);
+            out.write<qint32>(static_cast<qint32>(units));
         }
-        appendUtf8PerUnit(out, text, utf8Length);
+        writeUtf8PerUnit(out, text, utf8Length);
     } else {
-        appendByte(out, ValueTag::Utf8String);
-        appendLittleEndian<qint32>(out, static_cast<qint32>(utf8Length));
-        appendUtf8PerUnit(out, text, utf8Length);
+        out.writeU8(ValueTag::Utf8String);
+        out.write<qint32>(static_cast<qint32>(utf8Length));
+        writeUtf8PerUnit(out, text, utf8Length);
     }
 }
 
-void writeBooleanValue(QByteArray &out, bool value)
+void writeBooleanValue(ByteWriter &out, bool value)
 {
-    appendByte(out, value ? ValueTag::True : ValueTag::False);
+    out.writeU8(value ? ValueTag::True : ValueTag::False);
 }
 
-void writeIntegerValue(QByteArray &out, qint32 value)
+void writeIntegerValue(ByteWriter &out, qint32 value)
 {
     if (value >= std::numeric_limits<qint8>::min() && value <= std::numeric_limits<qint8>::max()) {
-        appendByte(out, ValueTag::Int8);
-        appendLittleEndian<qint8>(out, static_cast<qint8>(value));
+        out.writeU8(ValueTag::Int8);
+        out.write<qint8>(static_cast<qint8>(value));
     } else if (value >= std::numeric_limits<qint16>::min() && value <= std::numeric_limits<qint16>::max()) {
-        appendByte(out, ValueTag::Int16);
-        appendLittleEndian<qint16>(out, static_cast<qint16>(value));
+        out.writeU8(ValueTag::Int16);
+        out.write<qint16>(static_cast<qint16>(value));
     } else {
-        appendByte(out, ValueTag::Int32);
-        appendLittleEndian<qint32>(out, value);
+        out.writeU8(ValueTag::Int32);
+        out.write<qint32>(value);
     }
 }
 
@@ -231,7 +243,7 @@ bool readIntegerValue(ByteReader &in, qint32 &value, QString *error)
     return ok || fail(error, StreamReadErrorMessage);
 }
 
-void VTSaveNode(QByteArray &out, const TBookmark &record)
+void VTSaveNode(ByteWriter &out, const TBookmark &record)
 {
     writeStringValue(out, record.CategoryName);
     writeStringValue(out, record.Description);
@@ -243,7 +255,13 @@ void VTSaveNode(QByteArray &out, const TBookmark &record)
     writeIntegerValue(out, record.ImageIndex);
     writeIntegerValue(out, record.ImportSource);
     writeIntegerValue(out, record.LinkState);
-    writeStringValue(out, colourToText(record.PriorityColor));
+    writeColourValue(out, record.PriorityColor);
+}
+
+void VTSaveNode(QByteArray &out, const TBookmark &record)
+{
+    ByteWriter writer(out);
+    VTSaveNode(writer, record);
 }
 
 bool VTLoadNode(ByteReader &in, TBookmark &record, QString *error)

@@ -2,6 +2,7 @@
 
 #include "main/core/bookmark.h"
 #include "main/core/bytereader.h"
+#include "main/core/bytewriter.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,10 +36,10 @@ QString notValidIntegerMessage(const QString &text);
 // Strings take the most compact of the tags: UTF-16 when UTF-8 would not be shorter (the empty string
 // too), 8-bit text for a pure-ASCII string, UTF-8 otherwise. UTF-8 is written one code unit at a time,
 // so each half of a surrogate pair becomes a three-byte sequence of its own.
-void writeStringValue(QByteArray &out, QStringView text);
-void writeBooleanValue(QByteArray &out, bool value);
+void writeStringValue(ByteWriter &out, QStringView text);
+void writeBooleanValue(ByteWriter &out, bool value);
 // The smallest of the 8-, 16- and 32-bit forms that holds the value.
-void writeIntegerValue(QByteArray &out, qint32 value);
+void writeIntegerValue(ByteWriter &out, qint32 value);
 
 // Readers of one value each. On failure they return false and set *error (when given) to the
 // message; the position is then unspecified.
@@ -48,6 +49,7 @@ bool readBooleanValue(ByteReader &in, bool &value, QString *error);
 bool readIntegerValue(ByteReader &in, qint32 &value, QString *error);
 
 // Appends the record's eleven values.
+void VTSaveNode(ByteWriter &out, const TBookmark &record);
 void VTSaveNode(QByteArray &out, const TBookmark &record);
 // Reads the eleven values into `record`, field by field: on failure the fields read before it keep
 // their new values. The reader is left just after the last value read.

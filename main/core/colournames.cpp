@@ -116,9 +116,12 @@ QString colourToText(Colour colour)
 
 std::optional<Colour> colourFromText(const QString &text)
 {
-    for (const ColourName &row : ColourTable) {
-        if (equalsIgnoringAsciiCase(text, row.name))
-            return row.value;
+    // Every name begins with "cl"; numbers never do.
+    if (text.size() > 2 && equalsIgnoringAsciiCase(QStringView(text).first(2), "cl"_L1)) {
+        for (const ColourName &row : ColourTable) {
+            if (equalsIgnoringAsciiCase(text, row.name))
+                return row.value;
+        }
     }
     if (const std::optional<qint32> value = integerFromText(text))
         return static_cast<Colour>(*value);

@@ -1,6 +1,7 @@
 #include "main/core/textcodec.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 
 namespace vellumite {
@@ -20,6 +21,9 @@ constexpr std::array<char16_t, 32> Windows1252High = {
 QString fromWindows1252(QByteArrayView bytes)
 {
     QString text = QString::fromLatin1(bytes);
+    if (std::none_of(bytes.begin(), bytes.end(),
+                     [](char b) { return (static_cast<unsigned char>(b) & 0xE0) == 0x80; }))
+        return text;
     for (QChar &c : text) {
         const char16_t u = c.unicode();
         if (u >= 0x80 && u < 0xA0)
@@ -45,15 +49,6 @@ QString fromUtf16LE(QByteArrayView bytes)
     for (qsizetype i = 0; i < text.size(); ++i)
         units[i] = qFromLittleEndian<char16_t>(bytes.data() + 2 * i);
     return text;
-}
-
-void appendUtf16LE(QByteArray &out, QStringView text)
-{
-    const qsizetype start = out.size();
-    out.resize(start + 2 * text.size());
-    char *dest = out.data() + start;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        qToLittleEndian<char16_t>(text[i].unicode(), dest + 2 * i);
 }
 
 bool isPureAscii(QStringView text)

@@ -16,9 +16,8 @@ QString fromWindows1252(QByteArrayView bytes);
 QByteArray toAnsi(const QString &text);
 QString fromAnsi(QByteArrayView bytes);
 
-// UTF-16 little-endian code units; an odd last byte is ignored. No byte-order mark is read or written.
+// UTF-16 little-endian code units; an odd last byte is ignored. No byte-order mark is read.
 QString fromUtf16LE(QByteArrayView bytes);
-void appendUtf16LE(QByteArray &out, QStringView text);
 
 // True when every code unit is below U+0080 (an empty string is pure ASCII).
 bool isPureAscii(QStringView text);

@@ -11,11 +11,10 @@ namespace vellumite {
 // One request handed to the shell.
 struct ShellRequest
 {
-    enum class Kind { OpenFile, OpenMailAddress, OpenWebPage };
+    enum class Kind { OpenFile, OpenMailAddress };
 
     Kind kind;
-    QString program; // the browser executable of a web page; empty otherwise
-    QString target; // the file, the mail address or the web address
+    QString target; // the file or the mail address
 
     bool operator==(const ShellRequest &) const = default;
 };
@@ -28,7 +27,6 @@ class FakeShell final : public Shell
 public:
     void openFile(const QString &path) override;
     void openMailAddress(const QString &address) override;
-    void openWebPage(const QString &browserExecutable, const QString &address) override;
 
     QList<ShellRequest> requests;
 };

@@ -8,28 +8,22 @@ namespace vellumite {
 
 namespace {
 
-void StartDetached(const QString &program, const QString &argument)
+void OpenWithDesktop(const QString &target)
 {
-    if (program.isEmpty() || argument.isEmpty())
-        return;
-    QProcess::startDetached(program, { argument });
+    if (!target.isEmpty())
+        QProcess::startDetached(u"xdg-open"_s, { target });
 }
 
 } // namespace
 
 void DesktopShell::openFile(const QString &path)
 {
-    StartDetached(u"xdg-open"_s, path);
+    OpenWithDesktop(path);
 }
 
 void DesktopShell::openMailAddress(const QString &address)
 {
-    StartDetached(u"xdg-open"_s, address);
-}
-
-void DesktopShell::openWebPage(const QString &browserExecutable, const QString &address)
-{
-    StartDetached(browserExecutable, address);
+    OpenWithDesktop(address);
 }
 
 } // namespace vellumite

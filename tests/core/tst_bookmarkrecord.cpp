@@ -86,7 +86,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QByteArray written;
-        writeStringValue(written, text);
+        {
+            ByteWriter out(written);
+            writeStringValue(out, text);
+        }
         QCOMPARE(written, bytes);
 
         ByteReader in(bytes);
@@ -162,7 +165,10 @@ private slots:
         QFETCH(qint32, value);
         QFETCH(QByteArray, bytes);
         QByteArray written;
-        writeIntegerValue(written, value);
+        {
+            ByteWriter out(written);
+            writeIntegerValue(out, value);
+        }
         QCOMPARE(written, bytes);
 
         ByteReader in(bytes);
@@ -197,8 +203,11 @@ private slots:
     void booleans()
     {
         QByteArray written;
-        writeBooleanValue(written, false);
-        writeBooleanValue(written, true);
+        {
+            ByteWriter out(written);
+            writeBooleanValue(out, false);
+            writeBooleanValue(out, true);
+        }
         QCOMPARE(written, hex("08 09"));
         // Only 0x09 is true, and no tag carries a payload.
         const QByteArray bytes = hex("09 08 01 ff");
@@ -316,10 +325,14 @@ private slots:
     void recordWithBadColourFailsAfterTheOtherFields()
     {
         QByteArray bytes;
-        for (int i = 0; i < 5; ++i)
-            writeStringValue(bytes, u"x"_s);
-        bytes += hex("09 09 02 06 02 00 02 ff");
-        writeStringValue(bytes, u"abc"_s);
+        {
+            ByteWriter out(bytes);
+            for (int i = 0; i < 5; ++i)
+                writeStringValue(out, u"x"_s);
+            for (char c : hex("09 09 02 06 02 00 02 ff"))
+                out.writeU8(static_cast<quint8>(c));
+            writeStringValue(out, u"abc"_s);
+        }
         ByteReader in(bytes);
         TBookmark read;
         QString error;

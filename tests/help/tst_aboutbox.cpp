@@ -1,4 +1,5 @@
 #include "main/aboutbox.h"
+#include "platform/fakes/fakeprogramlauncher.h"
 #include "platform/fakes/fakeshell.h"
 
 #include <QLabel>
@@ -8,6 +9,7 @@ using namespace Qt::StringLiterals;
 using namespace vellumite;
 
 using Kind = ShellRequest::Kind;
+using Start = FakeProgramLauncher::Start;
 
 class TestAboutBox : public QObject
 {
@@ -37,7 +39,8 @@ void TestAboutBox::versionLabel()
     QFETCH(QString, shown);
 
     FakeShell shell;
-    TfAbout about(shell, {}, productVersion);
+    FakeProgramLauncher launcher;
+    TfAbout about(shell, launcher, {}, productVersion);
     about.show();
     QCOMPARE(about.lbVersion->text(), shown);
     QVERIFY(shell.requests.isEmpty());
@@ -47,29 +50,33 @@ void TestAboutBox::linksOpenMailAndWebPage_data()
 {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("defaultBrowser");
-    QTest::addColumn<QList<ShellRequest>>("expected");
+    QTest::addColumn<QList<ShellRequest>>("mail");
+    QTest::addColumn<QList<Start>>("browser");
 
-    const QList<ShellRequest> mail {
-        { Kind::OpenMailAddress,
-          {},
-          u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
+    const QList<ShellRequest> supportMail {
+        { Kind::OpenMailAddress, u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
     };
-    QTest::newRow("support address") << u"TntLabel5"_s << u"/usr/bin/browser"_s << mail;
-    QTest::newRow("support address without browser") << u"TntLabel5"_s << QString() << mail;
-    QTest::newRow("web page") << u"TntLabel4"_s << u"/usr/bin/browser"_s
-                              << QList<ShellRequest> { { Kind::OpenWebPage, u"/usr/bin/browser"_s,
-                                                         u"https://vellumite.invalid/"_s } };
-    QTest::newRow("web page without browser") << u"TntLabel4"_s << QString() << QList<ShellRequest> {};
+    QTest::newRow("support address") << u"TntLabel5"_s << u"/usr/bin/browser"_s << supportMail
+                                     << QList<Start> {};
+    QTest::newRow("support address without browser")
+        << u"TntLabel5"_s << QString() << supportMail << QList<Start> {};
+    QTest::newRow("web page") << u"TntLabel4"_s << u"/usr/bin/browser"_s << QList<ShellRequest> {}
+                              << QList<Start> { { u"/usr/bin/browser"_s,
+                                                  { u"https://vellumite.invalid/"_s } } };
+    QTest::newRow("web page without browser")
+        << u"TntLabel4"_s << QString() << QList<ShellRequest> {} << QList<Start> {};
 }
 
 void TestAboutBox::linksOpenMailAndWebPage()
 {
     QFETCH(QString, label);
     QFETCH(QString, defaultBrowser);
-    QFETCH(QList<ShellRequest>, expected);
+    QFETCH(QList<ShellRequest>, mail);
+    QFETCH(QList<Start>, browser);
 
     FakeShell shell;
-    TfAbout about(shell, defaultBrowser, u"1.0.0"_s);
+    FakeProgramLauncher launcher;
+    TfAbout about(shell, launcher, defaultBrowser, u"1.0.0"_s);
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     auto *link = about.findChild<QLabel *>(label);
@@ -77,14 +84,17 @@ void TestAboutBox::linksOpenMailAndWebPage()
     QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(link, Qt::RightButton);
     QVERIFY(shell.requests.isEmpty());
+    QVERIFY(launcher.starts.isEmpty());
     QTest::mouseClick(link, Qt::LeftButton);
-    QCOMPARE(shell.requests, expected);
+    QCOMPARE(shell.requests, mail);
+    QCOMPARE(launcher.starts, browser);
 }
 
 void TestAboutBox::layoutFitsTheBox()
 {
     FakeShell shell;
-    TfAbout about(shell, {}, u"10.2.30.4"_s);
+    FakeProgramLauncher launcher;
+    TfAbout about(shell, launcher, {}, u"10.2.30.4"_s);
     about.show();
 
     QCOMPARE(about.size(), QSize(249, 275));
@@ -110,7 +120,8 @@ void TestAboutBox::centredOnTheMainWindow()
     QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
 
     FakeShell shell;
-    TfAbout about(shell, {}, {}, &mainWindow);
+    FakeProgramLauncher launcher;
+    TfAbout about(shell, launcher, {}, {}, &mainWindow);
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     const QPoint offset = about.frameGeometry().center() - mainWindow.frameGeometry().center();

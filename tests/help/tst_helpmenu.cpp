@@ -1,6 +1,7 @@
 #include "main/aboutbox.h"
 #include "main/helpmenu.h"
 #include "main/uMain.h"
+#include "platform/fakes/fakeprogramlauncher.h"
 #include "platform/fakes/fakeservices.h"
 #include "platform/fakes/fakeshell.h"
 
@@ -17,6 +18,7 @@ using namespace Qt::StringLiterals;
 using namespace vellumite;
 
 using Kind = ShellRequest::Kind;
+using Start = FakeProgramLauncher::Start;
 
 class TestHelpMenu : public QObject
 {
@@ -36,8 +38,9 @@ private slots:
 void TestHelpMenu::itemsInOrder()
 {
     FakeShell shell;
+    FakeProgramLauncher launcher;
     QWidget window;
-    HelpMenu menu(shell, {}, &window);
+    HelpMenu menu(shell, launcher, {}, &window);
 
     QStringList captions;
     for (const QAction *action : menu.PopupMenuHelp->actions())
@@ -74,12 +77,13 @@ void TestHelpMenu::contentsOpensTheHelpFileWhenPresent()
     }
 
     FakeShell shell;
+    FakeProgramLauncher launcher;
     QWidget window;
-    HelpMenu menu(shell, { programFolder.path(), {}, {} }, &window);
+    HelpMenu menu(shell, launcher, { programFolder.path(), {}, {} }, &window);
     menu.Contents1->trigger();
 
     const QList<ShellRequest> expected = opens
-        ? QList<ShellRequest> { { Kind::OpenFile, {}, programFolder.filePath(u"Help.chm"_s) } }
+        ? QList<ShellRequest> { { Kind::OpenFile, programFolder.filePath(u"Help.chm"_s) } }
         : QList<ShellRequest> {};
     QCOMPARE(shell.requests, expected);
 }
@@ -87,15 +91,14 @@ void TestHelpMenu::contentsOpensTheHelpFileWhenPresent()
 void TestHelpMenu::supportOpensTheFixedMail()
 {
     FakeShell shell;
+    FakeProgramLauncher launcher;
     QWidget window;
-    HelpMenu menu(shell, {}, &window);
+    HelpMenu menu(shell, launcher, {}, &window);
     menu.Support1->trigger();
 
     // Address, then "?subject=" at once, and the subject's blanks as they stand.
     const QList<ShellRequest> expected {
-        { Kind::OpenMailAddress,
-          {},
-          u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
+        { Kind::OpenMailAddress, u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
     };
     QCOMPARE(shell.requests, expected);
 }
@@ -103,42 +106,42 @@ void TestHelpMenu::supportOpensTheFixedMail()
 void TestHelpMenu::webPageNeedsTheDefaultBrowser_data()
 {
     QTest::addColumn<QString>("defaultBrowser");
-    QTest::addColumn<QList<ShellRequest>>("expected");
+    QTest::addColumn<QList<Start>>("expected");
 
+    const QStringList page { u"https://vellumite.invalid/"_s };
     QTest::newRow("default browser known")
-        << u"/opt/browser/browser"_s
-        << QList<ShellRequest> { { Kind::OpenWebPage, u"/opt/browser/browser"_s,
-                                   u"https://vellumite.invalid/"_s } };
+        << u"/opt/browser/browser"_s << QList<Start> { { u"/opt/browser/browser"_s, page } };
     QTest::newRow("path with blanks")
-        << u"/opt/My Browser/run browser"_s
-        << QList<ShellRequest> { { Kind::OpenWebPage, u"/opt/My Browser/run browser"_s,
-                                   u"https://vellumite.invalid/"_s } };
-    QTest::newRow("no default browser") << QString() << QList<ShellRequest> {};
+        << u"/opt/My Browser/run browser"_s << QList<Start> { { u"/opt/My Browser/run browser"_s, page } };
+    QTest::newRow("no default browser") << QString() << QList<Start> {};
 }
 
 void TestHelpMenu::webPageNeedsTheDefaultBrowser()
 {
     QFETCH(QString, defaultBrowser);
-    QFETCH(QList<ShellRequest>, expected);
+    QFETCH(QList<Start>, expected);
 
     FakeShell shell;
+    FakeProgramLauncher launcher;
     QWidget window;
     QString browser;
-    HelpMenu menu(shell, { {}, {}, [&browser] { return browser; } }, &window);
+    HelpMenu menu(shell, launcher, { {}, {}, [&browser] { return browser; } }, &window);
     // The browser is read when the item is chosen, not when the menu is made.
     browser = defaultBrowser;
     menu.Homepage1->trigger();
-    QCOMPARE(shell.requests, expected);
+    QCOMPARE(launcher.starts, expected);
+    QVERIFY(shell.requests.isEmpty());
 }
 
 void TestHelpMenu::aboutRunsModallyAndIsFreed()
 {
     FakeShell shell;
+    FakeProgramLauncher launcher;
     QWidget window;
     window.resize(600, 400);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    HelpMenu menu(shell, { {}, u"2.5.1"_s, [] { return u"/usr/bin/browser"_s; } }, &window);
+    HelpMenu menu(shell, launcher, { {}, u"2.5.1"_s, [] { return u"/usr/bin/browser"_s; } }, &window);
 
     QPointer<TfAbout> seen;
     QString version;
@@ -158,10 +161,8 @@ void TestHelpMenu::aboutRunsModallyAndIsFreed()
     QCOMPARE(version, u"Version: 2.5.1"_s);
     QVERIFY(seen.isNull());
     QVERIFY(menu.fAbout.isNull());
-    const QList<ShellRequest> expected {
-        { Kind::OpenWebPage, u"/usr/bin/browser"_s, u"https://vellumite.invalid/"_s },
-    };
-    QCOMPARE(shell.requests, expected);
+    const QList<Start> expected { { u"/usr/bin/browser"_s, { u"https://vellumite.invalid/"_s } } };
+    QCOMPARE(launcher.starts, expected);
 }
 
 void TestHelpMenu::helpButtonDropsTheMenu()
@@ -191,12 +192,15 @@ void TestHelpMenu::helpButtonDropsTheMenu()
 
     QVERIFY(shown);
     QCOMPARE(shownAt, form.btHelp->mapToGlobal(QPoint(-1, form.btHelp->height())));
-    // The items reach the services' shell; without a help file "Contents" starts nothing.
+    // The items reach the services; without a help file "Contents" starts nothing, and the web page goes
+    // to the detected default browser.
     form.Contents1Click();
+    form.browserPaths().DefaultBrowser.Caption = u"/usr/bin/browser"_s;
+    help->Homepage1->trigger();
+    QCOMPARE(fakes.launcher->starts,
+             (QList<Start> { { u"/usr/bin/browser"_s, { u"https://vellumite.invalid/"_s } } }));
     const QList<ShellRequest> expected {
-        { Kind::OpenMailAddress,
-          {},
-          u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
+        { Kind::OpenMailAddress, u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
     };
     QCOMPARE(fakes.shell->requests, expected);
 }

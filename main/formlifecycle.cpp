@@ -55,6 +55,7 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
 {
     m_services = &services;
     m_programFolder = programFolder;
+    createHelpMenu();
     applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
     m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
     updateOpenWithMenu(Openwith1, m_installedBrowsers);

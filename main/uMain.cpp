@@ -4,7 +4,10 @@
 #include "main/bookmarkmodel.h"
 #include "main/bookmarktreeview.h"
 #include "main/core/bookmarksort.h"
+#include "main/core/functii.h"
 #include "main/core/openlink.h"
+#include "main/functii_ui.h"
+#include "main/helpmenu.h"
 #include "main/imagelist.h"
 #include "main/modeltreeeditor.h"
 #include "main/openwithmenu.h"
@@ -125,6 +128,27 @@ TRzBmpButton *TForm1::createToolBarButton(const QString &objectName, const QStri
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(hint);
     return button;
+}
+
+// The menu hands its work to the services (the shell, the browser launcher), so it exists from FormCreate on.
+void TForm1::createHelpMenu()
+{
+    m_helpMenu = new HelpMenu(*m_services->shell, *m_services->launcher,
+                              { m_programFolder, programProductVersion(),
+                                [this] { return m_browserPaths.DefaultBrowser.Caption; } },
+                              this);
+    connect(btHelp, &QPushButton::clicked, this, &TForm1::btHelpClick);
+}
+
+void TForm1::btHelpClick()
+{
+    PopupBelowControl(btHelp, m_helpMenu->PopupMenuHelp);
+}
+
+void TForm1::Contents1Click()
+{
+    if (m_helpMenu)
+        m_helpMenu->Contents1Click();
 }
 
 void TForm1::createOpenWithCommands()

@@ -17,6 +17,7 @@ namespace vellumite {
 enum class AddKind : quint8;
 class AddBookmarkDialogs;
 class BookmarkModel;
+class HelpMenu;
 class ModelTreeEditor;
 class StatusBar;
 class TRzBmpButton;
@@ -49,6 +50,12 @@ public:
     TRzBmpButton *btCheckURL = nullptr;
     TRzBmpButton *ToolBarOptions = nullptr;
     TRzBmpButton *btHelp = nullptr;
+
+    // The help button's menu: help file, support mail, web page and about box.
+    HelpMenu *helpMenu() const { return m_helpMenu; }
+    void btHelpClick();
+    // Opens the help file (the "Contents" item and F1).
+    void Contents1Click();
 
     // The tree's context menu and its "Open with" submenu.
     QMenu *PopupMenu = nullptr;
@@ -107,6 +114,7 @@ private:
     TRzBmpButton *createToolBarButton(const QString &objectName, const QString &picture, int x,
                                       const QString &hint);
     void TntFormShow();
+    void createHelpMenu();
     void applyStartupSettings(const StartupSettings &settings);
     void createOpenWithCommands();
     void showTreeContextMenu(const QPoint &position);
@@ -118,6 +126,7 @@ private:
     void showFailure(const QString &message) const;
 
     BookmarkTree m_tree;
+    HelpMenu *m_helpMenu = nullptr;
     BookmarkModel *m_model = nullptr;
     BookmarkTreeView *m_vt = nullptr;
     StatusBar *m_statusBar = nullptr;

@@ -5,6 +5,7 @@
 #include "platform/productversion.h"
 #include "platform/programlauncher.h"
 #include "platform/sessionend.h"
+#include "platform/shell.h"
 #include "platform/singleinstance.h"
 #include "platform/systemlookup.h"
 
@@ -19,6 +20,8 @@ struct PlatformServices
     std::unique_ptr<SingleInstance> singleInstance;
     std::unique_ptr<SessionEnd> sessionEnd;
     std::unique_ptr<MessageService> messages;
+    // The desktop's opener for the help file and mail addresses.
+    std::unique_ptr<Shell> shell;
     // Finding browsers and their stores, their versions, and starting them.
     std::unique_ptr<SystemLookup> systemLookup;
     std::unique_ptr<ProductVersionReader> productVersions;

@@ -5,6 +5,7 @@
 #include "platform/fakes/fakeproductversion.h"
 #include "platform/fakes/fakeprogramlauncher.h"
 #include "platform/fakes/fakesessionend.h"
+#include "platform/fakes/fakeshell.h"
 #include "platform/fakes/fakesingleinstance.h"
 #include "platform/fakes/fakesystemlookup.h"
 #include "platform/platformservices.h"
@@ -19,6 +20,7 @@ struct FakeServices
     FakeSingleInstance *singleInstance = nullptr;
     FakeSessionEnd *sessionEnd = nullptr;
     FakeMessageService *messages = nullptr;
+    FakeShell *shell = nullptr;
     // In the Linux style, as the program runs here; nothing is installed until a test says so.
     FakeSystemLookup *systemLookup = nullptr;
     FakeProductVersionReader *productVersions = nullptr;

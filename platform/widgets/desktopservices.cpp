@@ -1,3 +1,4 @@
+#include "platform/linux/desktopshell.h"
 #include "platform/linux/detachedprogramlauncher.h"
 #include "platform/linux/linuxfolderprobe.h"
 #include "platform/linux/linuxproductversionreader.h"
@@ -17,6 +18,7 @@ PlatformServices makeDesktopServices(const QString &applicationTitle)
     services.singleInstance = std::make_unique<LocalSingleInstance>(applicationTitle);
     services.sessionEnd = std::make_unique<DesktopSessionEnd>();
     services.messages = std::make_unique<WidgetMessageService>();
+    services.shell = std::make_unique<DesktopShell>();
     services.systemLookup = std::make_unique<LinuxSystemLookup>();
     services.productVersions = std::make_unique<LinuxProductVersionReader>();
     services.launcher = std::make_unique<DetachedProgramLauncher>();

@@ -137,7 +137,7 @@ void TForm1::createHelpMenu()
                               { m_programFolder, programProductVersion(),
                                 [this] { return m_browserPaths.DefaultBrowser.Caption; } },
                               this);
-    connect(btHelp, &QPushButton::clicked, this, &TForm1::btHelpClick);
+    connect(btHelp, &TRzBmpButton::clicked, this, &TForm1::btHelpClick);
 }
 
 void TForm1::btHelpClick()

@@ -1,5 +1,6 @@
 #include "main/aboutbox.h"
 #include "main/helpmenu.h"
+#include "controls/RzBmpBtn.h"
 #include "main/uMain.h"
 #include "platform/fakes/fakeprogramlauncher.h"
 #include "platform/fakes/fakeservices.h"

@@ -13,27 +13,15 @@ using namespace vellumite;
 inline std::unique_ptr<BookmarkNode> bookmark(const QString &title, const QString &link = {},
                                               const QString &comment = {})
 {
-    TBookmark r;
-    r.Description = title;
-    r.Link = link;
+    TBookmark r = makeBookmarkRecord(title, link, 1);
     r.Comment = comment;
-    r.Editable = true;
-    r.ImageIndex = 1;
-    r.LinkState = LinkNotVerified;
-    r.PriorityColor = PriorityLow;
     return std::make_unique<BookmarkNode>(r);
 }
 
 inline std::unique_ptr<BookmarkNode> category(const QString &name, const QString &comment = {})
 {
-    TBookmark r;
-    r.CategoryName = name;
+    TBookmark r = makeCategoryRecord(name);
     r.Comment = comment;
-    r.Editable = true;
-    r.IsCategory = true;
-    r.ImageIndex = FolderImageIndex;
-    r.LinkState = LinkCategory;
-    r.PriorityColor = PriorityLow;
     return std::make_unique<BookmarkNode>(r);
 }
 

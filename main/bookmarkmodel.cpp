@@ -1,13 +1,27 @@
 #include "main/bookmarkmodel.h"
 
+#include "main/colours.h"
 #include "main/core/bookmarksort.h"
+#include "main/core/inplaceedit.h"
 #include "main/core/nodeselection.h"
 
+#include <QBrush>
+#include <QPalette>
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace vellumite {
+
+namespace {
+
+// The "State" column is centred, the others are left-aligned.
+int cellAlignment(int column)
+{
+    return column == ColumnState ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+} // namespace
 
 BookmarkModel::BookmarkModel(BookmarkTree &tree, QObject *parent)
     : QAbstractItemModel(parent)
@@ -243,19 +257,118 @@ QString BookmarkModel::VTGetText(const TBookmark &record, int column)
     }
 }
 
+int BookmarkModel::VTGetImageIndexEx(const TBookmark &record, int column)
+{
+    return column == ColumnDescription ? record.ImageIndex : -1;
+}
+
+int BookmarkModel::VTAfterCellPaint(const TBookmark &record, int column)
+{
+    return column == ColumnState && !record.IsCategory ? record.LinkState : -1;
+}
+
+std::optional<Colour> BookmarkModel::VTPaintText(const TBookmark &record, int column, bool treeFocused,
+                                                 bool selected)
+{
+    switch (column) {
+    case ColumnDescription:
+        return record.PriorityColor;
+    case ColumnLink:
+        return treeFocused && selected ? FocusedLinkTextColour : LinkTextColour;
+    default:
+        return std::nullopt;
+    }
+}
+
+QString BookmarkModel::VTGetHint(const TBookmark &record, int column)
+{
+    switch (column) {
+    case ColumnDescription:
+        // Line feed before carriage return, twice: the comment stands one empty line below the name.
+        return record.Comment.isEmpty() ? record.name() : record.name() + u"\n\r\n\r" + record.Comment;
+    case ColumnLink:
+        return record.Link;
+    default:
+        return {};
+    }
+}
+
+bool BookmarkModel::VTEditing(const TBookmark &record, int column)
+{
+    switch (column) {
+    case ColumnDescription:
+        return record.Editable;
+    case ColumnLink:
+        return record.Editable && !record.IsCategory;
+    default:
+        return false;
+    }
+}
+
 QVariant BookmarkModel::data(const QModelIndex &index, int role) const
 {
     const BookmarkNode *node = nodeFromIndex(index);
     if (!node)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return VTGetText(node->record, index.column());
-    return {};
+    const TBookmark &record = node->record;
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return VTGetText(record, column);
+    case Qt::ToolTipRole:
+        return VTGetHint(record, column);
+    case Qt::ForegroundRole:
+        if (const std::optional<Colour> colour = VTPaintText(record, column, false, false)) {
+            if (const QColor c = toQColor(*colour, QPalette()); c.isValid())
+                return QBrush(c);
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        return cellAlignment(column);
+    case ImageIndexRole:
+        return VTGetImageIndexEx(record, column);
+    case StateImageRole:
+        return VTAfterCellPaint(record, column);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags BookmarkModel::flags(const QModelIndex &index) const
+{
+    const BookmarkNode *node = nodeFromIndex(index);
+    if (!node)
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (VTEditing(node->record, index.column()))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool BookmarkModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    BookmarkNode *node = nodeFromIndex(index);
+    if (!node || role != Qt::EditRole || !VTEditing(node->record, index.column()))
+        return false;
+    if (!VTNewText(node->record, index.column(), value.toString()))
+        return false;
+    recordChanged(node);
+    // Only a change of the sort column can move the node; the comparison reads nothing else.
+    if (index.column() == m_sortColumn)
+        resortFolder(node->parent());
+    return true;
 }
 
 QVariant BookmarkModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::ToolTipRole)
+        return section == ColumnState ? QVariant(QStringLiteral("Alive or dead link")) : QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return cellAlignment(section);
+    if (role != Qt::DisplayRole)
         return {};
     switch (section) {
     case ColumnDescription:

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <functional>
+#include <optional>
 
 namespace vellumite {
 
@@ -14,6 +15,17 @@ class BookmarkModel : public QAbstractItemModel
     Q_OBJECT
 
 public:
+    enum Role {
+        // Icon index of a cell in the main window's image list, -1 for none.
+        ImageIndexRole = Qt::UserRole + 1,
+        // Icon index drawn centred over a cell after it is painted (the link state), -1 for none.
+        StateImageRole,
+    };
+
+    // The text colour of the link column; a selected row of the focused tree shows its link in black.
+    static constexpr Colour LinkTextColour = 0x00454545;
+    static constexpr Colour FocusedLinkTextColour = 0x00000000;
+
     explicit BookmarkModel(BookmarkTree &tree, QObject *parent = nullptr);
 
     BookmarkTree &tree() const { return m_tree; }
@@ -52,11 +64,26 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // An accepted in-place edit: changes the record and keeps its folder sorted.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
-    // Cell text of the tree: column 0 the name or title, column 1 a bookmark's link, column 2 nothing.
+    // The answers the tree gives for one cell of a record.
+    // Text: column 0 the name or title, column 1 a bookmark's link, column 2 nothing.
     static QString VTGetText(const TBookmark &record, int column);
+    // Image: column 0 the record's icon, the other columns none (-1).
+    static int VTGetImageIndexEx(const TBookmark &record, int column);
+    // Icon of the "State" column: a bookmark's link state; categories and other columns none (-1).
+    static int VTAfterCellPaint(const TBookmark &record, int column);
+    // Text colour; no value leaves the tree's font colour.
+    static std::optional<Colour> VTPaintText(const TBookmark &record, int column, bool treeFocused,
+                                             bool selected);
+    // Hint, plain text: the name (and the comment below it) in column 0, the link in column 1.
+    static QString VTGetHint(const TBookmark &record, int column);
+    // Whether a cell may be edited in place: never the root, a category's link or the state column.
+    static bool VTEditing(const TBookmark &record, int column);
 
 private:
     BookmarkNode *folderOf(const QModelIndex &parent) const;

@@ -9,14 +9,15 @@
 
 namespace vellumite {
 
-TreePopupMenu::TreePopupMenu(QWidget *tree, const ImageList &images, QWidget *parent)
+TreePopupMenu::TreePopupMenu(QWidget *tree, QMenu *openWith, const ImageList &images, QWidget *parent)
     : QObject(parent)
     , m_tree(tree)
 {
     PopupMenu = new QMenu(parent);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
 
-    OpenwithMenu = addSubmenu(QStringLiteral("Openwith1"), QStringLiteral("Open with"), Openwith1);
+    OpenwithMenu = openWith;
+    Openwith1 = PopupMenu->addMenu(OpenwithMenu);
     Openwith1->setIcon(images.icon(ImageOpenWith));
     N1 = addSeparator(QStringLiteral("N1"));
 

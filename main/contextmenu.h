@@ -24,10 +24,10 @@ class TreePopupMenu : public QObject
     Q_OBJECT
 
 public:
-    TreePopupMenu(QWidget *tree, const ImageList &images, QWidget *parent);
+    // `openWith` is the "Open with" submenu, one item per browser; it becomes the menu's first item.
+    TreePopupMenu(QWidget *tree, QMenu *openWith, const ImageList &images, QWidget *parent);
 
     QMenu *PopupMenu = nullptr;
-    // Filled by the browser support with one item per browser.
     QMenu *OpenwithMenu = nullptr;
     QAction *Openwith1 = nullptr;
     QAction *N1 = nullptr;

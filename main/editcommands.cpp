@@ -1,6 +1,7 @@
 #include "main/editcommands.h"
 
 #include "main/bookmarkmodel.h"
+#include "main/bookmarktreeview.h"
 #include "main/core/bookmarksort.h"
 #include "main/core/nodeselection.h"
 #include "main/core/popupoffer.h"
@@ -11,47 +12,18 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QTreeView>
 #include <QUuid>
-#include <unordered_set>
 
 namespace vellumite {
 
-TreeEditCommands::TreeEditCommands(BookmarkModel &model, QTreeView &view)
+TreeEditCommands::TreeEditCommands(BookmarkModel &model, BookmarkTreeView &view)
     : m_model(model)
     , m_view(view)
 { }
 
-BookmarkNode *TreeEditCommands::focusedNode() const
-{
-    return m_model.nodeFromIndex(m_view.currentIndex());
-}
-
-// Read from the selection's ranges: asking row by row whether each is selected would compare every row
-// with every range.
-std::vector<BookmarkNode *> TreeEditCommands::selectedNodes() const
-{
-    std::vector<BookmarkNode *> nodes;
-    std::unordered_set<const BookmarkNode *> seen;
-    const QItemSelection selection = m_view.selectionModel()->selection();
-    for (const QItemSelectionRange &range : selection) {
-        for (int row = range.top(); row <= range.bottom(); ++row) {
-            BookmarkNode *node = m_model.nodeFromIndex(m_model.index(row, 0, range.parent()));
-            if (node && seen.insert(node).second)
-                nodes.push_back(node);
-        }
-    }
-    return nodes;
-}
-
-int TreeEditCommands::selectedCount() const
-{
-    return static_cast<int>(selectedNodes().size());
-}
-
 TreeEditCommands::DeleteOutcome TreeEditCommands::deleteSelection(MessageService &messages)
 {
-    std::vector<BookmarkNode *> selected = selectedNodes();
+    std::vector<BookmarkNode *> selected = m_view.selectedNodes();
     if (selected.empty())
         return DeleteOutcome::NothingSelected;
     BookmarkNode *root = m_model.tree().firstNode();
@@ -71,7 +43,7 @@ TreeEditCommands::DeleteOutcome TreeEditCommands::deleteSelection(MessageService
 
 void TreeEditCommands::renameFocused()
 {
-    BookmarkNode *node = focusedNode();
+    BookmarkNode *node = m_view.focusedNode();
     if (!node)
         return;
     const int column = node->record.IsCategory ? int(ColumnDescription) : m_view.currentIndex().column();
@@ -80,7 +52,7 @@ void TreeEditCommands::renameFocused()
 
 void TreeEditCommands::setFocusedPriority(int tag)
 {
-    BookmarkNode *node = focusedNode();
+    BookmarkNode *node = m_view.focusedNode();
     const std::optional<Colour> colour = priorityColourOfTag(tag);
     if (!node || !colour)
         return;
@@ -102,7 +74,7 @@ void TreeEditCommands::collapseAll()
 
 bool TreeEditCommands::placeOnClipboard(ClipboardMode mode)
 {
-    std::vector<BookmarkNode *> selected = selectedNodes();
+    std::vector<BookmarkNode *> selected = m_view.selectedNodes();
     // Taking the root would let a paste plant a second, non-editable root inside a category.
     std::erase(selected, m_model.tree().firstNode());
     const std::vector<BookmarkNode *> nodes = topmostNodes(selected);
@@ -122,7 +94,7 @@ bool TreeEditCommands::placeOnClipboard(ClipboardMode mode)
 
 TreeEditCommands::PasteOutcome TreeEditCommands::paste(MessageService &messages)
 {
-    BookmarkNode *target = focusedNode();
+    BookmarkNode *target = m_view.focusedNode();
     if (!target || !target->record.IsCategory)
         return PasteOutcome::Nothing;
     QClipboard *clipboard = QGuiApplication::clipboard();

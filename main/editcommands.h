@@ -5,11 +5,10 @@
 #include <QByteArray>
 #include <vector>
 
-class QTreeView;
-
 namespace vellumite {
 
 class BookmarkModel;
+class BookmarkTreeView;
 class MessageService;
 
 inline const QString DeleteQuestionCaption = QStringLiteral("Warning!");
@@ -23,12 +22,7 @@ inline const QString RootNotDeletableMessage = QStringLiteral("This folder is no
 class TreeEditCommands
 {
 public:
-    TreeEditCommands(BookmarkModel &model, QTreeView &view);
-
-    BookmarkNode *focusedNode() const;
-    // The selected nodes, in no particular order.
-    std::vector<BookmarkNode *> selectedNodes() const;
-    int selectedCount() const;
+    TreeEditCommands(BookmarkModel &model, BookmarkTreeView &view);
 
     enum class DeleteOutcome { NothingSelected, RootRefused, Declined, Deleted };
     // The root category alone is refused with a message; selected with others it is deselected and the
@@ -63,7 +57,7 @@ private:
     void clearCutMarks();
 
     BookmarkModel &m_model;
-    QTreeView &m_view;
+    BookmarkTreeView &m_view;
     // The identity of the last cut, also on the clipboard while that cut's data is there.
     QByteArray m_cutId;
 };

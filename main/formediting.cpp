@@ -11,16 +11,16 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QTreeView>
-#include <algorithm>
 
 namespace vellumite {
 
 void TForm1::createEditingCommands()
 {
     m_editCommands = std::make_unique<TreeEditCommands>(*m_model, *m_vt);
-    m_popupMenu = new TreePopupMenu(m_vt, ImageList::instance(), this);
+    m_popupMenu = new TreePopupMenu(m_vt, Openwith1, ImageList::instance(), this);
+    PopupMenu = m_popupMenu->PopupMenu;
     m_windowKeys = new WindowKeys(this);
+    connect(m_windowKeys, &WindowKeys::helpRequested, this, &TForm1::Contents1Click);
 
     m_vt->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_vt, &QWidget::customContextMenuRequested, this, &TForm1::showPopupMenu);
@@ -55,8 +55,8 @@ void TForm1::showPopupMenu(const QPoint &position)
 
 void TForm1::PopupMenuPopup()
 {
-    m_popupMenu->mAdd->setIcon(ImageList::instance().icon(m_openWithBrowserCode));
-    PreparePopupMenu(m_editCommands->focusedNode());
+    m_popupMenu->mAdd->setIcon(ImageList::instance().icon(m_browserPaths.DefaultBrowser.Tag));
+    PreparePopupMenu(m_vt->focusedNode());
 }
 
 void TForm1::PreparePopupMenu(BookmarkNode *node)
@@ -67,8 +67,7 @@ void TForm1::PreparePopupMenu(BookmarkNode *node)
                                      node->record.PriorityColor };
     }
     const bool hasTreeData = focused && focused->isCategory && TreeEditCommands::clipboardHoldsTreeData();
-    m_popupMenu->apply(
-        popupOfferFor(m_popupMenu->offer(), focused, m_editCommands->selectedCount(), hasTreeData));
+    m_popupMenu->apply(popupOfferFor(m_popupMenu->offer(), focused, m_vt->selectedCount(), hasTreeData));
 }
 
 void TForm1::AddCategory1Click()
@@ -81,16 +80,9 @@ void TForm1::mAddClick()
     AddBookmarkCategory(AddKind::Bookmark);
 }
 
-bool TForm1::isTreeEditing() const
-{
-    // An in-place editor is the only kind of control the tree's viewport holds.
-    const QList<QWidget *> editors = m_vt->viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    return std::any_of(editors.begin(), editors.end(), [](const QWidget *w) { return w->isVisible(); });
-}
-
 void TForm1::mDeleteClick()
 {
-    if (m_treeBusy || !m_services || isTreeEditing())
+    if (m_treeBusy || !m_services || m_vt->isEditing())
         return;
     if (m_editCommands->deleteSelection(*m_services->messages) == TreeEditCommands::DeleteOutcome::Deleted)
         UpdateTreeCounts();
@@ -154,7 +146,7 @@ void TForm1::Paste1Click()
 
 void TForm1::Checkurl1Click()
 {
-    const BookmarkNode *node = m_editCommands->focusedNode();
+    const BookmarkNode *node = m_vt->focusedNode();
     if (m_treeBusy || !node || node->record.IsCategory)
         return;
     // The single-link check window is not part of this build yet.

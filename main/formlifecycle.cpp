@@ -1,10 +1,12 @@
 // The main window's start-up and shut-down: settings, the bookmark file and the save at exit.
 
 #include "main/bookmarkmodel.h"
+#include "main/bookmarktreeview.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/functii.h"
 #include "main/core/inplaceedit.h"
 #include "main/imagelist.h"
+#include "main/openwithmenu.h"
 #include "main/statusbar.h"
 #include "main/uMain.h"
 #include "main/workerblock.h"
@@ -15,9 +17,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QItemSelection>
 #include <QScreen>
-#include <QTreeView>
 
 namespace vellumite {
 
@@ -55,7 +55,10 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
 {
     m_services = &services;
     m_programFolder = programFolder;
+    createHelpMenu();
     applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
+    m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
+    updateOpenWithMenu(Openwith1, m_installedBrowsers);
     AddRootBookmark();
 }
 
@@ -70,7 +73,7 @@ void TForm1::applyStartupSettings(const StartupSettings &settings)
     m_vt->header()->resizeSection(0, settings.columns.description);
     m_vt->header()->resizeSection(1, settings.columns.link);
     m_vt->header()->resizeSection(2, settings.columns.state);
-    m_openWithBrowser = settings.openWithBrowser;
+    m_browserPaths.OpenWithBrowser = settings.openWithBrowser;
 }
 
 void TForm1::AddRootBookmark()
@@ -118,7 +121,7 @@ void TForm1::stampBookmarkIcons()
 {
     m_tree.forEach([this](BookmarkNode &node) {
         if (!node.record.IsCategory)
-            node.record.ImageIndex = m_openWithBrowserCode;
+            node.record.ImageIndex = m_browserPaths.DefaultBrowser.Tag;
     });
 }
 
@@ -138,7 +141,7 @@ ExitSettings TForm1::currentExitSettings() const
     settings.columns.description = m_vt->header()->sectionSize(0);
     settings.columns.link = m_vt->header()->sectionSize(1);
     settings.columns.state = m_vt->header()->sectionSize(2);
-    settings.openWithBrowser = m_openWithBrowser;
+    settings.openWithBrowser = m_browserPaths.OpenWithBrowser;
     return settings;
 }
 
@@ -192,30 +195,6 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
-}
-
-// The view's expansion and selection live in the nodes' flags, which the bookmark file stores.
-void TForm1::storeViewStateInNodes()
-{
-    m_tree.forEach([this](BookmarkNode &node) {
-        const QModelIndex index = m_model->indexFromNode(&node);
-        node.setState(NodeState::Expanded, m_vt->isExpanded(index));
-        node.setState(NodeState::Selected,
-                      m_vt->selectionModel()->isRowSelected(index.row(), index.parent()));
-    });
-}
-
-void TForm1::restoreViewStateFromNodes()
-{
-    QItemSelection selection;
-    m_tree.forEach([&](BookmarkNode &node) {
-        const QModelIndex index = m_model->indexFromNode(&node);
-        if (node.hasState(NodeState::Expanded))
-            m_vt->setExpanded(index, true);
-        if (node.hasState(NodeState::Selected))
-            selection.select(index, m_model->indexFromNode(&node, m_model->columnCount() - 1));
-    });
-    m_vt->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 } // namespace vellumite

@@ -1,16 +1,23 @@
 #include "main/uMain.h"
 
+#include "controls/RzBmpBtn.h"
 #include "main/bookmarkmodel.h"
+#include "main/bookmarktreeview.h"
+#include "main/core/bookmarksort.h"
+#include "main/core/functii.h"
+#include "main/core/openlink.h"
 #include "main/editcommands.h"
+#include "main/functii_ui.h"
+#include "main/helpmenu.h"
 #include "main/imagelist.h"
 #include "main/modeltreeeditor.h"
+#include "main/openwithmenu.h"
 #include "main/statusbar.h"
+#include "platform/platformservices.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace vellumite {
@@ -19,7 +26,6 @@ namespace {
 
 constexpr int BannerHeight = 80;
 constexpr int ToolBarButtonTop = 2;
-constexpr int ToolBarButtonHeight = 78;
 
 } // namespace
 
@@ -37,12 +43,19 @@ TForm1::TForm1(QWidget *parent)
     ImageList::instance(); // loads the icons and registers the resources of the library
     createLayout();
     m_treeEditor = std::make_unique<ModelTreeEditor>(
-        *m_model, *m_vt, [this] { return !m_treeBusy; }, [this] { return m_openWithBrowserCode; });
+        *m_model, *m_vt, [this] { return !m_treeBusy; },
+        [this] { return m_browserPaths.DefaultBrowser.Tag; });
     m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
+    createOpenWithCommands();
     createEditingCommands();
 }
 
-TForm1::~TForm1() = default;
+// The tree view and an in-place editor still open in it reach the nodes (closing the editor commits its
+// text), so the widgets go while the tree still exists, not after, with the base class's children.
+TForm1::~TForm1()
+{
+    delete centralWidget();
+}
 
 void TForm1::createLayout()
 {
@@ -60,15 +73,22 @@ void TForm1::createLayout()
     m_banner = banner;
     layout->addWidget(m_banner);
 
-    ToolBarImport
-        = createToolBarButton(QStringLiteral("ToolBarImport"), 4, 84, QStringLiteral("Import bookmarks"));
-    ToolBarExport
-        = createToolBarButton(QStringLiteral("ToolBarExport"), 88, 84, QStringLiteral("Export bookmarks"));
-    ToolBarSearch = createToolBarButton(QStringLiteral("ToolBarSearch"), 172, 85, QStringLiteral("Search"));
-    btCheckURL = createToolBarButton(QStringLiteral("btCheckURL"), 257, 84, QStringLiteral("Check links"));
-    ToolBarOptions
-        = createToolBarButton(QStringLiteral("ToolBarOptions"), 341, 85, QStringLiteral("Options"));
-    btHelp = createToolBarButton(QStringLiteral("btHelp"), 426, 84, QStringLiteral("Help"));
+    // Bitmap buttons over the banner; their pictures are sized to the button, with olive transparent.
+    ToolBarImport = createToolBarButton(QStringLiteral("ToolBarImport"), QStringLiteral("import"), 4,
+                                        QStringLiteral("Import bookmarks"));
+    ToolBarExport = createToolBarButton(QStringLiteral("ToolBarExport"), QStringLiteral("export"), 88,
+                                        QStringLiteral("Export bookmarks"));
+    ToolBarSearch = createToolBarButton(QStringLiteral("ToolBarSearch"), QStringLiteral("search"), 172,
+                                        QStringLiteral("Search"));
+    btCheckURL = createToolBarButton(QStringLiteral("btCheckURL"), QStringLiteral("checklinks"), 257,
+                                     QStringLiteral("Check links"));
+    ToolBarOptions = createToolBarButton(QStringLiteral("ToolBarOptions"), QStringLiteral("options"), 341,
+                                         QStringLiteral("Options"));
+    btHelp
+        = createToolBarButton(QStringLiteral("btHelp"), QStringLiteral("help"), 426, QStringLiteral("Help"));
+    ToolBarImport->SetShowFocus(false);
+    for (TRzBmpButton *button : { ToolBarExport, ToolBarSearch, btCheckURL, ToolBarOptions, btHelp })
+        button->SetShowDownPattern(false);
 
     auto *bevel = new QFrame(client);
     bevel->setObjectName(QStringLiteral("Bevel1"));
@@ -80,21 +100,11 @@ void TForm1::createLayout()
     // The tree keeps 8 pixels to the sides, 6 below the line and 9 above the status bar.
     auto *treeArea = new QVBoxLayout;
     treeArea->setContentsMargins(8, 6, 8, 9);
-    m_vt = new QTreeView(client);
+    m_vt = new BookmarkTreeView(m_model, ImageList::instance(), client);
     m_vt->setObjectName(QStringLiteral("VT"));
-    m_vt->setModel(m_model);
-    m_vt->setUniformRowHeights(true);
-    m_vt->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_vt->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_vt->setAllColumnsShowFocus(true);
-    m_vt->header()->setStretchLastSection(false);
-    m_vt->header()->setSectionsClickable(true);
-    m_vt->header()->setSortIndicatorShown(true);
-    m_vt->header()->setSortIndicator(0, Qt::AscendingOrder);
-    m_vt->header()->resizeSection(0, 270);
-    m_vt->header()->resizeSection(1, 270);
-    m_vt->header()->resizeSection(2, 45);
     connect(m_vt->header(), &QHeaderView::sectionClicked, this, &TForm1::VTHeaderClick);
+    connect(m_vt, &BookmarkTreeView::openRequested, this, &TForm1::VTDblClick);
+    connect(m_vt, &BookmarkTreeView::deleteRequested, this, &TForm1::mDeleteClick);
     treeArea->addWidget(m_vt);
     layout->addLayout(treeArea, 1);
 
@@ -112,15 +122,74 @@ void TForm1::createLayout()
     setCentralWidget(client);
 }
 
-QPushButton *TForm1::createToolBarButton(const QString &objectName, int x, int width, const QString &hint)
+TRzBmpButton *TForm1::createToolBarButton(const QString &objectName, const QString &picture, int x,
+                                          const QString &hint)
 {
-    auto *button = new QPushButton(hint, m_banner);
+    auto *button = new TRzBmpButton(m_banner);
     button->setObjectName(objectName);
-    button->setGeometry(x, ToolBarButtonTop, width, ToolBarButtonHeight);
+    button->Bitmaps()->SetUp(QImage(u":/toolbar/" + picture + u"-up.png"));
+    button->Bitmaps()->SetDown(QImage(u":/toolbar/" + picture + u"-down.png"));
+    // The button takes the size of its pictures: 84 or 85 x 78.
+    button->move(x, ToolBarButtonTop);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(hint);
-    button->setFocusPolicy(Qt::TabFocus);
     return button;
+}
+
+// The menu hands its work to the services (the shell, the browser launcher), so it exists from FormCreate on.
+void TForm1::createHelpMenu()
+{
+    m_helpMenu = new HelpMenu(*m_services->shell, *m_services->launcher,
+                              { m_programFolder, programProductVersion(),
+                                [this] { return m_browserPaths.DefaultBrowser.Caption; } },
+                              this);
+    connect(btHelp, &TRzBmpButton::clicked, this, &TForm1::btHelpClick);
+}
+
+void TForm1::btHelpClick()
+{
+    PopupBelowControl(btHelp, m_helpMenu->PopupMenuHelp);
+}
+
+void TForm1::Contents1Click()
+{
+    if (m_helpMenu)
+        m_helpMenu->Contents1Click();
+}
+
+void TForm1::createOpenWithCommands()
+{
+    // The items of the browsers found show once FormCreate has detected them.
+    // The tree's context menu takes it as its first item.
+    Openwith1 = createOpenWithMenu(this, {}, [this](BrowserCode code) { OpenWithClick(code); });
+
+    // Enter comes from the tree itself (openRequested), with the keys it counts as Enter.
+    connect(m_vt, &QAbstractItemView::doubleClicked, this, &TForm1::VTDblClick);
+}
+
+void TForm1::VTDblClick()
+{
+    const QModelIndex focused = m_vt->currentIndex();
+    const BookmarkNode *node = m_model->nodeFromIndex(focused);
+    if (!node || node->record.IsCategory
+        || !m_vt->selectionModel()->isRowSelected(focused.row(), focused.parent()))
+        return;
+    openNodeWith(*node, m_browserPaths.OpenWithBrowser);
+}
+
+void TForm1::OpenWithClick(BrowserCode code)
+{
+    const BookmarkNode *node = m_model->nodeFromIndex(m_vt->currentIndex());
+    if (node)
+        openNodeWith(*node, *m_browserPaths.pathOf(code));
+}
+
+void TForm1::openNodeWith(const BookmarkNode &node, const QString &program)
+{
+    const QString link = BookmarkModel::VTGetText(node.record, 1);
+    m_statusBar->setPanelText(0, openedLinkStatusText(BookmarkModel::VTGetText(node.record, 0), link));
+    if (m_services)
+        openLinkWith(*m_services->launcher, program, link);
 }
 
 void TForm1::StatusBar1Resize()
@@ -133,6 +202,9 @@ void TForm1::StatusBar1Resize()
 
 void TForm1::VTHeaderClick(int column)
 {
+    if (column != ColumnDescription && column != ColumnLink)
+        return;
+    // The direction flips on every click, also when the click moves the sort to another column.
     const Qt::SortOrder order
         = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_vt->header()->setSortIndicator(column, order);
@@ -160,13 +232,17 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::TntFormShow()
 {
-    for (BookmarkNode *node = m_tree.firstNode(); node; node = node->nextInTreeOrder(&m_tree.topLevel())) {
-        const QModelIndex index = m_model->indexFromNode(node);
-        if (m_vt->selectionModel()->isSelected(index)) {
-            m_vt->scrollTo(index, QAbstractItemView::PositionAtCenter);
-            return;
-        }
-    }
+    m_vt->scrollToFirstSelected();
+}
+
+void TForm1::storeViewStateInNodes()
+{
+    m_vt->storeViewStateInNodes();
+}
+
+void TForm1::restoreViewStateFromNodes()
+{
+    m_vt->restoreViewStateFromNodes();
 }
 
 } // namespace vellumite

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "main/bookmarktreeview.h"
 #include "main/core/bookmarktree.h"
+#include "main/core/browserdetection.h"
 #include "main/core/failedfilekeeper.h"
 #include "main/core/programsettings.h"
 
@@ -9,16 +11,17 @@
 
 class QAction;
 class QLabel;
-class QPushButton;
-class QTreeView;
+class QMenu;
 
 namespace vellumite {
 
 enum class AddKind : quint8;
 class AddBookmarkDialogs;
 class BookmarkModel;
+class HelpMenu;
 class ModelTreeEditor;
 class StatusBar;
+class TRzBmpButton;
 class TfrAddBookmark;
 class TreeEditCommands;
 class TreePopupMenu;
@@ -42,15 +45,25 @@ public:
 
     BookmarkTree &tree() { return m_tree; }
     BookmarkModel *model() const { return m_model; }
-    QTreeView *VT() const { return m_vt; }
+    BookmarkTreeView *VT() const { return m_vt; }
     StatusBar *StatusBar1() const { return m_statusBar; }
 
-    QPushButton *ToolBarImport = nullptr;
-    QPushButton *ToolBarExport = nullptr;
-    QPushButton *ToolBarSearch = nullptr;
-    QPushButton *btCheckURL = nullptr;
-    QPushButton *ToolBarOptions = nullptr;
-    QPushButton *btHelp = nullptr;
+    TRzBmpButton *ToolBarImport = nullptr;
+    TRzBmpButton *ToolBarExport = nullptr;
+    TRzBmpButton *ToolBarSearch = nullptr;
+    TRzBmpButton *btCheckURL = nullptr;
+    TRzBmpButton *ToolBarOptions = nullptr;
+    TRzBmpButton *btHelp = nullptr;
+
+    // The help button's menu: help file, support mail, web page and about box.
+    HelpMenu *helpMenu() const { return m_helpMenu; }
+    void btHelpClick();
+    // Opens the help file (the "Contents" item and F1).
+    void Contents1Click();
+
+    // The tree's context menu and its "Open with" submenu.
+    QMenu *PopupMenu = nullptr;
+    QMenu *Openwith1 = nullptr;
 
     // Start-up in its fixed order: the settings, the browser detection, the bookmark file. Failures are
     // shown by the application's error display and end the remaining steps; the window runs on.
@@ -64,6 +77,14 @@ public:
     void UpdateTreeCounts();
     QString bookmarkFilePath() const;
     QString programFolder() const { return m_programFolder; }
+
+    // Where the browsers and stores are, and which browser opens bookmarks (DefaultBrowser.Tag).
+    BrowserPaths &browserPaths() { return m_browserPaths; }
+    const InstalledBrowsers &installedBrowsers() const { return m_installedBrowsers; }
+    // Opens the focused bookmark with the open-with browser (double click or Enter in the tree).
+    void VTDblClick();
+    // The "Open with" items: open the focused node's link with one browser.
+    void OpenWithClick(BrowserCode code);
 
     // Status-bar panel widths follow the bar's width.
     void StatusBar1Resize();
@@ -86,7 +107,6 @@ public:
     void PreparePopupMenu(BookmarkNode *node);
     void AddCategory1Click();
     void mAddClick();
-    void mDeleteClick();
     void Rename1Click();
     void High1Click();
     void Medium1Click();
@@ -105,29 +125,39 @@ public:
     bool isTreeBusy() const { return m_treeBusy; }
     void setTreeBusy(bool busy) { m_treeBusy = busy; }
 
+    // Around the bookmark file: the view's expansion and selection are copied into the nodes' state
+    // flags before a save, and back into the view after a load (once the model was reset).
+    void storeViewStateInNodes();
+    void restoreViewStateFromNodes();
+
+    // Deletes the selected nodes after asking (the context menu's "Delete", or the Delete key).
+    void mDeleteClick();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void createLayout();
-    QPushButton *createToolBarButton(const QString &objectName, int x, int width, const QString &hint);
+    TRzBmpButton *createToolBarButton(const QString &objectName, const QString &picture, int x,
+                                      const QString &hint);
     void TntFormShow();
+    void createHelpMenu();
     void applyStartupSettings(const StartupSettings &settings);
+    void createOpenWithCommands();
+    void openNodeWith(const BookmarkNode &node, const QString &program);
     ExitSettings currentExitSettings() const;
     // False when the root could not be saved (the failure was shown).
     bool createRootCategory();
     void stampBookmarkIcons();
     void showFailure(const QString &message) const;
-    void storeViewStateInNodes();
-    void restoreViewStateFromNodes();
     void createEditingCommands();
     void showPopupMenu(const QPoint &position);
-    bool isTreeEditing() const;
 
     BookmarkTree m_tree;
+    HelpMenu *m_helpMenu = nullptr;
     BookmarkModel *m_model = nullptr;
-    QTreeView *m_vt = nullptr;
+    BookmarkTreeView *m_vt = nullptr;
     StatusBar *m_statusBar = nullptr;
     QWidget *m_banner = nullptr;
     bool m_shownOnce = false;
@@ -136,9 +166,10 @@ private:
     QString m_programFolder;
     FailedFileKeeper m_failedFile;
     bool m_closing = false;
-    // The open-with browser: its executable and its browser code, the icon of every bookmark.
-    QString m_openWithBrowser;
-    qint32 m_openWithBrowserCode = 0;
+    // The open-with browser (OpenWithBrowser, DefaultBrowser.Tag is its code and the icon of every
+    // bookmark), the other browsers and the stores.
+    BrowserPaths m_browserPaths;
+    InstalledBrowsers m_installedBrowsers;
     std::unique_ptr<ModelTreeEditor> m_treeEditor;
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
     std::unique_ptr<TreeEditCommands> m_editCommands;

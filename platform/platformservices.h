@@ -2,8 +2,12 @@
 
 #include "platform/folderprobe.h"
 #include "platform/messageservice.h"
+#include "platform/productversion.h"
+#include "platform/programlauncher.h"
 #include "platform/sessionend.h"
+#include "platform/shell.h"
 #include "platform/singleinstance.h"
+#include "platform/systemlookup.h"
 
 #include <memory>
 
@@ -16,6 +20,12 @@ struct PlatformServices
     std::unique_ptr<SingleInstance> singleInstance;
     std::unique_ptr<SessionEnd> sessionEnd;
     std::unique_ptr<MessageService> messages;
+    // The desktop's opener for the help file and mail addresses.
+    std::unique_ptr<Shell> shell;
+    // Finding browsers and their stores, their versions, and starting them.
+    std::unique_ptr<SystemLookup> systemLookup;
+    std::unique_ptr<ProductVersionReader> productVersions;
+    std::unique_ptr<ProgramLauncher> launcher;
 };
 
 // The backings of this desktop (built with the widget library, since some need the application

@@ -96,17 +96,7 @@ public:
         return url;
     }
 
-    TBookmark category(const QString &name)
-    {
-        TBookmark r;
-        r.CategoryName = name;
-        r.Editable = true;
-        r.IsCategory = true;
-        r.ImageIndex = FolderImageIndex;
-        r.LinkState = LinkCategory;
-        r.PriorityColor = PriorityLow;
-        return r;
-    }
+    TBookmark category(const QString &name) { return makeCategoryRecord(name); }
 
     TBookmark bookmark()
     {

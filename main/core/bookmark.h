@@ -49,5 +49,9 @@ struct TBookmark
 // The root category "Bookmarks", the first and only top-level node of a normal tree.
 inline const QString RootCategoryName = QStringLiteral("Bookmarks");
 TBookmark makeRootRecord();
+// A new editable category or bookmark with the values every creator gives it: the folder icon for a
+// category, "not verified" and the open-with browser's icon for a bookmark, low priority.
+TBookmark makeCategoryRecord(const QString &name);
+TBookmark makeBookmarkRecord(const QString &title, const QString &link, qint32 browserCode);
 
 } // namespace vellumite

@@ -21,6 +21,11 @@ FakeServices makeFakeServices()
     fakes.singleInstance = install<FakeSingleInstance>(fakes.services.singleInstance);
     fakes.sessionEnd = install<FakeSessionEnd>(fakes.services.sessionEnd);
     fakes.messages = install<FakeMessageService>(fakes.services.messages);
+    fakes.shell = install<FakeShell>(fakes.services.shell);
+    fakes.systemLookup = install<FakeSystemLookup>(fakes.services.systemLookup);
+    fakes.systemLookup->setPathStyle(PathStyle::Linux);
+    fakes.productVersions = install<FakeProductVersionReader>(fakes.services.productVersions);
+    fakes.launcher = install<FakeProgramLauncher>(fakes.services.launcher);
     return fakes;
 }
 

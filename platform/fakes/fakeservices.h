@@ -2,8 +2,12 @@
 
 #include "platform/fakes/fakefolderprobe.h"
 #include "platform/fakes/fakemessageservice.h"
+#include "platform/fakes/fakeproductversion.h"
+#include "platform/fakes/fakeprogramlauncher.h"
 #include "platform/fakes/fakesessionend.h"
+#include "platform/fakes/fakeshell.h"
 #include "platform/fakes/fakesingleinstance.h"
+#include "platform/fakes/fakesystemlookup.h"
 #include "platform/platformservices.h"
 
 namespace vellumite {
@@ -16,6 +20,11 @@ struct FakeServices
     FakeSingleInstance *singleInstance = nullptr;
     FakeSessionEnd *sessionEnd = nullptr;
     FakeMessageService *messages = nullptr;
+    FakeShell *shell = nullptr;
+    // In the Linux style, as the program runs here; nothing is installed until a test says so.
+    FakeSystemLookup *systemLookup = nullptr;
+    FakeProductVersionReader *productVersions = nullptr;
+    FakeProgramLauncher *launcher = nullptr;
 };
 
 FakeServices makeFakeServices();

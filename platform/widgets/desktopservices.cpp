@@ -1,4 +1,8 @@
+#include "platform/linux/desktopshell.h"
+#include "platform/linux/detachedprogramlauncher.h"
 #include "platform/linux/linuxfolderprobe.h"
+#include "platform/linux/linuxproductversionreader.h"
+#include "platform/linux/linuxsystemlookup.h"
 #include "platform/linux/localsingleinstance.h"
 #include "platform/platformservices.h"
 #include "platform/widgets/desktopsessionend.h"
@@ -14,6 +18,10 @@ PlatformServices makeDesktopServices(const QString &applicationTitle)
     services.singleInstance = std::make_unique<LocalSingleInstance>(applicationTitle);
     services.sessionEnd = std::make_unique<DesktopSessionEnd>();
     services.messages = std::make_unique<WidgetMessageService>();
+    services.shell = std::make_unique<DesktopShell>();
+    services.systemLookup = std::make_unique<LinuxSystemLookup>();
+    services.productVersions = std::make_unique<LinuxProductVersionReader>();
+    services.launcher = std::make_unique<DetachedProgramLauncher>();
     return services;
 }
 

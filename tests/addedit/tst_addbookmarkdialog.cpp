@@ -27,27 +27,10 @@ public:
         page = news->appendChild(std::make_unique<BookmarkNode>(bookmark(u"Paper"_s, u"http://paper/"_s)));
     }
 
-    static TBookmark category(const QString &name)
-    {
-        TBookmark r;
-        r.CategoryName = name;
-        r.IsCategory = true;
-        r.Editable = true;
-        r.ImageIndex = FolderImageIndex;
-        r.LinkState = LinkCategory;
-        r.PriorityColor = PriorityLow;
-        return r;
-    }
+    static TBookmark category(const QString &name) { return makeCategoryRecord(name); }
     static TBookmark bookmark(const QString &title, const QString &link)
     {
-        TBookmark r;
-        r.Description = title;
-        r.Link = link;
-        r.Editable = true;
-        r.ImageIndex = 0;
-        r.LinkState = LinkNotVerified;
-        r.PriorityColor = PriorityLow;
-        return r;
+        return makeBookmarkRecord(title, link, 0);
     }
 
     bool isTreeAvailable() const override { return available; }

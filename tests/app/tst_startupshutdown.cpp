@@ -36,22 +36,12 @@ private:
     {
         BookmarkTree tree;
         BookmarkNode *root = tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
-        TBookmark category;
-        category.CategoryName = QStringLiteral("News");
-        category.IsCategory = true;
-        category.Editable = true;
-        category.ImageIndex = FolderImageIndex;
-        category.LinkState = LinkCategory;
-        category.PriorityColor = PriorityLow;
+        TBookmark category = makeCategoryRecord(QStringLiteral("News"));
         BookmarkNode *news = root->appendChild(std::make_unique<BookmarkNode>(category));
         news->setState(NodeState::Expanded | NodeState::Selected, true);
         root->setState(NodeState::Expanded, true);
-        TBookmark link;
-        link.Description = QStringLiteral("Example");
-        link.Link = QStringLiteral("http://example.org/");
-        link.Editable = true;
-        link.ImageIndex = 4;
-        link.LinkState = LinkNotVerified;
+        TBookmark link
+            = makeBookmarkRecord(QStringLiteral("Example"), QStringLiteral("http://example.org/"), 4);
         link.PriorityColor = PriorityHigh;
         news->appendChild(std::make_unique<BookmarkNode>(link));
         return BookmarkFile::save(tree);

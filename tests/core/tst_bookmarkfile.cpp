@@ -64,26 +64,12 @@ QByteArray streamOf(qint64 count, const QByteArray &nodes)
 
 TBookmark bookmarkRecord(const QString &title, const QString &link)
 {
-    TBookmark r;
-    r.Description = title;
-    r.Link = link;
-    r.Editable = true;
-    r.ImageIndex = 1;
-    r.LinkState = LinkNotVerified;
-    r.PriorityColor = PriorityLow;
-    return r;
+    return makeBookmarkRecord(title, link, 1);
 }
 
 TBookmark categoryRecord(const QString &name)
 {
-    TBookmark r;
-    r.CategoryName = name;
-    r.Editable = true;
-    r.IsCategory = true;
-    r.ImageIndex = FolderImageIndex;
-    r.LinkState = LinkCategory;
-    r.PriorityColor = PriorityLow;
-    return r;
+    return makeCategoryRecord(name);
 }
 
 BookmarkNode *add(BookmarkNode &parent, TBookmark record)

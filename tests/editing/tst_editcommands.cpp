@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -462,12 +463,63 @@ private slots:
         QCOMPARE(w.outline(), u"Bookmarks(News(Alpha Beta) Tools(Deep(Gamma) Delta))"_s);
     }
 
+    // The tree's Delete key, whatever the modifiers, runs the same command with the same question.
+    void deleteKeyAsksTheSameWay()
+    {
+        Window w;
+        w.select({ u"Bookmarks"_s });
+        QTest::keyClick(w.form.VT(), Qt::Key_Delete);
+        QCOMPARE(w.messages(),
+                 QStringList {
+                     message(Kind::Information, ApplicationTitle, u"This folder is not to be deleted!"_s) });
+        w.fakes.messages->clear();
+        w.select({ u"Gamma"_s, u"Delta"_s });
+        w.fakes.messages->setNextAnswer(MessageAnswer::Yes);
+        QTest::keyClick(w.form.VT(), Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(w.messages(), QStringList { message(Kind::Question, u"Warning!"_s, u"Delete selected?"_s) });
+        QCOMPARE(w.outline(), u"Bookmarks(News(Alpha Beta) Tools(Deep) Zeta)"_s);
+    }
+
+    void nothingIsDeletedDuringAnInPlaceEdit()
+    {
+        Window w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        w.form.VT()->expandAll();
+        w.select({ u"Alpha"_s });
+        w.form.VT()->edit(w.index(u"Alpha"_s));
+        QVERIFY(w.form.VT()->isEditing());
+        w.fakes.messages->setNextAnswer(MessageAnswer::Yes);
+        w.form.mDeleteClick();
+        QCOMPARE(w.outline(), Start);
+        QVERIFY(w.messages().isEmpty());
+    }
+
+    // Closing the editor commits its text to the node, so the window must not free the tree first.
+    void closingTheWindowDuringAnInPlaceEdit()
+    {
+        auto w = std::make_unique<Window>();
+        w->form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w->form));
+        w->select({ u"Zeta"_s });
+        w->form.VT()->edit(w->index(u"Zeta"_s));
+        QVERIFY(w->form.VT()->isEditing());
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->setText(u"Omega"_s);
+        w.reset();
+    }
+
     void shortcutsWorkWithHiddenItems_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QString>("expected");
+        QTest::newRow("F2 on a category")
+            << int(Qt::Key_F2) << 0 << u"News"_s << u"editing: News, column 0"_s;
+        QTest::newRow("F2 on a bookmark's link")
+            << int(Qt::Key_F2) << 0 << u"Zeta/1"_s << u"editing: Zeta, column 1"_s;
         QTest::newRow("Ctrl+E") << int(Qt::Key_E) << int(Qt::ControlModifier) << u"Zeta"_s
                                 << u"expanded: Bookmarks News Tools Deep"_s;
         QTest::newRow("Ctrl+R") << int(Qt::Key_R) << int(Qt::ControlModifier) << u"Zeta"_s
@@ -498,7 +550,13 @@ private slots:
         // Opened on empty space, the menu hides every command item.
         w.select({}, QString());
         w.form.PopupMenuPopup();
-        w.select({ focus });
+        const QStringList focusAndColumn = focus.split(u'/');
+        w.select({ focusAndColumn.first() });
+        if (focusAndColumn.size() > 1) {
+            view.selectionModel()->setCurrentIndex(
+                w.form.model()->indexFromNode(w.node(focusAndColumn.first()), focusAndColumn.last().toInt()),
+                QItemSelectionModel::NoUpdate);
+        }
 
         QString seen;
         // The edit dialog runs modally; it is read and closed from the event loop it runs.
@@ -513,6 +571,10 @@ private slots:
         QTest::keyClick(&view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         closer.stop();
 
+        if (seen.isEmpty() && w.form.VT()->isEditing()) {
+            seen = u"editing: "_s + w.form.VT()->focusedNode()->record.name() + u", column "_s
+                + QString::number(view.currentIndex().column());
+        }
         if (seen.isEmpty()) {
             for (QWidget *top : QApplication::topLevelWidgets()) {
                 if (top != &w.form && top->isVisible() && qobject_cast<TfrAddBookmark *>(top))
@@ -528,6 +590,21 @@ private slots:
             seen = u"expanded: "_s + expanded.join(u' ');
         }
         QCOMPARE(seen, expected);
+    }
+
+    void f1OpensTheHelpFile()
+    {
+        Window w;
+        QFile help(w.dir.filePath(u"Help.chm"_s));
+        QVERIFY(help.open(QIODevice::WriteOnly));
+        help.close();
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        w.form.VT()->setFocus();
+        QTRY_VERIFY(w.form.VT()->hasFocus());
+        QTest::keyClick(w.form.VT(), Qt::Key_F1);
+        const QList<ShellRequest> expected { { ShellRequest::Kind::OpenFile, help.fileName() } };
+        QCOMPARE(w.fakes.shell->requests, expected);
     }
 
     void windowKeysReachTheFocusedControl_data()

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -499,6 +500,92 @@ QImage renderBanner()
     return image;
 }
 
+// The about box's product picture, 215 x 100: a bookmark ribbon beside the product's name.
+QImage renderProductPicture()
+{
+    QImage image(215, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(pen(rgb("#b8c8de")));
+    p.setBrush(vertical(0, 100, rgb("#eef3fa"), rgb("#d5e1f1")));
+    p.drawRoundedRect(QRectF(0.5, 0.5, 214, 99), 8, 8);
+
+    QPainterPath ribbon;
+    ribbon.moveTo(22, 14);
+    ribbon.lineTo(52, 14);
+    ribbon.lineTo(52, 86);
+    ribbon.lineTo(37, 72);
+    ribbon.lineTo(22, 86);
+    ribbon.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(rgb("#c83a2e"));
+    p.drawPath(ribbon);
+
+    QFont name(QStringLiteral("DejaVu Sans"));
+    name.setPixelSize(26);
+    name.setBold(true);
+    p.setFont(name);
+    p.setPen(rgb("#1e4e86"));
+    p.drawText(QRect(64, 18, 146, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vellumite"));
+    name.setPixelSize(16);
+    name.setBold(false);
+    p.setFont(name);
+    p.setPen(rgb("#4a5a70"));
+    p.drawText(QRect(66, 52, 146, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Portable Edition"));
+    p.end();
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// The feedback program's icon: a speech bubble with three dots.
+void drawFeedback(QPainter &p)
+{
+    QPainterPath bubble;
+    bubble.addRoundedRect(QRectF(0.5, 1.5, 15, 10), 3, 3);
+    QPainterPath tail;
+    tail.moveTo(3.5, 11);
+    tail.lineTo(3.5, 15.5);
+    tail.lineTo(8, 11);
+    tail.closeSubpath();
+    p.setPen(pen(rgb("#2f6b2f"), 1, Qt::FlatCap, Qt::RoundJoin));
+    p.setBrush(vertical(1.5, 15.5, rgb("#d9f5d0"), rgb("#8fd27c")));
+    p.drawPath(bubble.united(tail));
+    p.setPen(Qt::NoPen);
+    p.setBrush(rgb("#2f6b2f"));
+    for (qreal x : { 4.0, 7.0, 10.0 })
+        p.drawRect(QRectF(x, 6, 2, 2));
+}
+
+// A picture of the given size on a transparent ground, drawn by `draw`.
+QImage renderTransparent(int width, int height, const std::function<void(QPainter &)> &draw)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The marker in front of the about box's support address: an envelope, 10 x 7.
+QImage renderMailMarker()
+{
+    return renderTransparent(10, 7, [](QPainter &p) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(rgb("#004080"));
+        p.drawRect(0, 0, 9, 6);
+        p.drawLine(0, 0, 4, 4);
+        p.drawLine(9, 0, 5, 4);
+    });
+}
+
+// The marker in front of the about box's web page: a globe, 10 x 9.
+QImage renderWebMarker()
+{
+    return renderTransparent(10, 9, [](QPainter &p) { globe(p, QRectF(0.5, 0.5, 9, 8)); });
+}
+
 // Each icon at real size on white and on a mid grey, and magnified 8 times on a checkerboard.
 QImage renderContactSheet(const std::vector<QImage> &icons)
 {
@@ -558,6 +645,20 @@ int main(int argc, char *argv[])
     if (!renderBanner().save(bannerPath, "PNG")) {
         err << "cannot write " << bannerPath << '\n';
         return 1;
+    }
+    // The about box's pictures and the feedback program's icon, each folder made when missing.
+    const std::vector<std::pair<QString, QImage>> pictures = {
+        { QStringLiteral("about/product.png"), renderProductPicture() },
+        { QStringLiteral("about/mail-marker.png"), renderMailMarker() },
+        { QStringLiteral("about/web-marker.png"), renderWebMarker() },
+        { QStringLiteral("feedback/mainicon.png"), renderTransparent(IconSize, IconSize, drawFeedback) },
+    };
+    for (const auto &[name, picture] : pictures) {
+        const QString path = resources.filePath(name);
+        if (!resources.mkpath(QFileInfo(name).path()) || !picture.save(path, "PNG")) {
+            err << "cannot write " << path << '\n';
+            return 1;
+        }
     }
     if (args.size() > 2 && !renderContactSheet(icons).save(args.at(2), "PNG")) {
         err << "cannot write " << args.at(2) << '\n';

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QHeaderView>
+#include <QTreeView>
+#include <vector>
+
+namespace vellumite {
+
+class BookmarkModel;
+class BookmarkNode;
+class ImageList;
+
+// The header of the bookmark tree: "Description" and "Link" sort on a click and can be dragged; the
+// "State" column takes no clicks and no drags but can be resized between its limits.
+class BookmarkHeaderView : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int StateMinimumWidth = 45;
+    static constexpr int StateMaximumWidth = 150;
+
+    explicit BookmarkHeaderView(QWidget *parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
+
+private:
+    // True over the "State" header itself, false over the grips at its edges that resize columns.
+    bool isOverFixedSection(const QPoint &position) const;
+    void keepWidthLimits(int section, int newSize);
+
+    // A press that the header did not see: its release is not the header's either.
+    bool m_pressIgnored = false;
+};
+
+// The main window's bookmark tree `VT`: the tree of categories and bookmarks in three columns, kept
+// sorted by the model, with several selected rows, in-place editing of names and links, and the two
+// keys the tree handles itself.
+class BookmarkTreeView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    BookmarkTreeView(BookmarkModel *model, const ImageList &images, QWidget *parent = nullptr);
+
+    BookmarkModel *bookmarkModel() const { return m_model; }
+    BookmarkHeaderView *bookmarkHeader() const { return m_header; }
+
+    // The node that holds the keyboard focus, or null.
+    BookmarkNode *focusedNode() const;
+    // The selected nodes, in no particular order, and their number.
+    std::vector<BookmarkNode *> selectedNodes() const;
+    int selectedCount() const;
+    bool isEditing() const { return state() == EditingState; }
+
+    // The bookmark file keeps each node's expansion and selection in its state flags: copy the view's
+    // into the nodes before a save, and back into the view after a load (the model already reset).
+    // Only the expanded and selected flags change; a leaf keeps its expanded flag, which no view shows.
+    void storeViewStateInNodes();
+    void restoreViewStateFromNodes();
+
+    // Scrolls the first selected node in tree order into the vertical centre, leaving the horizontal
+    // position alone. Nothing happens when no node is selected.
+    void scrollToFirstSelected();
+
+    // Nodes scrolled into view from out of sight are centred.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+
+    using QTreeView::edit;
+
+signals:
+    // Enter: open the focused bookmark, as a double click does.
+    void openRequested();
+    // Delete with at least one node selected, whatever the modifiers.
+    void deleteRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
+
+private:
+    bool VTKeyPress(const QKeyEvent &event);
+    bool VTKeyDown(const QKeyEvent &event);
+    void configure();
+
+    BookmarkModel *m_model;
+    BookmarkHeaderView *m_header;
+    // The last press hit the cell that held the focus already, without Ctrl or Shift.
+    bool m_pressOnFocusedCell = false;
+};
+
+} // namespace vellumite

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/systemlookup.h"
+
+namespace vellumite {
+
+// Answers the browser look-ups on Linux. A browser is registered when its executable is on PATH: its
+// application path is the folder it was found in, and the browsers that install as a product have an
+// uninstall entry whose InstallLocation is that folder. The user's AppData is the home folder; there is
+// no Favorites folder. The default browser is the desktop's (xdg-mime).
+class LinuxSystemLookup final : public SystemLookup
+{
+public:
+    PathStyle pathStyle() const override { return PathStyle::Linux; }
+    QString readRegistryString(RegistryRoot root, const QString &key,
+                               const QString &valueName) const override;
+    QStringList registrySubKeys(RegistryRoot root, const QString &key) const override;
+    QString favoritesFolder() const override { return {}; }
+    QString defaultBrowser() const override;
+    // Linux paths carry no %NAME% references.
+    QString expandEnvironment(const QString &text) const override { return text; }
+    bool fileExists(const QString &path) const override;
+    QString readIniString(const QString &file, const QString &section, const QString &key) const override;
+};
+
+} // namespace vellumite

@@ -1,0 +1,7 @@
+#include "platform/shell.h"
+
+namespace vellumite {
+
+Shell::~Shell() = default;
+
+} // namespace vellumite

@@ -66,8 +66,8 @@ TreePopupMenu::TreePopupMenu(QWidget *tree, QMenu *openWith, const ImageList &im
     Rename1 = addItem(PopupMenu, QStringLiteral("Rename1"), QStringLiteral("Rename"));
     bindShortcut(Rename1, { QKeySequence(Qt::Key_F2) });
     Edit1 = addItem(PopupMenu, QStringLiteral("Edit1"), QStringLiteral("Edit"));
-    // Enter on the main keyboard and on the keypad are one key to the user.
-    bindShortcut(Edit1, { QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter) });
+    // Enter on the keypad and on the main keyboard are one key to the user; the first names it.
+    bindShortcut(Edit1, { QKeySequence(Qt::ALT | Qt::Key_Enter), QKeySequence(Qt::ALT | Qt::Key_Return) });
 
     m_items = { Openwith1, Add1,  Expandall1, Collapseall1, Priority1, Checkurl1,
                 Cut1,      Copy1, Paste1,     mDelete,      Rename1,   Edit1 };

@@ -1,6 +1,7 @@
 // The bookmark tree's view with 100,000 nodes, 20,000 of them in one folder: re-sorting on a header
 // click, the one sort after a load, expanding everything and scrolling through it.
 
+#include "benchmarks/common/mainwindowbenchmark.h"
 #include "benchmarks/common/treegenerator.h"
 #include "main/bookmarkmodel.h"
 #include "main/bookmarktreeview.h"
@@ -12,6 +13,8 @@
 #include <benchmark/benchmark.h>
 
 using namespace vellumite;
+using benchmarkwindow::form;
+using benchmarkwindow::settle;
 
 namespace {
 
@@ -28,15 +31,6 @@ void generateExpandedTree(BookmarkTree &tree)
         if (root->child(i)->childCount() >= TotalNodes / 5)
             root->child(i)->setState(NodeState::Expanded, true);
     }
-}
-
-TForm1 *form = nullptr;
-
-// Lets the view lay out and paint what the last step changed.
-void settle()
-{
-    QApplication::processEvents();
-    form->VT()->viewport()->repaint();
 }
 
 void loadWindow()
@@ -141,14 +135,5 @@ BENCHMARK(BM_StoreAndRestoreViewState)->Unit(benchmark::kMillisecond)->UseRealTi
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    TForm1 window;
-    window.show();
-    form = &window;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchmarkwindow::runBenchmarks(argc, argv);
 }

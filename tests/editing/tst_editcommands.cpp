@@ -9,6 +9,7 @@
 #include "main/uMain.h"
 #include "main/windowkeys.h"
 #include "platform/fakes/fakeservices.h"
+#include "tests/editing/nodetestutils.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -31,24 +32,16 @@ namespace {
 
 TBookmark category(const QString &name)
 {
-    TBookmark r;
-    r.CategoryName = name;
+    TBookmark r = makeCategoryRecord(name);
     r.Comment = u"folder "_s + name;
-    r.Editable = true;
-    r.IsCategory = true;
-    r.ImageIndex = FolderImageIndex;
-    r.LinkState = LinkCategory;
-    r.PriorityColor = PriorityLow;
     return r;
 }
 
+// Values other than a new bookmark's, an Opera entry among them, so that a copy that drops one shows.
 TBookmark bookmark(const QString &title)
 {
-    TBookmark r;
-    r.Description = title;
-    r.Link = u"http://"_s + title.toLower() + u".example/"_s;
+    TBookmark r = makeBookmarkRecord(title, u"http://"_s + title.toLower() + u".example/"_s, 1);
     r.Comment = u"about "_s + title;
-    r.Editable = true;
     r.ImportSource = FromOpera;
     r.OperaBlock = u"#URL\r\n         NAME="_s + title + u"\r\n"_s;
     r.LinkState = LinkAlive;
@@ -134,7 +127,7 @@ public:
 private:
     static BookmarkNode *add(BookmarkNode *parent, TBookmark record)
     {
-        return parent->appendChild(std::make_unique<BookmarkNode>(std::move(record)));
+        return addNode(parent, std::move(record));
     }
     static QString outlineOf(const BookmarkNode &node)
     {
@@ -150,15 +143,6 @@ private:
 };
 
 const QString Start = u"Bookmarks(News(Alpha Beta) Tools(Deep(Gamma) Delta) Zeta)"_s;
-
-void compareSubtrees(const BookmarkNode &actual, const BookmarkNode &expected)
-{
-    QVERIFY(&actual != &expected);
-    QCOMPARE(actual.record, expected.record);
-    QCOMPARE(actual.childCount(), expected.childCount());
-    for (int i = 0; i < expected.childCount(); ++i)
-        compareSubtrees(*actual.child(i), *expected.child(i));
-}
 
 void setClipboardText(const QString &text)
 {

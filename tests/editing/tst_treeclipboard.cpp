@@ -1,6 +1,7 @@
 #include "main/core/bookmarkfile.h"
 #include "main/core/nodeselection.h"
 #include "main/core/treeclipboard.h"
+#include "tests/editing/nodetestutils.h"
 
 #include <QMimeData>
 #include <QTest>
@@ -12,24 +13,14 @@ namespace {
 
 TBookmark category(const QString &name)
 {
-    TBookmark r;
-    r.CategoryName = name;
-    r.Editable = true;
-    r.IsCategory = true;
-    r.ImageIndex = FolderImageIndex;
-    r.LinkState = LinkCategory;
-    r.PriorityColor = PriorityLow;
-    return r;
+    return makeCategoryRecord(name);
 }
 
+// Values other than a new bookmark's, so that a copy that drops one shows.
 TBookmark bookmark(const QString &title, const QString &link)
 {
-    TBookmark r;
-    r.Description = title;
-    r.Link = link;
+    TBookmark r = makeBookmarkRecord(title, link, 1);
     r.Comment = u"about "_s + title;
-    r.Editable = true;
-    r.ImageIndex = 1;
     r.ImportSource = FromFirefox;
     r.LinkState = LinkAlive;
     r.PriorityColor = PriorityHigh;
@@ -38,7 +29,7 @@ TBookmark bookmark(const QString &title, const QString &link)
 
 BookmarkNode *add(BookmarkNode *parent, TBookmark record)
 {
-    return parent->appendChild(std::make_unique<BookmarkNode>(std::move(record)));
+    return addNode(parent, std::move(record));
 }
 
 // Bookmarks
@@ -80,14 +71,6 @@ QStringList names(const std::vector<BookmarkNode *> &nodes)
     for (const BookmarkNode *node : nodes)
         out << node->record.name();
     return out;
-}
-
-void compareSubtrees(const BookmarkNode &actual, const BookmarkNode &expected)
-{
-    QCOMPARE(actual.record, expected.record);
-    QCOMPARE(actual.childCount(), expected.childCount());
-    for (int i = 0; i < expected.childCount(); ++i)
-        compareSubtrees(*actual.child(i), *expected.child(i));
 }
 
 std::unique_ptr<QMimeData> treeData(const QByteArray &payload)

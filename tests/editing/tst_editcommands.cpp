@@ -280,6 +280,32 @@ private slots:
         QCOMPARE(w.outline(), u"Bookmarks(News(Alpha Beta Deep(Gamma)) Tools(Delta) Zeta)"_s);
     }
 
+    // Siblings apart from each other are first brought together in their folder; the other rows and
+    // the view's state on them must come through that unharmed.
+    void scatteredSiblingsLeaveTheRestAsItWas()
+    {
+        Window deleting;
+        QTreeView &view = *deleting.form.VT();
+        view.expandAll();
+        deleting.select({ u"News"_s, u"Zeta"_s });
+        deleting.fakes.messages->setNextAnswer(MessageAnswer::Yes);
+        deleting.form.mDeleteClick();
+        QCOMPARE(deleting.outline(), u"Bookmarks(Tools(Deep(Gamma) Delta))"_s);
+        QVERIFY(view.isExpanded(deleting.index(u"Tools"_s)));
+        QVERIFY(view.isExpanded(deleting.index(u"Deep"_s)));
+
+        Window moving;
+        moving.form.VT()->expandAll();
+        moving.select({ u"Zeta"_s, u"News"_s });
+        moving.form.Cut1Click();
+        moving.select({ u"Deep"_s });
+        moving.form.Paste1Click();
+        QCOMPARE(moving.outline(), u"Bookmarks(Tools(Deep(Gamma News(Alpha Beta) Zeta) Delta))"_s);
+        QVERIFY(moving.form.VT()->isExpanded(moving.index(u"News"_s)));
+        QVERIFY(moving.form.VT()->isExpanded(moving.index(u"Tools"_s)));
+        QCOMPARE(moving.form.VT()->focusedNode(), moving.node(u"Deep"_s));
+    }
+
     void pasteIntoItselfOrBelowIsSkipped_data()
     {
         QTest::addColumn<QStringList>("cut");

@@ -159,8 +159,8 @@ void TForm1::Contents1Click()
 
 void TForm1::createOpenWithCommands()
 {
-    // The items of the browsers found show once FormCreate has detected them.
-    // The tree's context menu takes it as its first item.
+    // The items of the browsers found show once FormCreate has detected them. The tree's context menu
+    // takes the submenu as its first item.
     Openwith1 = createOpenWithMenu(this, {}, [this](BrowserCode code) { OpenWithClick(code); });
 
     // Enter comes from the tree itself (openRequested), with the keys it counts as Enter.

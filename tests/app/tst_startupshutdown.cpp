@@ -4,6 +4,7 @@
 #include "main/statusbar.h"
 #include "main/uMain.h"
 #include "platform/fakes/fakeservices.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,17 +21,6 @@ class TestStartupShutdown : public QObject
     Q_OBJECT
 
 private:
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     // A root with one category (expanded, selected) holding one bookmark.
     static QByteArray smallTreeFile()
     {
@@ -62,7 +52,7 @@ private slots:
         FakeServices fakes = makeFakeServices();
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
-        QCOMPARE(read(m_dir.filePath(BookmarkFileName)).size(), 133);
+        QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)).size(), 133);
         QCOMPARE(form.tree().totalCount(), 1);
         QCOMPARE(form.StatusBar1()->panelText(2), QStringLiteral("Categories: 0"));
         QCOMPARE(form.StatusBar1()->panelText(3), QStringLiteral("Links: 0"));
@@ -82,9 +72,9 @@ private slots:
 
     void loadedTreeComesBackExpandedSelectedAndStamped()
     {
-        write(m_dir.filePath(BookmarkFileName), smallTreeFile());
-        write(m_dir.filePath(SettingsFileName),
-              "[Program]\r\nHotKey1=Ctrl+Alt+B\r\nWidth=0x2BC\r\nExtra=1\r\n");
+        QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), smallTreeFile()));
+        QVERIFY(testfiles::writeFile(m_dir.filePath(SettingsFileName),
+                                     "[Program]\r\nHotKey1=Ctrl+Alt+B\r\nWidth=0x2BC\r\nExtra=1\r\n"));
         FakeServices fakes = makeFakeServices();
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
@@ -115,8 +105,9 @@ private slots:
     void readOnlyFolderReadsNothingAndSavesNothing()
     {
         const QByteArray original = smallTreeFile();
-        write(m_dir.filePath(BookmarkFileName), original);
-        write(m_dir.filePath(SettingsFileName), "[Program]\r\nLeft=5\r\nTop=5\r\nClDescr=400\r\n");
+        QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), original));
+        QVERIFY(testfiles::writeFile(m_dir.filePath(SettingsFileName),
+                                     "[Program]\r\nLeft=5\r\nTop=5\r\nClDescr=400\r\n"));
         FakeServices fakes = makeFakeServices();
         fakes.folderProbe->setWritable(false);
         TForm1 form;
@@ -130,7 +121,7 @@ private slots:
         QCOMPARE(fakes.messages->messages().size(), 1);
         QCOMPARE(fakes.messages->messages().first().kind, Kind::Information);
         QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
-        QCOMPARE(read(m_dir.filePath(BookmarkFileName)), original);
+        QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)), original);
     }
 
     void freshStartInReadOnlyFolderKeepsTheRootInMemory()
@@ -149,7 +140,7 @@ private slots:
     {
         QByteArray damaged = smallTreeFile();
         damaged.truncate(damaged.size() - 30);
-        write(m_dir.filePath(BookmarkFileName), damaged);
+        QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), damaged));
         FakeServices fakes = makeFakeServices();
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
@@ -157,12 +148,12 @@ private slots:
         QCOMPARE(fakes.messages->messages().first().kind, Kind::Error);
         QVERIFY(!form.tree().isEmpty());
         // Nothing is written at start: the damaged file stays as it was.
-        QCOMPARE(read(m_dir.filePath(BookmarkFileName)), damaged);
+        QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)), damaged);
 
         fakes.messages->clear();
         QVERIFY(form.closeprogram());
         const QString keptAs = m_dir.filePath(BookmarkFileName + u".bad"_qs);
-        QCOMPARE(read(keptAs), damaged);
+        QCOMPARE(testfiles::readFile(keptAs), damaged);
         QCOMPARE(fakes.messages->messages().size(), 1);
         QVERIFY(fakes.messages->messages().first().text.contains(QDir::toNativeSeparators(keptAs)));
         BookmarkTree saved;
@@ -171,7 +162,7 @@ private slots:
 
     void emptyLoadFailureGetsARootInMemoryOnly()
     {
-        write(m_dir.filePath(BookmarkFileName), QByteArray());
+        QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), QByteArray()));
         FakeServices fakes = makeFakeServices();
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
@@ -179,7 +170,7 @@ private slots:
                  QStringLiteral("Unable to load tree structure, not enough data available."));
         QCOMPARE(form.tree().totalCount(), 1);
         QCOMPARE(form.tree().firstNode()->record, makeRootRecord());
-        QCOMPARE(read(m_dir.filePath(BookmarkFileName)), QByteArray());
+        QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)), QByteArray());
     }
 
     void failedExitSaveIsShownAndTheWindowStaysOpen()

@@ -1,5 +1,6 @@
 #include "main/core/programsettings.h"
 #include "platform/fakes/fakefolderprobe.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,17 +23,6 @@ private:
         IniFile ini;
         ini.setData(text);
         return ini;
-    }
-    static void writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    static QByteArray readFile(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private slots:
@@ -148,7 +138,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         if (!settings.isEmpty())
-            writeFile(settingsFilePath(dir.path()), settings);
+            QVERIFY(testfiles::writeFile(settingsFilePath(dir.path()), settings));
         FakeFolderProbe probe;
         probe.setWritable(writable);
 
@@ -182,7 +172,7 @@ private slots:
         QVERIFY(dir.isValid());
         const QString path = settingsFilePath(dir.path());
         if (!before.isEmpty())
-            writeFile(path, before);
+            QVERIFY(testfiles::writeFile(path, before));
 
         ExitSettings exit;
         exit.show = WindowShow::Maximized;
@@ -191,7 +181,7 @@ private slots:
         exit.openWithBrowser = u"/usr/bin/firefox"_s;
         QString error;
         QVERIFY(saveExitSettings(dir.path(), exit, &error));
-        QCOMPARE(readFile(path), after);
+        QCOMPARE(testfiles::readFile(path), after);
 
         // What was written reads back.
         IniFile ini(path);

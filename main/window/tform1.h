@@ -1,10 +1,10 @@
 #pragma once
 
-#include "main/bookmarktreeview.h"
 #include "main/core/bookmarktree.h"
 #include "main/core/browserdetection.h"
 #include "main/core/failedfilekeeper.h"
 #include "main/core/programsettings.h"
+#include "main/tree/bookmarktreeview.h"
 
 #include <QMainWindow>
 #include <memory>

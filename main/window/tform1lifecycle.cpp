@@ -1,15 +1,15 @@
 // The main window's start-up and shut-down: settings, the bookmark file and the save at exit.
 
-#include "main/bookmarkmodel.h"
-#include "main/bookmarktreeview.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/functii.h"
 #include "main/core/inplaceedit.h"
-#include "main/imagelist.h"
-#include "main/openwithmenu.h"
-#include "main/statusbar.h"
-#include "main/uMain.h"
-#include "main/workerblock.h"
+#include "main/menus/openwithmenu.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/tree/imagelist.h"
+#include "main/window/statusbar.h"
+#include "main/window/tform1.h"
+#include "main/window/workerblock.h"
 #include "platform/platformservices.h"
 
 #include <QCloseEvent>

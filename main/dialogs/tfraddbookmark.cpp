@@ -4,6 +4,7 @@
 #include "main/core/bookmarkedit.h"
 #include "main/core/linebreaks.h"
 #include "main/dialogs/balloonhint.h"
+#include "main/window/windowfont.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -111,9 +112,7 @@ TfrAddBookmark::TfrAddBookmark(BookmarkTreeEditor &tree, QWidget *parent)
     , hBallon(m_ownBalloon.get())
 {
     setObjectName(u"frAddBookmark"_s);
-    QFont tahoma(u"Tahoma"_s);
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
+    setFont(windowFont());
     QPalette black = palette();
     black.setColor(QPalette::WindowText, Qt::black);
     setPalette(black);

@@ -287,9 +287,8 @@ private slots:
             QCOMPARE(readBack[i].Comment, withCrLfLineBreaks(written[i].Comment));
         }
         // The renamed node keeps Opera's keys and its line layout; only the changed lines follow it.
-        QCOMPARE(
-            readBack[2].OperaBlock,
-            u"#URL\r\n\tID=9\r\n        NAME=New name\r\n        URL=http://new/\r\n        DESCRIPTION=\r\n"_s);
+        QCOMPARE(readBack[2].OperaBlock,
+                 u"#URL\r\n\tID=9\r\n        NAME=New name\r\n        URL=http://new/\r\n"_s);
     }
 
     void storedBlockWrittenUnchanged()

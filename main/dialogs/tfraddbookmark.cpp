@@ -264,7 +264,8 @@ void TfrAddBookmark::fillRecord(TBookmark &record) const
     record.Description = category ? QString() : DescrEdit->text();
     record.Link = category ? QString() : LinkEdit->text();
     record.Comment = withCrLfLineBreaks((category ? ComentDirect : CommentText)->toPlainText());
-    if (record.ImportSource == FromOpera)
+    // Whatever the node's origin: a block an export stored in it must follow the edit.
+    if (!record.OperaBlock.isEmpty())
         record.OperaBlock = RebuildOperaBlock(record.OperaBlock, record.name(), record.Comment, record.Link);
     record.Editable = true;
     record.IsCategory = category;

@@ -137,15 +137,22 @@ private:
         const bool hasForeignCount = m_schema.has(Places, QStringLiteral("foreign_count"));
         const bool hasOrigin = m_schema.has(Places, QStringLiteral("origin_id"))
             && m_schema.hasTable(QStringLiteral("moz_origins"));
+        // One answer per place, each use tested only until one is found.
         QByteArrayList uses;
-        uses << (hasForeignCount ? "foreign_count" : "0");
-        uses << (m_schema.has(Places, QStringLiteral("visit_count")) ? "visit_count" : "0");
-        uses << (hasOrigin ? "origin_id" : "NULL");
+        if (hasForeignCount)
+            uses << "foreign_count > ?2";
+        if (m_schema.has(Places, QStringLiteral("visit_count")))
+            uses << "visit_count > 0";
         for (const char *table : placeUsers) {
             if (m_schema.has(QString::fromLatin1(table), QStringLiteral("place_id")))
                 uses << QByteArray("EXISTS (SELECT 1 FROM ") + table + " WHERE place_id = ?1)";
         }
-        const QByteArray inspectSql = "SELECT " + uses.join(", ") + " FROM moz_places WHERE id = ?1";
+        if (uses.isEmpty())
+            uses << "0";
+        QByteArray inspectSql = "SELECT " + QByteArray(hasOrigin ? "origin_id" : "NULL") + ", CASE";
+        for (const QByteArray &use : std::as_const(uses))
+            inspectSql += " WHEN " + use + " THEN 1";
+        inspectSql += " ELSE 0 END FROM moz_places WHERE id = ?1";
         sqlite::Statement inspect = m_database.prepare(inspectSql);
         sqlite::Statement deletePlace = m_database.prepare("DELETE FROM moz_places WHERE id = ?1");
         std::optional<sqlite::Statement> lowerCount;
@@ -157,18 +164,21 @@ private:
         for (auto it = m_removedReferences.cbegin(); it != m_removedReferences.cend(); ++it) {
             const qint64 place = it.key();
             const int removed = it.value();
-            inspect.bind(1, place);
-            if (!inspect.step()) {
+            // Other bookmarks still pointing at it settle the question without a look at the table.
+            bool used = m_rows.referencesTo(place) > removed;
+            std::optional<qint64> origin;
+            if (!used) {
+                inspect.bind(1, place);
+                if (hasForeignCount)
+                    inspect.bind(2, qint64 { removed });
+                if (!inspect.step()) {
+                    inspect.reset();
+                    continue;
+                }
+                origin = inspect.isNull(0) ? std::nullopt : std::optional(inspect.int64At(0));
+                used = inspect.int64At(1) != 0;
                 inspect.reset();
-                continue;
             }
-            bool used = m_rows.referencesTo(place) > removed || inspect.int64At(0) - removed > 0
-                || inspect.int64At(1) > 0;
-            for (int column = 3; column < uses.size(); ++column)
-                used = used || inspect.int64At(column) != 0;
-            const std::optional<qint64> origin
-                = inspect.isNull(2) ? std::nullopt : std::optional(inspect.int64At(2));
-            inspect.reset();
             if (used) {
                 if (lowerCount) {
                     lowerCount->bind(1, qint64 { removed });

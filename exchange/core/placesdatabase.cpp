@@ -84,15 +84,18 @@ void PlacesDatabase::close()
     m_path.clear();
 }
 
+void PlacesDatabase::findStartFolder()
+{
+    m_startFolder.reset();
+    sqlite::Statement find = m_database.prepare(
+        "SELECT id FROM moz_bookmarks WHERE type = 2 AND parent = 1 AND position = 0 ORDER BY id LIMIT 1");
+    if (find.step())
+        m_startFolder = find.int64At(0);
+}
+
 QString PlacesDatabase::locateStartFolder()
 {
-    return run([this] {
-        m_startFolder.reset();
-        sqlite::Statement find = m_database.prepare("SELECT id FROM moz_bookmarks WHERE type = 2 AND parent "
-                                                    "= 1 AND position = 0 ORDER BY id LIMIT 1");
-        if (find.step())
-            m_startFolder = find.int64At(0);
-    });
+    return run([this] { findStartFolder(); });
 }
 
 QString PlacesDatabase::importPlaces(BookmarkNode &staging, qint32 browserCode)
@@ -123,11 +126,7 @@ QString PlacesDatabase::beginExport()
     m_export.reset();
     return run([this] {
         m_export = std::make_unique<sqlite::Transaction>(m_database);
-        sqlite::Statement find = m_database.prepare("SELECT id FROM moz_bookmarks WHERE type = 2 AND parent "
-                                                    "= 1 AND position = 0 ORDER BY id LIMIT 1");
-        m_startFolder.reset();
-        if (find.step())
-            m_startFolder = find.int64At(0);
+        findStartFolder();
     });
 }
 

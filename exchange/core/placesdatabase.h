@@ -83,6 +83,7 @@ public:
 private:
     template<typename Step> QString run(Step step);
     QString fail(const QString &detail);
+    void findStartFolder();
 
     QString m_path;
     sqlite::Database m_database;

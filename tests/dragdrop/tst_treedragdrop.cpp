@@ -114,6 +114,32 @@ private slots:
         QVERIFY(w.view.selectionModel()->isSelected(w.model.indexFromNode(b1)));
     }
 
+    // Bookmarks of more folders than the model moves one by one go in one layout change.
+    void bookmarksOfManyFoldersMove()
+    {
+        Window w;
+        std::vector<BookmarkNode *> moved;
+        for (int i = 0; i < 6; ++i) {
+            BookmarkNode *folder = w.root->appendChild(category(u"F"_qs + QString::number(i)));
+            moved.push_back(folder->appendChild(bookmark(u"m"_qs + QString::number(i), u"https://m/"_qs)));
+            folder->appendChild(bookmark(u"stays"_qs));
+        }
+        w.model.reloadSorted();
+        w.view.expandAll();
+        w.view.selectionModel()->clear();
+        for (BookmarkNode *node : moved)
+            w.view.selectionModel()->select(w.model.indexFromNode(node),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        QVERIFY(w.dragAndDrop(*data, w.pointOn(w.gamma, DropMode::On)));
+        QCOMPARE(names(*w.gamma),
+                 (QStringList { u"m0"_qs, u"m1"_qs, u"m2"_qs, u"m3"_qs, u"m4"_qs, u"m5"_qs }));
+        QCOMPARE(w.view.selectedCount(), 6);
+        for (BookmarkNode *node : moved)
+            QVERIFY(w.view.selectionModel()->isSelected(w.model.indexFromNode(node)));
+        QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.alpha)));
+    }
+
     void categoryMovesWithItsContentAndExpansion()
     {
         Window w;

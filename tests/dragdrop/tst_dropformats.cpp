@@ -1,8 +1,8 @@
 // Reading a link dropped from another program out of the formats browsers and file managers offer.
 
 #include "main/core/dropformats.h"
+#include "tests/common/testfiles.h"
 
-#include <QFile>
 #include <QHash>
 #include <QMimeData>
 #include <QTest>
@@ -16,10 +16,7 @@ const QString Title = QStringLiteral("Example Domain \u65e5\u672c");
 
 QByteArray fixture(const QString &name)
 {
-    QFile file(QStringLiteral(VELLUMITE_TEST_DATA "/drop/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
+    return testfiles::readFile(QStringLiteral(VELLUMITE_TEST_DATA "/drop/") + name);
 }
 
 // Data as a drop from another program delivers it: each format's bytes as they were sent (QMimeData

@@ -51,7 +51,8 @@ bool CurlUrlTester::IsUrlAlive(const QByteArray &url, const AbortFlag &abort) co
     const std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     if (!easy)
         return false;
-    std::unique_ptr<curl_slist, HeaderListDeleter> headers(curl_slist_append(nullptr, "Cache-Control: no-cache"));
+    std::unique_ptr<curl_slist, HeaderListDeleter> headers(
+        curl_slist_append(nullptr, "Cache-Control: no-cache"));
     if (headers)
         headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 

@@ -7,7 +7,6 @@
 #include <QByteArrayList>
 #include <QList>
 #include <QStringBuilder>
-
 #include <arpa/inet.h>
 #include <atomic>
 #include <functional>
@@ -37,7 +36,8 @@ struct Answer
 
     static Answer status(int code, const QByteArray &extraHeaders = {})
     {
-        return { Kind::Whole, "HTTP/1.1 " + QByteArray::number(code) + " Status\r\n" + extraHeaders
+        return { Kind::Whole,
+                 "HTTP/1.1 " + QByteArray::number(code) + " Status\r\n" + extraHeaders
                      + "Content-Length: 0\r\nConnection: close\r\n\r\n" };
     }
     static Answer redirect(int code, const QByteArray &location)
@@ -190,7 +190,8 @@ private:
             ::send(fd, headers.constData(), static_cast<size_t>(headers.size()), MSG_NOSIGNAL);
             const QByteArray chunk(64 * 1024, 'x');
             while (!m_stopping && m_bodyBytes < 1073741824) {
-                const ssize_t n = ::send(fd, chunk.constData(), static_cast<size_t>(chunk.size()), MSG_NOSIGNAL);
+                const ssize_t n
+                    = ::send(fd, chunk.constData(), static_cast<size_t>(chunk.size()), MSG_NOSIGNAL);
                 if (n <= 0)
                     return;
                 m_bodyBytes += n;

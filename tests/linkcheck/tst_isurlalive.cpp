@@ -52,8 +52,8 @@ private slots:
     {
         QVERIFY(m_server.isListening());
         // The loopback server must be reached directly, whatever proxy the machine names.
-        for (const char *name : { "http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
-                                  "ALL_PROXY" })
+        for (const char *name :
+             { "http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY" })
             qunsetenv(name);
     }
 
@@ -106,7 +106,8 @@ private slots:
 
     void closedPortIsBroken()
     {
-        const QByteArray url = "http://127.0.0.1:" + QByteArray::number(LoopbackHttpServer::closedPort()) + "/";
+        const QByteArray url
+            = "http://127.0.0.1:" + QByteArray::number(LoopbackHttpServer::closedPort()) + "/";
         QVERIFY(!m_tester.IsUrlAlive(url, m_noAbort));
     }
 
@@ -156,16 +157,16 @@ private slots:
             << QByteArray("HTTPS://A.test/Path") << QByteArray("HTTPS://A.test/Path") << true;
         QTest::newRow("http only in the path")
             << QByteArray("www.a.test/http-page") << QByteArray("www.a.test/http-page") << false;
-        QTest::newRow("file scheme") << QByteArray("file:///etc/passwd") << QByteArray("http://file:///etc/passwd")
-                                     << true;
+        QTest::newRow("file scheme") << QByteArray("file:///etc/passwd")
+                                     << QByteArray("http://file:///etc/passwd") << true;
         QTest::newRow("file scheme with http in it")
             << QByteArray("file:///tmp/http") << QByteArray("file:///tmp/http") << false;
         QTest::newRow("ftp with http in it")
             << QByteArray("ftp://a.test/http") << QByteArray("ftp://a.test/http") << false;
         QTest::newRow("gopher with http in it")
             << QByteArray("gopher://a.test/http") << QByteArray("gopher://a.test/http") << false;
-        QTest::newRow("line break") << QByteArray("http://a.test/\r\nX: y") << QByteArray("http://a.test/\r\nX: y")
-                                    << false;
+        QTest::newRow("line break") << QByteArray("http://a.test/\r\nX: y")
+                                    << QByteArray("http://a.test/\r\nX: y") << false;
         QTest::newRow("empty") << QByteArray() << QByteArray("http://") << true;
     }
     void prefixRule()
@@ -181,7 +182,8 @@ private slots:
     {
         const qsizetype before = m_server.requests().size();
         QVERIFY(!m_tester.IsUrlAlive("file:///etc/http", m_noAbort));
-        QVERIFY(!m_tester.IsUrlAlive("127.0.0.1:" + QByteArray::number(m_server.port()) + "/http", m_noAbort));
+        QVERIFY(
+            !m_tester.IsUrlAlive("127.0.0.1:" + QByteArray::number(m_server.port()) + "/http", m_noAbort));
         QCOMPARE(m_server.requests().size(), before);
     }
 

@@ -1,4 +1,4 @@
-#include "main/bookmarkmodel.h"
+#include "main/tree/bookmarkmodel.h"
 #include "main/core/linkverification.h"
 #include "platform/fakes/fakeurltester.h"
 

@@ -1,5 +1,5 @@
-#include "main/tree/bookmarkmodel.h"
 #include "main/core/linkverification.h"
+#include "main/tree/bookmarkmodel.h"
 #include "platform/fakes/fakeurltester.h"
 
 #include <QTest>

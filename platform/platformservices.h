@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/singleinstance.h"
 #include "platform/systemlookup.h"
+#include "platform/urltester.h"
 
 #include <memory>
 
@@ -26,6 +27,8 @@ struct PlatformServices
     std::unique_ptr<SystemLookup> systemLookup;
     std::unique_ptr<ProductVersionReader> productVersions;
     std::unique_ptr<ProgramLauncher> launcher;
+    // The HTTP test of link verification.
+    std::unique_ptr<UrlTester> urlTester;
 };
 
 // The backings of this desktop (built with the widget library, since some need the application

@@ -5,6 +5,8 @@
 #include "main/core/functii.h"
 #include "main/core/openlink.h"
 #include "main/dialogs/tfraddbookmark.h"
+#include "main/linkcheck/checklinksmenu.h"
+#include "main/linkcheck/linkcheckhost.h"
 #include "main/menus/helpmenu.h"
 #include "main/menus/openwithmenu.h"
 #include "main/menus/popupbelowcontrol.h"
@@ -54,6 +56,8 @@ TForm1::TForm1(QWidget *parent)
 // text), so the widgets go while the tree still exists, not after, with the base class's children.
 TForm1::~TForm1()
 {
+    // Its threads are waited for while the tree and the menu still exist.
+    m_linkChecks.reset();
     delete centralWidget();
 }
 
@@ -244,6 +248,54 @@ void TForm1::storeViewStateInNodes()
 void TForm1::restoreViewStateFromNodes()
 {
     m_vt->restoreViewStateFromNodes();
+}
+
+} // namespace vellumite
+
+namespace vellumite {
+
+// The verification needs the tester of the services, so it exists from FormCreate on.
+void TForm1::createLinkChecks()
+{
+    PopupMenuCheck = new CheckLinksMenu(ImageList::instance(), this);
+    connect(PopupMenuCheck->Checkall1, &QAction::triggered, this, &TForm1::Checkall1Click);
+    connect(PopupMenuCheck->Check1, &QAction::triggered, this, &TForm1::Check1Click);
+    connect(PopupMenuCheck->StopVerified, &QAction::triggered, this, &TForm1::StopVerifiedClick);
+    connect(PopupMenuCheck->Deleteallbrokenlinks1, &QAction::triggered, this,
+            &TForm1::Deleteallbrokenlinks1Click);
+    connect(btCheckURL, &TRzBmpButton::clicked, this, &TForm1::btCheckURLClick);
+    m_linkCheckHost = std::make_unique<TForm1LinkCheckHost>(*this);
+    m_linkChecks = std::make_unique<LinkVerification>(m_tree, *m_services->urlTester, *m_linkCheckHost);
+    m_linkChecks->watch(*m_model, [this](const QModelIndex &index) { return m_model->nodeFromIndex(index); });
+}
+
+void TForm1::btCheckURLClick()
+{
+    PopupBelowControl(btCheckURL, PopupMenuCheck);
+}
+
+void TForm1::Checkall1Click()
+{
+    if (m_linkChecks && !m_treeBusy)
+        m_linkChecks->Checkall1Click();
+}
+
+void TForm1::Check1Click()
+{
+    if (m_linkChecks && !m_treeBusy)
+        m_linkChecks->Check1Click();
+}
+
+void TForm1::StopVerifiedClick()
+{
+    if (m_linkChecks)
+        m_linkChecks->StopVerifiedClick();
+}
+
+void TForm1::Deleteallbrokenlinks1Click()
+{
+    if (m_linkChecks && !m_treeBusy)
+        m_linkChecks->Deleteallbrokenlinks1Click();
 }
 
 } // namespace vellumite

@@ -28,6 +28,9 @@ class TreeEditCommands;
 class TreePopupMenu;
 class WindowKeys;
 struct PlatformServices;
+class CheckLinksMenu;
+class LinkVerification;
+class TForm1LinkCheckHost;
 
 // The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
 class TForm1 : public QMainWindow
@@ -120,6 +123,16 @@ public:
     // Verifies the focused bookmark's link; a focused category is left alone.
     void Checkurl1Click();
 
+    // Link verification: the "Check links" button drops down PopupMenuCheck with the whole-tree commands.
+    CheckLinksMenu *PopupMenuCheck = nullptr;
+    LinkVerification *linkChecks() const { return m_linkChecks.get(); }
+    void btCheckURLClick();
+    void Checkall1Click();
+    void Check1Click();
+    void StopVerifiedClick();
+    void Deleteallbrokenlinks1Click();
+    void showLinkCheckFailure(const QString &message) const { showFailure(message); }
+
     // True while a worker block (the save at exit) owns the tree: nothing else may read or change it.
     bool isTreeBusy() const { return m_treeBusy; }
     void setTreeBusy(bool busy) { m_treeBusy = busy; }
@@ -170,6 +183,10 @@ private:
     std::unique_ptr<ModelTreeEditor> m_treeEditor;
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
     std::unique_ptr<TreeEditCommands> m_editCommands;
+    void createLinkChecks();
+    bool saveForExit();
+    std::unique_ptr<TForm1LinkCheckHost> m_linkCheckHost;
+    std::unique_ptr<LinkVerification> m_linkChecks;
     TreePopupMenu *m_popupMenu = nullptr;
     WindowKeys *m_windowKeys = nullptr;
 };

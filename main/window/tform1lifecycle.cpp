@@ -2,6 +2,7 @@
 
 #include "main/core/bookmarkfile.h"
 #include "main/core/functii.h"
+#include "main/core/linkverification.h"
 #include "main/menus/openwithmenu.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
@@ -52,6 +53,7 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
 {
     m_services = &services;
     m_programFolder = programFolder;
+    createLinkChecks();
     m_lifecycle = std::make_unique<ProgramLifecycle>(
         *services.folderProbe, programFolder,
         [this](ProgramLifecycle::MessageKind kind, const QString &text) {
@@ -114,6 +116,20 @@ ExitSettings TForm1::currentExitSettings() const
 }
 
 bool TForm1::closeprogram()
+{
+    if (!m_services || m_closing)
+        return false;
+    // No link-check result may reach the tree from here on: the running tests are aborted. A close
+    // that is refused lets verification start again.
+    if (m_linkChecks)
+        m_linkChecks->shutDown();
+    const bool closes = saveForExit();
+    if (!closes && m_linkChecks)
+        m_linkChecks->resume();
+    return closes;
+}
+
+bool TForm1::saveForExit()
 {
     if (!m_services || m_closing)
         return false;

@@ -26,6 +26,7 @@ FakeServices makeFakeServices()
     fakes.systemLookup->setPathStyle(PathStyle::Linux);
     fakes.productVersions = install<FakeProductVersionReader>(fakes.services.productVersions);
     fakes.launcher = install<FakeProgramLauncher>(fakes.services.launcher);
+    fakes.urlTester = install<FakeUrlTester>(fakes.services.urlTester);
     return fakes;
 }
 

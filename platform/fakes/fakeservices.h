@@ -8,6 +8,7 @@
 #include "platform/fakes/fakeshell.h"
 #include "platform/fakes/fakesingleinstance.h"
 #include "platform/fakes/fakesystemlookup.h"
+#include "platform/fakes/fakeurltester.h"
 #include "platform/platformservices.h"
 
 namespace vellumite {
@@ -25,6 +26,7 @@ struct FakeServices
     FakeSystemLookup *systemLookup = nullptr;
     FakeProductVersionReader *productVersions = nullptr;
     FakeProgramLauncher *launcher = nullptr;
+    FakeUrlTester *urlTester = nullptr;
 };
 
 FakeServices makeFakeServices();

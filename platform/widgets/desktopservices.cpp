@@ -1,3 +1,4 @@
+#include "platform/linux/curlurltester.h"
 #include "platform/linux/desktopshell.h"
 #include "platform/linux/detachedprogramlauncher.h"
 #include "platform/linux/linuxfolderprobe.h"
@@ -22,6 +23,7 @@ PlatformServices makeDesktopServices(const QString &applicationTitle)
     services.systemLookup = std::make_unique<LinuxSystemLookup>();
     services.productVersions = std::make_unique<LinuxProductVersionReader>();
     services.launcher = std::make_unique<DetachedProgramLauncher>();
+    services.urlTester = std::make_unique<CurlUrlTester>();
     return services;
 }
 

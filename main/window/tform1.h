@@ -23,6 +23,7 @@ class ModelTreeEditor;
 class StatusBar;
 class TRzBmpButton;
 class TfrAddBookmark;
+class TfrOptions;
 class TreeEditCommands;
 class TreePopupMenu;
 class WindowKeys;
@@ -88,6 +89,9 @@ public:
     // Prepares the add dialog for `kind` and shows it modeless; returns it so that a capture or a drop
     // can fill DescrEdit and LinkEdit (nullptr while the tree is busy).
     TfrAddBookmark *AddBookmarkCategory(AddKind kind);
+    // The options window, made once at start right after this window; the toolbar shows it modally.
+    void setOptionsWindow(TfrOptions *options) { m_optionsWindow = options; }
+    void ToolBarOptionsClick();
     // Edits the focused node in a modal dialog; the root and an empty focus are left alone.
     void Edit1Click();
 
@@ -154,6 +158,7 @@ private:
     bool m_shownOnce = false;
     bool m_treeBusy = false;
     PlatformServices *m_services = nullptr;
+    TfrOptions *m_optionsWindow = nullptr;
     QString m_programFolder;
     // Decides the start-up and the exit; the window shows what it decides.
     std::unique_ptr<ProgramLifecycle> m_lifecycle;

@@ -317,7 +317,8 @@ void TfrOptions::HotKey1Exit()
 
 void TfrOptions::ButtonCloseClick()
 {
-    close();
+    // Through done(), as the close box and Escape go, so the key is saved on every way out.
+    reject();
 }
 
 void TfrOptions::done(int result)

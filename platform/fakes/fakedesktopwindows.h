@@ -5,6 +5,7 @@
 #include "platform/pickers.h"
 
 #include <QList>
+#include <functional>
 
 namespace vellumite {
 
@@ -15,11 +16,15 @@ public:
     std::optional<ForegroundWindowInfo> current() const override
     {
         ++m_asked;
+        if (onAsked)
+            onAsked();
         return m_window;
     }
 
     void setWindow(std::optional<ForegroundWindowInfo> window) { m_window = std::move(window); }
     int asked() const { return m_asked; }
+    // Called at each look-up, so a test can see what the desktop showed at that moment.
+    std::function<void()> onAsked;
 
 private:
     std::optional<ForegroundWindowInfo> m_window;

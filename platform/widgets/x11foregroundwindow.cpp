@@ -1,20 +1,14 @@
 #include "platform/widgets/x11foregroundwindow.h"
 
+#include "platform/widgets/xcbreply.h"
+
 #include <QGuiApplication>
 #include <QtEndian>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace vellumite {
 
 namespace {
-
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // Window names and classes longer than this are cut (in 32-bit units, as the protocol counts).
 constexpr quint32 MaximumPropertyLength = 4096;

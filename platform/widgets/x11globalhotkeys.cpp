@@ -1,18 +1,12 @@
 #include "platform/widgets/x11globalhotkeys.h"
 
+#include "platform/widgets/xcbreply.h"
+
 #include <QGuiApplication>
-#include <cstdlib>
-#include <memory>
 
 namespace vellumite {
 
 namespace {
-
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 constexpr quint32 NumLockKeysym = 0xff7f;
 

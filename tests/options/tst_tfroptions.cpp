@@ -5,6 +5,7 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
+#include "tests/common/visibletoplevel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,11 +32,7 @@ QStringList listTexts(const QComboBox &box)
 
 TfrAddBookmark *visibleAddDialog()
 {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<TfrAddBookmark *>(widget); dialog && dialog->isVisible())
-            return dialog;
-    }
-    return nullptr;
+    return visibleTopLevel<TfrAddBookmark>();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/linux/mozillapagequery.h"
 #include "platform/widgets/x11foregroundwindow.h"
 #include "platform/widgets/x11globalhotkeys.h"
+#include "tests/common/visibletoplevel.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -100,11 +101,7 @@ void pressWithXTest(const QString &keys)
 
 TfrAddBookmark *visibleAddDialog()
 {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<TfrAddBookmark *>(widget); dialog && dialog->isVisible())
-            return dialog;
-    }
-    return nullptr;
+    return visibleTopLevel<TfrAddBookmark>();
 }
 
 } // namespace

@@ -117,6 +117,13 @@ void label(QWidget *parent, const QString &text, int x, int y)
     caption->move(x, y);
 }
 
+// The main window was shown and then closed: the program is ending. A press that waited in the queue
+// while the exit save ran arrives now, and must not bring the windows back.
+bool mainWindowClosed(const QWidget &window)
+{
+    return window.isHidden() && window.testAttribute(Qt::WA_WState_ExplicitShowHide);
+}
+
 } // namespace
 
 TfrOptions::TfrOptions(TForm1 &form, PlatformServices &services)
@@ -344,7 +351,7 @@ void TfrOptions::TntFormClose()
 
 void TfrOptions::HotKeyManager1HotKeyPressed(HotKeyValue, quint16 index)
 {
-    if (index == 0 || index != HotKey1->Tag || m_form.isTreeBusy())
+    if (index == 0 || index != HotKey1->Tag || m_form.isTreeBusy() || mainWindowClosed(m_form))
         return;
     // Read before the add dialog shows: showing it makes this program the window in front.
     const std::optional<ForegroundWindowInfo> window = m_services.foregroundWindow->current();

@@ -8,6 +8,7 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/imagelist.h"
 #include "main/window/tform1.h"
+#include "main/window/windowfont.h"
 #include "platform/platformservices.h"
 #include "platform/widgets/windowactivation.h"
 
@@ -143,7 +144,7 @@ void TfrOptions::buildControls()
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setFixedSize(384, 410);
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFont(windowFont());
 
     GroupSources = new QGroupBox(QStringLiteral("Bookmarks sources:"), this);
     GroupSources->setGeometry(8, 6, 345, 187);

@@ -1,6 +1,6 @@
 #include "platform/widgets/x11foregroundwindow.h"
 
-#include "platform/widgets/xcbreply.h"
+#include "platform/widgets/xcbapplication.h"
 
 #include <QGuiApplication>
 #include <QtEndian>
@@ -26,15 +26,9 @@ quint32 firstCardinal(const QByteArray &data)
 
 X11ForegroundWindow::X11ForegroundWindow()
 {
-    const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection())
-        return;
-    m_connection = x11->connection();
-    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    if (screens.rem)
-        m_root = screens.data->root;
-    else
-        m_connection = nullptr;
+    const XcbDisplay display = applicationXcbDisplay();
+    m_connection = display.connection;
+    m_root = display.root;
 }
 
 xcb_atom_t X11ForegroundWindow::atom(const char *name) const

@@ -1,6 +1,6 @@
 #include "platform/widgets/x11globalhotkeys.h"
 
-#include "platform/widgets/xcbreply.h"
+#include "platform/widgets/xcbapplication.h"
 
 #include <QGuiApplication>
 
@@ -107,17 +107,11 @@ quint16 xcbModifiersOf(HotKeyValue value)
 
 X11GlobalHotKeys::X11GlobalHotKeys()
 {
-    const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection())
-        return;
-    m_connection = x11->connection();
-    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    if (!screens.rem) {
-        m_connection = nullptr;
-        return;
-    }
-    m_root = screens.data->root;
-    QCoreApplication::instance()->installNativeEventFilter(this);
+    const XcbDisplay display = applicationXcbDisplay();
+    m_connection = display.connection;
+    m_root = display.root;
+    if (m_connection)
+        QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 X11GlobalHotKeys::~X11GlobalHotKeys()

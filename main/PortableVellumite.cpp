@@ -1,5 +1,6 @@
 // The program: one instance per user; the main window lives beside its two files.
 
+#include "main/options/tfroptions.h"
 #include "main/window/tform1.h"
 #include "platform/platformservices.h"
 #include "platform/widgets/windowactivation.h"
@@ -46,6 +47,9 @@ int main(int argc, char *argv[])
                              QCoreApplication::exit(0);
                      });
     form.FormCreate(services, QCoreApplication::applicationDirPath());
+    // Registers the capture hot key; lives hidden until the program ends.
+    TfrOptions frOptions(form, services);
+    form.setOptionsWindow(&frOptions);
     services.singleInstance->startListening();
     form.show();
     return app.exec();

@@ -10,6 +10,7 @@
 #include "main/menus/helpmenu.h"
 #include "main/menus/openwithmenu.h"
 #include "main/menus/popupbelowcontrol.h"
+#include "main/options/tfroptions.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
@@ -149,6 +150,13 @@ void TForm1::createHelpMenu()
                                 [this] { return m_browserPaths.DefaultBrowser.Caption; } },
                               this);
     connect(btHelp, &TRzBmpButton::clicked, this, &TForm1::btHelpClick);
+    connect(ToolBarOptions, &TRzBmpButton::clicked, this, &TForm1::ToolBarOptionsClick);
+}
+
+void TForm1::ToolBarOptionsClick()
+{
+    if (m_optionsWindow)
+        m_optionsWindow->exec();
 }
 
 void TForm1::btHelpClick()

@@ -24,6 +24,7 @@ class ModelTreeEditor;
 class StatusBar;
 class TRzBmpButton;
 class TfrAddBookmark;
+class TfrOptions;
 class TreeEditCommands;
 class TreePopupMenu;
 class WindowKeys;
@@ -96,6 +97,9 @@ public:
     // category's last bookmark at once, selected and focused; otherwise the add dialog opens with what
     // was found. Refused while the tree is busy.
     void VTDragDrop(BookmarkNode *category, const DroppedLink &dropped);
+    // The options window, made once at start right after this window; the toolbar shows it modally.
+    void setOptionsWindow(TfrOptions *options) { m_optionsWindow = options; }
+    void ToolBarOptionsClick();
     // Edits the focused node in a modal dialog; the root and an empty focus are left alone.
     void Edit1Click();
 
@@ -172,6 +176,7 @@ private:
     bool m_shownOnce = false;
     bool m_treeBusy = false;
     PlatformServices *m_services = nullptr;
+    TfrOptions *m_optionsWindow = nullptr;
     QString m_programFolder;
     // Decides the start-up and the exit; the window shows what it decides.
     std::unique_ptr<ProgramLifecycle> m_lifecycle;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/fakes/fakedesktopwindows.h"
 #include "platform/fakes/fakefolderprobe.h"
+#include "platform/fakes/fakeglobalhotkeys.h"
 #include "platform/fakes/fakemessageservice.h"
 #include "platform/fakes/fakeproductversion.h"
 #include "platform/fakes/fakeprogramlauncher.h"
@@ -27,6 +29,10 @@ struct FakeServices
     FakeProductVersionReader *productVersions = nullptr;
     FakeProgramLauncher *launcher = nullptr;
     FakeUrlTester *urlTester = nullptr;
+    FakeGlobalHotKeys *hotKeys = nullptr;
+    FakeForegroundWindow *foregroundWindow = nullptr;
+    FakeBrowserPageQuery *pageQuery = nullptr;
+    FakePickers *pickers = nullptr;
 };
 
 FakeServices makeFakeServices();

@@ -1,6 +1,6 @@
-#include "main/addbookmarkdialog.h"
-#include "main/balloonhint.h"
 #include "main/core/bookmarkedit.h"
+#include "main/dialogs/balloonhint.h"
+#include "main/dialogs/tfraddbookmark.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/addbookmarkdialog.h"
+#include "main/dialogs/bookmarktreeeditor.h"
 
 #include <functional>
 

@@ -1,9 +1,9 @@
-#include "main/bookmarkmodel.h"
+#include "main/tree/bookmarkmodel.h"
 
-#include "main/colours.h"
 #include "main/core/bookmarksort.h"
 #include "main/core/inplaceedit.h"
 #include "main/core/nodeselection.h"
+#include "main/tree/colours.h"
 
 #include <QBrush>
 #include <QPalette>

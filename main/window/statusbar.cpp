@@ -1,4 +1,4 @@
-#include "main/statusbar.h"
+#include "main/window/statusbar.h"
 
 #include <QLabel>
 #include <QResizeEvent>

@@ -1,12 +1,12 @@
-#include "main/editcommands.h"
+#include "main/tree/treeeditcommands.h"
 
-#include "main/bookmarkmodel.h"
-#include "main/bookmarktreeview.h"
 #include "main/core/bookmarksort.h"
 #include "main/core/nodeselection.h"
 #include "main/core/popupoffer.h"
 #include "main/core/programsettings.h"
 #include "main/core/treeclipboard.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
 #include "platform/messageservice.h"
 
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "main/colours.h"
+#include "main/tree/colours.h"
 
 #include <QPalette>
 

@@ -1,4 +1,4 @@
-#include "main/windowkeys.h"
+#include "main/menus/windowkeys.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
-#include "main/addbookmarkdialog.h"
+#include "main/dialogs/tfraddbookmark.h"
 
 #include "exchange/core/operaentry.h"
-#include "main/balloonhint.h"
 #include "main/core/bookmarkedit.h"
 #include "main/core/linebreaks.h"
+#include "main/dialogs/balloonhint.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
-#include "main/bookmarkdelegate.h"
+#include "main/tree/bookmarkdelegate.h"
 
-#include "main/bookmarkmodel.h"
-#include "main/colours.h"
-#include "main/imagelist.h"
-#include "main/treepainting.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/colours.h"
+#include "main/tree/imagelist.h"
+#include "main/tree/treepainting.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,20 +1,17 @@
 // The main window's start-up and shut-down: settings, the bookmark file and the save at exit.
 
-#include "main/bookmarkmodel.h"
-#include "main/bookmarktreeview.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/functii.h"
-#include "main/core/inplaceedit.h"
-#include "main/imagelist.h"
-#include "main/openwithmenu.h"
-#include "main/statusbar.h"
-#include "main/uMain.h"
-#include "main/workerblock.h"
+#include "main/menus/openwithmenu.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/tree/imagelist.h"
+#include "main/window/statusbar.h"
+#include "main/window/tform1.h"
+#include "main/window/workerblock.h"
 #include "platform/platformservices.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
@@ -42,7 +39,7 @@ WindowShow windowShow(const QWidget &window)
 
 QString TForm1::bookmarkFilePath() const
 {
-    return QDir(m_programFolder).filePath(BookmarkFileName);
+    return bookmarkFilePathIn(m_programFolder);
 }
 
 void TForm1::showFailure(const QString &message) const
@@ -55,6 +52,14 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
 {
     m_services = &services;
     m_programFolder = programFolder;
+    m_lifecycle = std::make_unique<ProgramLifecycle>(
+        *services.folderProbe, programFolder,
+        [this](ProgramLifecycle::MessageKind kind, const QString &text) {
+            if (kind == ProgramLifecycle::MessageKind::Error)
+                showFailure(text);
+            else
+                m_services->messages->information(ApplicationTitle, text);
+        });
     createHelpMenu();
     applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
     m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
@@ -78,51 +83,14 @@ void TForm1::applyStartupSettings(const StartupSettings &settings)
 
 void TForm1::AddRootBookmark()
 {
-    const QString path = bookmarkFilePath();
-    if (QFile::exists(path)) {
-        const QString failure = BookmarkFile::loadFromFile(m_tree, path, applyStoredCaption);
-        if (!failure.isEmpty()) {
-            // Whatever was read stays in the tree, but the file itself is never overwritten.
-            m_failedFile.markFailed(path);
-            if (m_tree.isEmpty())
-                m_tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
-            m_model->reloadSorted();
-            restoreViewStateFromNodes();
-            showFailure(failure);
-            return;
-        }
-    }
-    if (m_tree.isEmpty() && !createRootCategory()) {
-        m_model->reloadSorted();
-        return;
-    }
-    stampBookmarkIcons();
+    const ProgramLifecycle::StartupResult result
+        = m_lifecycle->loadOrCreateTree(m_tree, m_browserPaths.DefaultBrowser.Tag);
     m_model->reloadSorted();
+    if (result == ProgramLifecycle::StartupResult::RootNotSaved)
+        return;
     restoreViewStateFromNodes();
-    UpdateTreeCounts();
-}
-
-bool TForm1::createRootCategory()
-{
-    m_tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
-    if (!m_services->folderProbe->isWritable(m_programFolder)) {
-        m_services->messages->information(ApplicationTitle, FolderNotWritableMessage);
-        return true;
-    }
-    const QString failure = BookmarkFile::saveToFile(m_tree, bookmarkFilePath());
-    if (!failure.isEmpty()) {
-        showFailure(failure);
-        return false;
-    }
-    return true;
-}
-
-void TForm1::stampBookmarkIcons()
-{
-    m_tree.forEach([this](BookmarkNode &node) {
-        if (!node.record.IsCategory)
-            node.record.ImageIndex = m_browserPaths.DefaultBrowser.Tag;
-    });
+    if (result == ProgramLifecycle::StartupResult::Ready)
+        UpdateTreeCounts();
 }
 
 void TForm1::UpdateTreeCounts()
@@ -152,27 +120,13 @@ bool TForm1::closeprogram()
     m_closing = true;
     const auto done = qScopeGuard([this] { m_closing = false; });
 
-    if (!m_services->folderProbe->isWritable(m_programFolder)) {
-        m_services->messages->information(ApplicationTitle, FolderNotWritableMessage);
+    switch (m_lifecycle->prepareExit(currentExitSettings())) {
+    case ProgramLifecycle::ExitStep::Close:
         return true;
-    }
-    QString settingsFailure;
-    if (!saveExitSettings(m_programFolder, currentExitSettings(), &settingsFailure))
-        showFailure(settingsFailure);
-
-    QString keptFailure;
-    const QString keptAs = m_failedFile.keepAside(&keptFailure);
-    if (!keptFailure.isEmpty()) {
-        showFailure(QStringLiteral("The bookmark file that could not be loaded cannot be kept aside, so "
-                                   "the bookmarks were not saved: %1")
-                        .arg(keptFailure));
+    case ProgramLifecycle::ExitStep::StayOpen:
         return false;
-    }
-    if (!keptAs.isEmpty()) {
-        m_services->messages->information(
-            ApplicationTitle,
-            QStringLiteral("The bookmark file that could not be loaded was kept as \"%1\".")
-                .arg(QDir::toNativeSeparators(keptAs)));
+    case ProgramLifecycle::ExitStep::SaveTree:
+        break;
     }
 
     // The tree is turned into bytes here; the worker only writes them, so it never touches the tree.
@@ -180,13 +134,9 @@ bool TForm1::closeprogram()
     const QByteArray bytes = BookmarkFile::save(m_tree);
     setTreeBusy(true);
     const QString failure = runWorkerBlock(
-        [bytes, path = bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
+        [bytes, path = m_lifecycle->bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
     setTreeBusy(false);
-    if (!failure.isEmpty()) {
-        showFailure(failure);
-        return false;
-    }
-    return true;
+    return m_lifecycle->finishExit(failure);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -1,7 +1,7 @@
-#include "main/aboutbox.h"
+#include "main/dialogs/tfabout.h"
 
-#include "main/imagelist.h"
-#include "main/support.h"
+#include "main/menus/support.h"
+#include "main/tree/imagelist.h"
 
 #include <QLabel>
 #include <QMouseEvent>

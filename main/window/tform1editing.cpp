@@ -1,12 +1,12 @@
 // The main window's editing commands and the tree's context menu.
 
-#include "main/addbookmarkdialog.h"
-#include "main/bookmarkmodel.h"
-#include "main/contextmenu.h"
-#include "main/editcommands.h"
-#include "main/imagelist.h"
-#include "main/uMain.h"
-#include "main/windowkeys.h"
+#include "main/dialogs/tfraddbookmark.h"
+#include "main/menus/treepopupmenu.h"
+#include "main/menus/windowkeys.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/imagelist.h"
+#include "main/tree/treeeditcommands.h"
+#include "main/window/tform1.h"
 #include "platform/platformservices.h"
 
 #include <QAction>

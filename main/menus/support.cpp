@@ -1,4 +1,4 @@
-#include "main/support.h"
+#include "main/menus/support.h"
 
 #include "main/core/openlink.h"
 #include "platform/shell.h"

@@ -1,8 +1,8 @@
-#include "main/helpmenu.h"
+#include "main/menus/helpmenu.h"
 
-#include "main/aboutbox.h"
-#include "main/imagelist.h"
-#include "main/support.h"
+#include "main/dialogs/tfabout.h"
+#include "main/menus/support.h"
+#include "main/tree/imagelist.h"
 #include "platform/shell.h"
 
 #include <QDir>

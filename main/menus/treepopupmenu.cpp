@@ -1,6 +1,6 @@
-#include "main/contextmenu.h"
+#include "main/menus/treepopupmenu.h"
 
-#include "main/imagelist.h"
+#include "main/tree/imagelist.h"
 
 #include <QAction>
 #include <QActionGroup>

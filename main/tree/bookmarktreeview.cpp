@@ -1,10 +1,10 @@
-#include "main/bookmarktreeview.h"
+#include "main/tree/bookmarktreeview.h"
 
-#include "main/bookmarkdelegate.h"
-#include "main/bookmarkmodel.h"
-#include "main/colours.h"
 #include "main/core/bookmarksort.h"
-#include "main/treepainting.h"
+#include "main/tree/bookmarkdelegate.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/colours.h"
+#include "main/tree/treepainting.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "main/modeltreeeditor.h"
+#include "main/tree/modeltreeeditor.h"
 
-#include "main/bookmarkmodel.h"
+#include "main/tree/bookmarkmodel.h"
 
 #include <QItemSelectionModel>
 #include <QTreeView>

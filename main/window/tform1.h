@@ -1,10 +1,10 @@
 #pragma once
 
-#include "main/bookmarktreeview.h"
 #include "main/core/bookmarktree.h"
 #include "main/core/browserdetection.h"
-#include "main/core/failedfilekeeper.h"
+#include "main/core/programlifecycle.h"
 #include "main/core/programsettings.h"
+#include "main/tree/bookmarktreeview.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -27,12 +27,6 @@ class TreeEditCommands;
 class TreePopupMenu;
 class WindowKeys;
 struct PlatformServices;
-
-// The text shown when the program folder cannot be written, at root creation and at exit.
-inline const QString FolderNotWritableMessage = QStringLiteral(
-    "In a current folder the program cannot save data.\r\n"
-    "Please, instal the program in other folder or change access rights to a current folder.");
-inline const QString BookmarkFileName = QStringLiteral("Bookmarks.lkb");
 
 // The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
 class TForm1 : public QMainWindow
@@ -147,9 +141,6 @@ private:
     void createOpenWithCommands();
     void openNodeWith(const BookmarkNode &node, const QString &program);
     ExitSettings currentExitSettings() const;
-    // False when the root could not be saved (the failure was shown).
-    bool createRootCategory();
-    void stampBookmarkIcons();
     void showFailure(const QString &message) const;
     void createEditingCommands();
     void showPopupMenu(const QPoint &position);
@@ -164,7 +155,8 @@ private:
     bool m_treeBusy = false;
     PlatformServices *m_services = nullptr;
     QString m_programFolder;
-    FailedFileKeeper m_failedFile;
+    // Decides the start-up and the exit; the window shows what it decides.
+    std::unique_ptr<ProgramLifecycle> m_lifecycle;
     bool m_closing = false;
     // The open-with browser (OpenWithBrowser, DefaultBrowser.Tag is its code and the icon of every
     // bookmark), the other browsers and the stores.

@@ -1,4 +1,4 @@
-#include "main/treepainting.h"
+#include "main/tree/treepainting.h"
 
 #include <QBrush>
 #include <QPainter>

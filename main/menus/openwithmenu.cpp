@@ -1,6 +1,6 @@
-#include "main/openwithmenu.h"
+#include "main/menus/openwithmenu.h"
 
-#include "main/imagelist.h"
+#include "main/tree/imagelist.h"
 
 #include <QMenu>
 

@@ -185,6 +185,7 @@ private:
             return false;
         if (type != NodeChunk)
             return fail(AnchorChunkMissingMessage);
+        node.hasRecord = false;
         m_open.push_back({ &node, qint64(m_in.position()) + size, 0 });
         return true;
     }
@@ -257,6 +258,7 @@ private:
         const qsizetype start = m_in.position();
         if (!VTLoadNode(m_in, node.record, &m_error))
             return false;
+        node.hasRecord = true;
         m_in.seek(start + size);
         return true;
     }

@@ -47,6 +47,8 @@ public:
     quint8 align = 50;
     quint8 checkState = 0;
     quint8 checkType = 0;
+    // False only for a node a reader made whose record it never read (the data ended first).
+    bool hasRecord = true;
 
     bool hasState(quint16 flag) const { return (states & flag) != 0; }
     void setState(quint16 flag, bool on) { states = on ? (states | flag) : (states & ~flag); }

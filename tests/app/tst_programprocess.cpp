@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +64,42 @@ private slots:
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+    }
+
+    // A file that fails to load shows its message at start-up; a termination request while that box is
+    // up saves at once (the file kept aside first, no box before or between) and ends the program.
+    void terminationDuringAStartupMessageSavesAndExits_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("zero-byte file") << QByteArray();
+        QTest::newRow("truncated file") << QByteArray::fromHex("4520560054000200200046200100000001000000");
+    }
+    void terminationDuringAStartupMessageSavesAndExits()
+    {
+        QFETCH(QByteArray, file);
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        const QString bookmarks = QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"));
+        QFile damaged(bookmarks);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(file);
+        damaged.close();
+
+        QProcess process;
+        start(process, program);
+        QVERIFY(process.waitForStarted());
+        QTest::qWait(1500); // the message box is up
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QFile kept(bookmarks + QStringLiteral(".bad"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), file);
+        QVERIFY(QFileInfo(bookmarks).size() > 100);
         QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
     }
 

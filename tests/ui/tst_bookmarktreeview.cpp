@@ -440,7 +440,9 @@ private slots:
         BookmarkModel model(tree);
         BookmarkTreeView view(&model, ImageList::instance(), &window);
         view.setGeometry(0, 30, 640, 200);
+        // A widget does not own the style it is given; the window frees it after the view.
         auto *recorder = new TextColourRecorder;
+        recorder->setParent(&window);
         view.setStyle(recorder);
         BookmarkNode *root = addRoot(tree);
         BookmarkNode *selected = root->appendChild(bookmark(u"selected"_s, u"http://selected/"_s));

@@ -280,6 +280,23 @@ private slots:
         QCOMPARE(w.outline(), u"Bookmarks(News(Alpha Beta Deep(Gamma)) Tools(Delta) Zeta)"_s);
     }
 
+    // A cut is the set of nodes it took: a node that carries the cut mark for any other reason (as a file
+    // or the clipboard might once have brought it) is never moved with them.
+    void cutMovesOnlyTheNodesItTook()
+    {
+        Window w;
+        w.node(u"Zeta"_s)->setState(NodeState::CutOrCopy, true);
+        w.form.VT()->expandAll();
+        w.select({ u"Gamma"_s });
+        w.form.Cut1Click();
+        w.node(u"Delta"_s)->setState(NodeState::CutOrCopy, true);
+        w.select({ u"News"_s });
+        w.form.Paste1Click();
+        QCOMPARE(w.node(u"Gamma"_s)->parent(), w.node(u"News"_s));
+        QCOMPARE(w.node(u"Delta"_s)->parent(), w.node(u"Tools"_s));
+        QCOMPARE(w.node(u"Zeta"_s)->parent(), w.form.tree().firstNode());
+    }
+
     // Siblings apart from each other are first brought together in their folder; the other rows and
     // the view's state on them must come through that unharmed.
     void scatteredSiblingsLeaveTheRestAsItWas()

@@ -254,6 +254,27 @@ private slots:
         QVERIFY(w.messages().isEmpty());
     }
 
+    // A copy keeps no order of its own: pasted after the sort direction changed, its inside follows the
+    // current sort.
+    void pastedCopyFollowsTheCurrentSort()
+    {
+        Window w;
+        w.select({ u"News"_s });
+        w.form.Copy1Click();
+        w.form.VTHeaderClick(0); // descending now
+        w.select({ u"Tools"_s });
+        w.form.Paste1Click();
+        const BookmarkNode *copy = nullptr;
+        const BookmarkNode *tools = w.node(u"Tools"_s);
+        for (int row = 0; row < tools->childCount(); ++row) {
+            if (tools->child(row)->record.name() == u"News"_s)
+                copy = tools->child(row);
+        }
+        QVERIFY(copy);
+        QCOMPARE(copy->child(0)->record.name(), u"Beta"_s);
+        QCOMPARE(copy->child(1)->record.name(), u"Alpha"_s);
+    }
+
     void cutPasteMovesTheSameNodes()
     {
         Window w;

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/stat.h>
 
 // Starts copies of the built program, each in a program folder of its own, sharing one runtime folder
 // (where the single-instance lock and socket live).
@@ -101,6 +102,29 @@ private slots:
         QCOMPARE(kept.readAll(), file);
         QVERIFY(QFileInfo(bookmarks).size() > 100);
         QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+    }
+
+    // A pipe named Bookmarks.lkb would block the start for good: it is refused, kept aside at the exit,
+    // and the tree is saved in its place.
+    void pipeInPlaceOfTheFileDoesNotHangTheStart()
+    {
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        const QString bookmarks = QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"));
+        QCOMPARE(::mkfifo(QFile::encodeName(bookmarks).constData(), 0600), 0);
+
+        QProcess process;
+        start(process, program);
+        QVERIFY(process.waitForStarted());
+        QTest::qWait(1500);
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QFileInfo(bookmarks + QStringLiteral(".bad")).exists());
+        QVERIFY(QFileInfo(bookmarks).isFile());
+        QVERIFY(QFileInfo(bookmarks).size() > 100);
     }
 
     void secondStartHandsOverAndEnds()

@@ -51,6 +51,13 @@ TForm1::TForm1(QWidget *parent)
     m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
     createOpenWithCommands();
     createEditingCommands();
+    // The counters follow every change of the tree's size, whichever command made it: an add, a paste,
+    // a drop, a move, a delete or an import.
+    const auto recount = [this] { UpdateTreeCounts(); };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, recount);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, recount);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, recount);
+    connect(m_model, &QAbstractItemModel::modelReset, this, recount);
 }
 
 // The tree view and an in-place editor still open in it reach the nodes (closing the editor commits its

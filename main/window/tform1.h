@@ -71,7 +71,9 @@ public:
     void AddRootBookmark();
     // Writes the settings and saves the tree. False when the save failed (the failure was shown) or
     // a close is already under way: the window must then stay open.
-    bool closeprogram();
+    bool closeprogram(ProgramLifecycle::ExitKind kind = ProgramLifecycle::ExitKind::Close);
+    // True once a termination request has saved everything: the program is ending.
+    bool isTerminated() const { return m_terminated; }
     // "Categories: " and "Links: " in the status bar.
     void UpdateTreeCounts();
     QString bookmarkFilePath() const;
@@ -180,7 +182,10 @@ private:
     QString m_programFolder;
     // Decides the start-up and the exit; the window shows what it decides.
     std::unique_ptr<ProgramLifecycle> m_lifecycle;
+    bool closeSteps(ProgramLifecycle::ExitKind kind);
+
     bool m_closing = false;
+    bool m_terminated = false;
     // The open-with browser (OpenWithBrowser, DefaultBrowser.Tag is its code and the icon of every
     // bookmark), the other browsers and the stores.
     BrowserPaths m_browserPaths;

@@ -143,7 +143,6 @@ void TForm1::Copy1Click()
 
 void TForm1::Paste1Click()
 {
-    // The counters are not recounted after a paste.
     if (!m_treeBusy && m_services)
         m_editCommands->paste(*m_services->messages);
 }

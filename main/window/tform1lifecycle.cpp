@@ -57,7 +57,10 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
     m_lifecycle = std::make_unique<ProgramLifecycle>(
         *services.folderProbe, programFolder,
         [this](ProgramLifecycle::MessageKind kind, const QString &text) {
-            if (kind == ProgramLifecycle::MessageKind::Error)
+            // Once the program is ending, no box may keep it from ending.
+            if (m_terminated)
+                qWarning("%s", qPrintable(text));
+            else if (kind == ProgramLifecycle::MessageKind::Error)
                 showFailure(text);
             else
                 m_services->messages->information(ApplicationTitle, text);
@@ -115,7 +118,7 @@ ExitSettings TForm1::currentExitSettings() const
     return settings;
 }
 
-bool TForm1::closeprogram()
+bool TForm1::closeprogram(ProgramLifecycle::ExitKind kind)
 {
     if (!m_services || m_closing)
         return false;
@@ -135,8 +138,20 @@ bool TForm1::saveForExit()
         return false;
     m_closing = true;
     const auto done = qScopeGuard([this] { m_closing = false; });
+    // An open in-place editor holds a rename the user has typed: it belongs in the save.
+    m_vt->commitOpenEditor();
+    const bool ended = closeSteps(kind);
+    // A termination reports afterwards, without a box: the session may end the process at any moment.
+    for (const QString &message : m_lifecycle->takeDeferredMessages())
+        qWarning("%s", qPrintable(message));
+    if (ended && kind == ProgramLifecycle::ExitKind::Termination)
+        m_terminated = true;
+    return ended;
+}
 
-    switch (m_lifecycle->prepareExit(currentExitSettings())) {
+bool TForm1::closeSteps(ProgramLifecycle::ExitKind kind)
+{
+    switch (m_lifecycle->prepareExit(currentExitSettings(), kind)) {
     case ProgramLifecycle::ExitStep::Close:
         return true;
     case ProgramLifecycle::ExitStep::StayOpen:
@@ -152,7 +167,7 @@ bool TForm1::saveForExit()
     const QString failure = runWorkerBlock(
         [bytes, path = m_lifecycle->bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
     setTreeBusy(false);
-    return m_lifecycle->finishExit(failure);
+    return m_lifecycle->finishExit(failure, kind);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

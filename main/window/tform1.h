@@ -194,7 +194,7 @@ private:
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
     std::unique_ptr<TreeEditCommands> m_editCommands;
     void createLinkChecks();
-    bool saveForExit();
+    bool saveForExit(ProgramLifecycle::ExitKind kind);
     std::unique_ptr<TForm1LinkCheckHost> m_linkCheckHost;
     std::unique_ptr<LinkVerification> m_linkChecks;
     TreePopupMenu *m_popupMenu = nullptr;

@@ -126,13 +126,13 @@ bool TForm1::closeprogram(ProgramLifecycle::ExitKind kind)
     // that is refused lets verification start again.
     if (m_linkChecks)
         m_linkChecks->shutDown();
-    const bool closes = saveForExit();
+    const bool closes = saveForExit(kind);
     if (!closes && m_linkChecks)
         m_linkChecks->resume();
     return closes;
 }
 
-bool TForm1::saveForExit()
+bool TForm1::saveForExit(ProgramLifecycle::ExitKind kind)
 {
     if (!m_services || m_closing)
         return false;

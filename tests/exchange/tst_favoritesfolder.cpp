@@ -1,5 +1,6 @@
 #include "exchange/core/favoritesfolder.h"
 #include "tests/common/testfiles.h"
+#include "tests/common/treetext.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,36 +8,14 @@
 #include <QTest>
 
 using namespace vellumite;
+using namespace vellumite::treetext;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QString describe(const BookmarkNode &parent)
-{
-    QStringList parts;
-    for (int row = 0; row < parent.childCount(); ++row) {
-        const BookmarkNode &child = *parent.child(row);
-        if (child.record.IsCategory)
-            parts << QString(u'[' + child.record.CategoryName + u' ' + describe(child)).trimmed() + u']';
-        else
-            parts << child.record.Description + u'=' + child.record.Link;
-    }
-    return parts.join(u' ');
-}
-
 QByteArray shortcut(const QByteArray &url)
 {
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
-}
-
-BookmarkNode *addCategory(BookmarkNode &parent, const QString &name)
-{
-    return parent.appendChild(std::make_unique<BookmarkNode>(makeCategoryRecord(name)));
-}
-
-void addBookmark(BookmarkNode &parent, const QString &title, const QString &link)
-{
-    parent.appendChild(std::make_unique<BookmarkNode>(makeBookmarkRecord(title, link, 1)));
 }
 
 // A folder tree in a temporary folder: "a/b.url" paths with their content.

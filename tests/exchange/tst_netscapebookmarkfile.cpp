@@ -1,5 +1,6 @@
 #include "exchange/core/netscapebookmarkfile.h"
 #include "tests/common/testfiles.h"
+#include "tests/common/treetext.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -9,39 +10,16 @@
 #include <QTest>
 
 using namespace vellumite;
+using namespace vellumite::treetext;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// "[Folder a b]" for a category holding bookmarks a and b; a bookmark shows "title=link".
-QString describe(const BookmarkNode &parent)
-{
-    QStringList parts;
-    for (int row = 0; row < parent.childCount(); ++row) {
-        const BookmarkNode &child = *parent.child(row);
-        if (child.record.IsCategory)
-            parts << QString(u'[' + child.record.CategoryName + u' ' + describe(child)).trimmed() + u']';
-        else
-            parts << child.record.Description + u'=' + child.record.Link;
-    }
-    return parts.join(u' ');
-}
 
 QString read(const QByteArray &bytes)
 {
     BookmarkNode staging;
     ImportBookmarksHtml(bytes, staging, 2);
     return describe(staging);
-}
-
-BookmarkNode *addCategory(BookmarkNode &parent, const QString &name)
-{
-    return parent.appendChild(std::make_unique<BookmarkNode>(makeCategoryRecord(name)));
-}
-
-void addBookmark(BookmarkNode &parent, const QString &title, const QString &link)
-{
-    parent.appendChild(std::make_unique<BookmarkNode>(makeBookmarkRecord(title, link, 1)));
 }
 
 QString corporaFolder()

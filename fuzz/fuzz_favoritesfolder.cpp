@@ -18,8 +18,14 @@ void expectRoundTrip(const QString &link)
     QByteArray bytes = expected.toUtf8().trimmed();
     if (bytes.size() >= 2 && bytes.front() == '\'' && bytes.back() == '\'')
         bytes = bytes.sliced(1, bytes.size() - 2);
-    if (internetShortcutLink(internetShortcutText(link)) != QString::fromUtf8(bytes)) {
-        std::fprintf(stderr, "a written shortcut does not read back to its link\n");
+    const QByteArray read = internetShortcutLink(internetShortcutText(link)).toUtf8().trimmed();
+    if (read != bytes) {
+        std::fprintf(stderr,
+                     "a written shortcut does not read back to its link: %s / %s
+                     ",
+                     read.toHex()
+                         .constData(),
+                     bytes.toHex().constData());
         std::abort();
     }
 }

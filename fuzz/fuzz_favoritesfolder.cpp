@@ -20,12 +20,8 @@ void expectRoundTrip(const QString &link)
         bytes = bytes.sliced(1, bytes.size() - 2);
     const QByteArray read = internetShortcutLink(internetShortcutText(link)).toUtf8().trimmed();
     if (read != bytes) {
-        std::fprintf(stderr,
-                     "a written shortcut does not read back to its link: %s / %s
-                     ",
-                     read.toHex()
-                         .constData(),
-                     bytes.toHex().constData());
+        std::fprintf(stderr, "a written shortcut does not read back to its link: %s / %s\n",
+                     read.toHex().constData(), bytes.toHex().constData());
         std::abort();
     }
 }

@@ -163,6 +163,8 @@ private slots:
             << QByteArray("<DT><A HREF=\"http://a/\">\xF0\x9F\x8E\xB5 \xE2\x82\xAC</A>"
                           "<DT><A HREF=\"http://b/\">caf\xE9 \x80</A>")
             << u"\U0001F3B5 \u20AC=http://a/ caf\u00E9 \u20AC=http://b/"_s;
+        QTest::newRow("cut-off UTF-8 sequence")
+            << QByteArray("<DT><A HREF=\"http://a/\">caf\xC3</A>") << u"caf\u00C3=http://a/"_s;
         QTest::newRow("empty title, empty link and empty folder name are not made")
             << QByteArray("<DT><A HREF=\"http://a/\"></A><DT><A HREF=\"\">t</A><DT><A>u</A>"
                           "<DT><H3></H3><DL><p><DT><A HREF=\"http://in/\">in</A></DL><p>"
@@ -193,6 +195,19 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QString, tree);
         QCOMPARE(read(file), tree);
+    }
+
+    void importingTwiceAddsNothing()
+    {
+        const QByteArray file = "<DL><DT><H3>F</H3><DL><DT><A HREF=\"u\">t</A><DT><A HREF=\"v\">t</A></DL>"
+                                "<DT><H3>f</H3><DL></DL><DT><A HREF=\"w\">F</A></DL>";
+        BookmarkNode root(makeRootRecord());
+        for (const qsizetype added : { 4, 0 }) {
+            BookmarkNode staging;
+            ImportBookmarksHtml(file, staging, 1);
+            QCOMPARE(mergeInto(root, staging, NetscapeBookmarkFileNameMatch), added);
+        }
+        QCOMPARE(describe(root), u"[F t=u] [f] F=w"_s);
     }
 
     void recordsAreThoseOfAStoreReader()

@@ -43,7 +43,9 @@ QString fromUtf8OrWindows1252(QByteArrayView bytes)
 {
     if (isAsciiBytes(bytes))
         return QString::fromLatin1(bytes);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A value is text, not a file: a leading U+FEFF is a character of it.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     return decoder.hasError() ? fromWindows1252(bytes) : text;
 }

@@ -63,6 +63,8 @@ private slots:
             << QByteArray("[InternetShortcut]\nURL=http://a/\"b\n") << u"http://a/"_s;
         QTest::newRow("UTF-8, 4 bytes") << shortcut("http://a/\xF0\x9F\x98\x80") << u"http://a/\U0001F600"_s;
         QTest::newRow("Windows-1252") << shortcut("http://a/caf\xE9\x80") << u"http://a/caf\u00E9\u20AC"_s;
+        QTest::newRow("U+FEFF in the value kept")
+            << shortcut("\xEF\xBB\xBFhttp://a/") << u"\uFEFFhttp://a/"_s;
         QTest::newRow("long link whole") << shortcut(QByteArray(3000, 'x')) << QString(3000, u'x');
         QTest::newRow("binary") << QByteArray("\0\xFF[\n=\r\r]", 9) << QString();
     }

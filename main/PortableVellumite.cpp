@@ -1,6 +1,6 @@
 // The program: one instance per user; the main window lives beside its two files.
 
-#include "main/uMain.h"
+#include "main/window/tform1.h"
 #include "platform/platformservices.h"
 #include "platform/widgets/windowactivation.h"
 

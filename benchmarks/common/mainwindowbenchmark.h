@@ -3,8 +3,8 @@
 // The harness of the benchmarks that drive the main window: one window, shown off screen, for every
 // benchmark of the program.
 
-#include "main/bookmarktreeview.h"
-#include "main/uMain.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/window/tform1.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -3,10 +3,10 @@
 
 #include "benchmarks/common/mainwindowbenchmark.h"
 #include "benchmarks/common/treegenerator.h"
-#include "main/bookmarkmodel.h"
 #include "main/core/treeclipboard.h"
-#include "main/editcommands.h"
-#include "main/uMain.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/treeeditcommands.h"
+#include "main/window/tform1.h"
 #include "platform/fakes/fakemessageservice.h"
 
 #include <QApplication>

@@ -3,10 +3,10 @@
 
 #include "benchmarks/common/mainwindowbenchmark.h"
 #include "benchmarks/common/treegenerator.h"
-#include "main/bookmarkmodel.h"
-#include "main/bookmarktreeview.h"
 #include "main/core/bookmarksort.h"
-#include "main/uMain.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/window/tform1.h"
 
 #include <QApplication>
 #include <QScrollBar>

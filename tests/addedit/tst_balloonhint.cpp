@@ -1,4 +1,4 @@
-#include "main/balloonhint.h"
+#include "main/dialogs/balloonhint.h"
 
 #include <QLineEdit>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "main/addbookmarkdialog.h"
-#include "main/bookmarkmodel.h"
-#include "main/modeltreeeditor.h"
-#include "main/uMain.h"
+#include "main/dialogs/tfraddbookmark.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/modeltreeeditor.h"
+#include "main/window/tform1.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "main/bookmarkmodel.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/inifile.h"
-#include "main/statusbar.h"
-#include "main/uMain.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/window/statusbar.h"
+#include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
 #include "tests/common/testfiles.h"
 

@@ -1,7 +1,7 @@
-#include "main/bookmarkmodel.h"
 #include "main/core/inifile.h"
-#include "main/statusbar.h"
-#include "main/uMain.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/window/statusbar.h"
+#include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
 
 #include <QFile>

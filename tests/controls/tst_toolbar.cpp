@@ -2,7 +2,7 @@
 // and click.
 
 #include "controls/RzBmpBtn.h"
-#include "main/uMain.h"
+#include "main/window/tform1.h"
 
 #include <QLabel>
 #include <QSignalSpy>

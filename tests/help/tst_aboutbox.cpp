@@ -1,4 +1,4 @@
-#include "main/aboutbox.h"
+#include "main/dialogs/tfabout.h"
 #include "platform/fakes/fakeprogramlauncher.h"
 #include "platform/fakes/fakeshell.h"
 

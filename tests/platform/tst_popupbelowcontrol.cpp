@@ -1,4 +1,4 @@
-#include "main/functii_ui.h"
+#include "main/menus/popupbelowcontrol.h"
 
 #include <QMenu>
 #include <QPushButton>

@@ -1,5 +1,5 @@
-#include "main/bookmarkmodel.h"
 #include "main/core/bookmarksort.h"
+#include "main/tree/bookmarkmodel.h"
 #include "treefixture.h"
 
 #include <QAbstractItemModelTester>

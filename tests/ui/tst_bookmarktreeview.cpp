@@ -1,10 +1,10 @@
-#include "main/bookmarkdelegate.h"
-#include "main/bookmarkmodel.h"
-#include "main/bookmarktreeview.h"
 #include "main/core/bookmarksort.h"
-#include "main/imagelist.h"
-#include "main/statusbar.h"
-#include "main/uMain.h"
+#include "main/tree/bookmarkdelegate.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/tree/imagelist.h"
+#include "main/window/statusbar.h"
+#include "main/window/tform1.h"
 #include "treefixture.h"
 
 #include <QHelpEvent>

@@ -1,4 +1,4 @@
-#include "main/imagelist.h"
+#include "main/tree/imagelist.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,0 +1,438 @@
+#include "main/tree/bookmarkmodel.h"
+
+#include "main/core/bookmarksort.h"
+#include "main/core/inplaceedit.h"
+#include "main/core/nodeselection.h"
+#include "main/tree/colours.h"
+
+#include <QBrush>
+#include <QPalette>
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace vellumite {
+
+namespace {
+
+// The "State" column is centred, the others are left-aligned.
+int cellAlignment(int column)
+{
+    return column == ColumnState ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+} // namespace
+
+BookmarkModel::BookmarkModel(BookmarkTree &tree, QObject *parent)
+    : QAbstractItemModel(parent)
+    , m_tree(tree)
+{ }
+
+BookmarkNode *BookmarkModel::nodeFromIndex(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this)
+        return nullptr;
+    return static_cast<BookmarkNode *>(index.internalPointer());
+}
+
+QModelIndex BookmarkModel::indexFromNode(const BookmarkNode *node, int column) const
+{
+    if (!node || node == &m_tree.topLevel())
+        return {};
+    return createIndex(node->row(), column, const_cast<BookmarkNode *>(node));
+}
+
+BookmarkNode *BookmarkModel::folderOf(const QModelIndex &parent) const
+{
+    BookmarkNode *node = nodeFromIndex(parent);
+    return node ? node : &m_tree.topLevel();
+}
+
+void BookmarkModel::setSortState(int column, Qt::SortOrder order)
+{
+    m_sortColumn = column;
+    m_sortOrder = order;
+}
+
+void BookmarkModel::reloadSorted()
+{
+    beginResetModel();
+    sortSubtree(m_tree.topLevel(), m_sortColumn, m_sortOrder);
+    endResetModel();
+}
+
+void BookmarkModel::resortFolder(BookmarkNode *folder)
+{
+    if (!folder || folder->childCount() < 2)
+        return;
+    reorderFolder(*folder, [this](BookmarkNode &f) { sortChildren(f, m_sortColumn, m_sortOrder); });
+}
+
+void BookmarkModel::reorderFolder(BookmarkNode &folder, const std::function<void(BookmarkNode &)> &reorder)
+{
+    const QModelIndexList before = persistentIndexList();
+    // Only persistent indexes of this folder's direct children move.
+    std::vector<std::pair<QModelIndex, BookmarkNode *>> moved;
+    for (const QModelIndex &index : before) {
+        BookmarkNode *node = nodeFromIndex(index);
+        if (node && node->parent() == &folder)
+            moved.emplace_back(index, node);
+    }
+    const QModelIndex parentIndex = indexFromNode(&folder);
+    emit layoutAboutToBeChanged({ QPersistentModelIndex(parentIndex) }, VerticalSortHint);
+    reorder(folder);
+    for (const auto &[index, node] : moved)
+        changePersistentIndex(index, createIndex(node->row(), index.column(), node));
+    emit layoutChanged({ QPersistentModelIndex(parentIndex) }, VerticalSortHint);
+}
+
+BookmarkNode *BookmarkModel::insertNode(BookmarkNode *parent, std::unique_ptr<BookmarkNode> node)
+{
+    if (!parent)
+        parent = &m_tree.topLevel();
+    // The new node goes after the last sibling it does not sort before, as a stable sort would put it.
+    const int sign = m_sortOrder == Qt::AscendingOrder ? 1 : -1;
+    int row = parent->childCount();
+    while (row > 0 && sign * VTCompareNodes(node->record, parent->child(row - 1)->record, m_sortColumn) < 0)
+        --row;
+    beginInsertRows(indexFromNode(parent), row, row);
+    BookmarkNode *inserted = parent->insertChild(row, std::move(node));
+    endInsertRows();
+    return inserted;
+}
+
+void BookmarkModel::removeNode(BookmarkNode *node)
+{
+    if (!node || !node->parent())
+        return;
+    BookmarkNode *parent = node->parent();
+    const int row = node->row();
+    beginRemoveRows(indexFromNode(parent), row, row);
+    parent->removeChildren(row, 1);
+    endRemoveRows();
+}
+
+namespace {
+
+// Nodes grouped by their parent, the groups in the order of their first node, each group in the order
+// given.
+std::vector<std::vector<BookmarkNode *>> groupByParent(const std::vector<BookmarkNode *> &nodes)
+{
+    std::vector<std::vector<BookmarkNode *>> groups;
+    std::unordered_map<const BookmarkNode *, size_t> groupOf;
+    for (BookmarkNode *node : nodes) {
+        const auto [it, added] = groupOf.try_emplace(node->parent(), groups.size());
+        if (added)
+            groups.emplace_back();
+        groups[it->second].push_back(node);
+    }
+    return groups;
+}
+
+} // namespace
+
+int BookmarkModel::gatherAtEnd(BookmarkNode &folder, const std::vector<BookmarkNode *> &children)
+{
+    const int count = static_cast<int>(children.size());
+    const int first = folder.childCount() - count;
+    if (children.front()->row() == first && children.back()->row() == folder.childCount() - 1)
+        return first; // in tree order and adjacent, already the last rows
+    const std::unordered_set<const BookmarkNode *> chosen(children.begin(), children.end());
+    reorderFolder(folder, [&chosen](BookmarkNode &f) {
+        std::vector<std::unique_ptr<BookmarkNode>> all = f.takeAllChildren();
+        std::stable_partition(all.begin(), all.end(),
+                              [&chosen](const auto &node) { return !chosen.contains(node.get()); });
+        f.reorderChildren(std::move(all));
+    });
+    return first;
+}
+
+// Scattered rows are first gathered at the end of their folder in one layout change, so each folder
+// sees a single removal or move however the selection is spread: per-row removals would each walk every
+// persistent index and row of the view.
+void BookmarkModel::removeNodes(const std::vector<BookmarkNode *> &nodes)
+{
+    std::vector<BookmarkNode *> topmost = topmostNodes(nodes);
+    std::erase_if(topmost, [](const BookmarkNode *node) { return !node->parent(); });
+    for (const std::vector<BookmarkNode *> &siblings : groupByParent(topmost)) {
+        BookmarkNode &folder = *siblings.front()->parent();
+        const int count = static_cast<int>(siblings.size());
+        const int first = folder.childCount() - count;
+        const bool adjacent = siblings.back()->row() - siblings.front()->row() == count - 1;
+        const int from = adjacent ? siblings.front()->row() : gatherAtEnd(folder, siblings);
+        Q_ASSERT(adjacent || from == first);
+        beginRemoveRows(indexFromNode(&folder), from, from + count - 1);
+        folder.removeChildren(from, count);
+        endRemoveRows();
+    }
+}
+
+void BookmarkModel::appendNodes(BookmarkNode *parent, std::vector<std::unique_ptr<BookmarkNode>> nodes)
+{
+    if (!parent)
+        parent = &m_tree.topLevel();
+    if (nodes.empty())
+        return;
+    const int first = parent->childCount();
+    beginInsertRows(indexFromNode(parent), first, first + static_cast<int>(nodes.size()) - 1);
+    parent->appendChildren(std::move(nodes));
+    endInsertRows();
+    resortFolder(parent);
+}
+
+std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkNode *> &nodes,
+                                                     BookmarkNode *parent)
+{
+    if (!parent)
+        parent = &m_tree.topLevel();
+    // A node cannot move into itself or below itself; one selected inside it still can.
+    std::vector<BookmarkNode *> movable = nodes;
+    std::erase_if(movable, [parent](const BookmarkNode *node) {
+        return !node || !node->parent() || node->isAncestorOrSelf(parent);
+    });
+    const std::vector<BookmarkNode *> moving = topmostNodes(movable);
+    const std::vector<std::vector<BookmarkNode *>> groups = groupByParent(moving);
+    if (groups.size() > MaxSeparateMoves) {
+        moveInOneLayoutChange(groups, *parent);
+        return moving;
+    }
+    const QModelIndex destination = indexFromNode(parent);
+    for (const std::vector<BookmarkNode *> &siblings : groups) {
+        BookmarkNode &source = *siblings.front()->parent();
+        if (&source == parent) {
+            // Already there: last, like every pasted node, before the sort puts them in place.
+            gatherAtEnd(source, siblings);
+            continue;
+        }
+        const int count = static_cast<int>(siblings.size());
+        const bool adjacent = siblings.back()->row() - siblings.front()->row() == count - 1;
+        const int first = adjacent ? siblings.front()->row() : gatherAtEnd(source, siblings);
+        beginMoveRows(indexFromNode(&source), first, first + count - 1, destination, parent->childCount());
+        parent->appendChildren(source.takeChildren(first, count));
+        endMoveRows();
+    }
+    resortFolder(parent);
+    return moving;
+}
+
+// Nodes from many folders: each folder's move would make the views walk every persistent index and
+// row again, so all of them move in one layout change, followed by the one sort of the destination.
+void BookmarkModel::moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
+                                          BookmarkNode &destination)
+{
+    emit layoutAboutToBeChanged({}, NoLayoutChangeHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<BookmarkNode *> nodes;
+    nodes.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex &index : before)
+        nodes.push_back(nodeFromIndex(index));
+    for (const std::vector<BookmarkNode *> &siblings : groups) {
+        BookmarkNode &source = *siblings.front()->parent();
+        const std::unordered_set<const BookmarkNode *> chosen(siblings.begin(), siblings.end());
+        std::vector<std::unique_ptr<BookmarkNode>> kept;
+        std::vector<std::unique_ptr<BookmarkNode>> taken;
+        for (auto &node : source.takeAllChildren())
+            (chosen.contains(node.get()) ? taken : kept).push_back(std::move(node));
+        source.reorderChildren(std::move(kept));
+        destination.appendChildren(std::move(taken));
+    }
+    sortChildren(destination, m_sortColumn, m_sortOrder);
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        BookmarkNode *node = nodes[static_cast<size_t>(i)];
+        changePersistentIndex(before[i],
+                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
+    }
+    emit layoutChanged({}, NoLayoutChangeHint);
+}
+
+void BookmarkModel::recordChanged(BookmarkNode *node)
+{
+    if (!node)
+        return;
+    emit dataChanged(indexFromNode(node, 0), indexFromNode(node, columnCount() - 1));
+}
+
+QModelIndex BookmarkModel::index(int row, int column, const QModelIndex &parent) const
+{
+    const BookmarkNode *folder = folderOf(parent);
+    if (row < 0 || column < 0 || column >= columnCount() || row >= folder->childCount())
+        return {};
+    return createIndex(row, column, folder->child(row));
+}
+
+QModelIndex BookmarkModel::parent(const QModelIndex &child) const
+{
+    const BookmarkNode *node = nodeFromIndex(child);
+    if (!node)
+        return {};
+    return indexFromNode(node->parent());
+}
+
+int BookmarkModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() && parent.column() != 0)
+        return 0;
+    return folderOf(parent)->childCount();
+}
+
+int BookmarkModel::columnCount(const QModelIndex &) const
+{
+    return 3;
+}
+
+QString BookmarkModel::VTGetText(const TBookmark &record, int column)
+{
+    switch (column) {
+    case ColumnDescription:
+        return record.IsCategory ? record.CategoryName : record.Description;
+    case ColumnLink:
+        return record.IsCategory ? QString() : record.Link;
+    default:
+        return {};
+    }
+}
+
+int BookmarkModel::VTGetImageIndexEx(const TBookmark &record, int column)
+{
+    return column == ColumnDescription ? record.ImageIndex : -1;
+}
+
+int BookmarkModel::VTAfterCellPaint(const TBookmark &record, int column)
+{
+    return column == ColumnState && !record.IsCategory ? record.LinkState : -1;
+}
+
+std::optional<Colour> BookmarkModel::VTPaintText(const TBookmark &record, int column, bool treeFocused,
+                                                 bool selected)
+{
+    switch (column) {
+    case ColumnDescription:
+        return record.PriorityColor;
+    case ColumnLink:
+        return treeFocused && selected ? FocusedLinkTextColour : LinkTextColour;
+    default:
+        return std::nullopt;
+    }
+}
+
+QString BookmarkModel::VTGetHint(const TBookmark &record, int column)
+{
+    switch (column) {
+    case ColumnDescription:
+        // Line feed before carriage return, twice: the comment stands one empty line below the name.
+        return record.Comment.isEmpty() ? record.name() : record.name() + u"\n\r\n\r" + record.Comment;
+    case ColumnLink:
+        return record.Link;
+    default:
+        return {};
+    }
+}
+
+bool BookmarkModel::VTEditing(const TBookmark &record, int column)
+{
+    switch (column) {
+    case ColumnDescription:
+        return record.Editable;
+    case ColumnLink:
+        return record.Editable && !record.IsCategory;
+    default:
+        return false;
+    }
+}
+
+QVariant BookmarkModel::data(const QModelIndex &index, int role) const
+{
+    const BookmarkNode *node = nodeFromIndex(index);
+    if (!node)
+        return {};
+    const TBookmark &record = node->record;
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return VTGetText(record, column);
+    case Qt::ToolTipRole:
+        return VTGetHint(record, column);
+    case Qt::ForegroundRole:
+        if (const std::optional<Colour> colour = VTPaintText(record, column, false, false)) {
+            if (const QColor c = toQColor(*colour, QPalette()); c.isValid())
+                return QBrush(c);
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        return cellAlignment(column);
+    case ImageIndexRole:
+        return VTGetImageIndexEx(record, column);
+    case StateImageRole:
+        return VTAfterCellPaint(record, column);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags BookmarkModel::flags(const QModelIndex &index) const
+{
+    const BookmarkNode *node = nodeFromIndex(index);
+    if (!node)
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (VTEditing(node->record, index.column()))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool BookmarkModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    BookmarkNode *node = nodeFromIndex(index);
+    if (!node || role != Qt::EditRole || !VTEditing(node->record, index.column()))
+        return false;
+    if (!VTNewText(node->record, index.column(), value.toString()))
+        return false;
+    recordChanged(node);
+    // Only a change of the sort column can move the node; the comparison reads nothing else.
+    if (index.column() == m_sortColumn)
+        resortFolder(node->parent());
+    return true;
+}
+
+QVariant BookmarkModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::ToolTipRole)
+        return section == ColumnState ? QVariant(QStringLiteral("Alive or dead link")) : QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return cellAlignment(section);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case ColumnDescription:
+        return QStringLiteral("Description");
+    case ColumnLink:
+        return QStringLiteral("Link");
+    case ColumnState:
+        return QStringLiteral("State");
+    default:
+        return {};
+    }
+}
+
+void BookmarkModel::sort(int column, Qt::SortOrder order)
+{
+    setSortState(column, order);
+    emit layoutAboutToBeChanged({}, VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<BookmarkNode *> nodes;
+    nodes.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex &index : before)
+        nodes.push_back(nodeFromIndex(index));
+    sortSubtree(m_tree.topLevel(), column, order);
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        BookmarkNode *node = nodes[static_cast<size_t>(i)];
+        changePersistentIndex(before[i],
+                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
+    }
+    emit layoutChanged({}, VerticalSortHint);
+}
+
+} // namespace vellumite

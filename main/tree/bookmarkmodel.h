@@ -1,0 +1,105 @@
+#pragma once
+
+#include "main/core/bookmarktree.h"
+
+#include <QAbstractItemModel>
+#include <functional>
+#include <optional>
+
+namespace vellumite {
+
+// The item model over the main window's node tree. Its row order is the physical order of the nodes,
+// which the tree keeps sorted by the header's sort column, so "tree order" is what the user sees.
+class BookmarkModel : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    enum Role {
+        // Icon index of a cell in the main window's image list, -1 for none.
+        ImageIndexRole = Qt::UserRole + 1,
+        // Icon index drawn centred over a cell after it is painted (the link state), -1 for none.
+        StateImageRole,
+    };
+
+    // The text colour of the link column; a selected row of the focused tree shows its link in black.
+    static constexpr Colour LinkTextColour = 0x00454545;
+    static constexpr Colour FocusedLinkTextColour = 0x00000000;
+
+    explicit BookmarkModel(BookmarkTree &tree, QObject *parent = nullptr);
+
+    BookmarkTree &tree() const { return m_tree; }
+
+    BookmarkNode *nodeFromIndex(const QModelIndex &index) const;
+    QModelIndex indexFromNode(const BookmarkNode *node, int column = 0) const;
+
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    void setSortState(int column, Qt::SortOrder order);
+
+    // After the tree was replaced wholesale (a load): one sort per folder, then one reset.
+    void reloadSorted();
+    // Keeps one folder sorted after its children or their texts changed.
+    void resortFolder(BookmarkNode *folder);
+
+    // Inserts a node under `parent` at the place the sort order gives it; returns the inserted node.
+    BookmarkNode *insertNode(BookmarkNode *parent, std::unique_ptr<BookmarkNode> node);
+    // Removes one node with its descendants.
+    void removeNode(BookmarkNode *node);
+    // Removes nodes with their descendants, one removal per run of adjacent rows, so a large selection
+    // costs no more than a few rows. A node inside another one given goes with that one.
+    void removeNodes(const std::vector<BookmarkNode *> &nodes);
+    // Appends nodes as the last children of `parent` in one insertion, then sorts them into place.
+    void appendNodes(BookmarkNode *parent, std::vector<std::unique_ptr<BookmarkNode>> nodes);
+    // Moves nodes with their descendants to the end of `parent`, one move per run of adjacent rows, then
+    // sorts them into place. A node that is `parent` or one of its ancestors cannot move there and stays
+    // (nodes given inside it still move); a node inside another one that moves goes with it. Returns the
+    // nodes moved.
+    std::vector<BookmarkNode *> moveNodes(const std::vector<BookmarkNode *> &nodes, BookmarkNode *parent);
+    // Tells the views that a node's record changed.
+    void recordChanged(BookmarkNode *node);
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // An accepted in-place edit: changes the record and keeps its folder sorted.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // The answers the tree gives for one cell of a record.
+    // Text: column 0 the name or title, column 1 a bookmark's link, column 2 nothing.
+    static QString VTGetText(const TBookmark &record, int column);
+    // Image: column 0 the record's icon, the other columns none (-1).
+    static int VTGetImageIndexEx(const TBookmark &record, int column);
+    // Icon of the "State" column: a bookmark's link state; categories and other columns none (-1).
+    static int VTAfterCellPaint(const TBookmark &record, int column);
+    // Text colour; no value leaves the tree's font colour.
+    static std::optional<Colour> VTPaintText(const TBookmark &record, int column, bool treeFocused,
+                                             bool selected);
+    // Hint, plain text: the name (and the comment below it) in column 0, the link in column 1.
+    static QString VTGetHint(const TBookmark &record, int column);
+    // Whether a cell may be edited in place: never the root, a category's link or the state column.
+    static bool VTEditing(const TBookmark &record, int column);
+
+private:
+    BookmarkNode *folderOf(const QModelIndex &parent) const;
+    // Reorders one folder's children in one layout change, keeping the persistent indexes on their nodes.
+    void reorderFolder(BookmarkNode &folder, const std::function<void(BookmarkNode &)> &reorder);
+    // Puts the given children (in tree order) last in their folder, the others keeping their order;
+    // returns the row of the first of them.
+    int gatherAtEnd(BookmarkNode &folder, const std::vector<BookmarkNode *> &children);
+    // Beyond this many source folders a move is one layout change instead of one move per folder.
+    static constexpr size_t MaxSeparateMoves = 4;
+    void moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
+                               BookmarkNode &destination);
+
+    BookmarkTree &m_tree;
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
+
+} // namespace vellumite

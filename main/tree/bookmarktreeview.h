@@ -1,0 +1,141 @@
+#pragma once
+
+#include "main/core/dropdecision.h"
+#include "main/core/dropformats.h"
+
+#include <QBasicTimer>
+#include <QHeaderView>
+#include <QPersistentModelIndex>
+#include <QTreeView>
+#include <QUuid>
+#include <memory>
+#include <vector>
+
+namespace vellumite {
+
+class BookmarkModel;
+class BookmarkNode;
+class ImageList;
+
+// The header of the bookmark tree: "Description" and "Link" sort on a click and can be dragged; the
+// "State" column takes no clicks and no drags but can be resized between its limits.
+class BookmarkHeaderView : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int StateMinimumWidth = 45;
+    static constexpr int StateMaximumWidth = 150;
+
+    explicit BookmarkHeaderView(QWidget *parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
+
+private:
+    // True over the "State" header itself, false over the grips at its edges that resize columns.
+    bool isOverFixedSection(const QPoint &position) const;
+    void keepWidthLimits(int section, int newSize);
+
+    // A press that the header did not see: its release is not the header's either.
+    bool m_pressIgnored = false;
+};
+
+// The main window's bookmark tree `VT`: the tree of categories and bookmarks in three columns, kept
+// sorted by the model, with several selected rows, in-place editing of names and links, and the two
+// keys the tree handles itself.
+class BookmarkTreeView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    BookmarkTreeView(BookmarkModel *model, const ImageList &images, QWidget *parent = nullptr);
+
+    BookmarkModel *bookmarkModel() const { return m_model; }
+    BookmarkHeaderView *bookmarkHeader() const { return m_header; }
+
+    // The node that holds the keyboard focus, or null.
+    BookmarkNode *focusedNode() const;
+    // The selected nodes, in no particular order, and their number.
+    std::vector<BookmarkNode *> selectedNodes() const;
+    int selectedCount() const;
+    bool isEditing() const { return state() == EditingState; }
+
+    // The bookmark file keeps each node's expansion and selection in its state flags: copy the view's
+    // into the nodes before a save, and back into the view after a load (the model already reset).
+    // Only the expanded and selected flags change; a leaf keeps its expanded flag, which no view shows.
+    void storeViewStateInNodes();
+    void restoreViewStateFromNodes();
+
+    // Scrolls the first selected node in tree order into the vertical centre, leaving the horizontal
+    // position alone. Nothing happens when no node is selected.
+    void scrollToFirstSelected();
+
+    // Nodes scrolled into view from out of sight are centred.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+
+    using QTreeView::edit;
+
+    // The data of a drag of the selected nodes (the root category never goes along): every clipboard
+    // format of the tree, and a token naming this process and this tree, so that the drop recognises
+    // its own drag. Remembers the dragged nodes for that drop.
+    std::unique_ptr<QMimeData> beginNodeDrag();
+    // Whether data comes from a drag of this very tree.
+    bool isOwnDrag(const QMimeData *data) const;
+
+    // The drop target under a point of the viewport and where the point is on its row.
+    BookmarkNode *dropTargetAt(const QPoint &position, DropMode *mode) const;
+    // Whether a drop of `data` at `target` in `mode` is accepted.
+    bool VTDragOver(const QMimeData *data, BookmarkNode *target, DropMode mode) const;
+    // Carries out an accepted drop; false when it was refused after all.
+    bool VTDragDrop(const QMimeData *data, BookmarkNode *target, DropMode mode);
+
+signals:
+    // A link dropped from another program onto a category.
+    void linkDropped(BookmarkNode *category, const DroppedLink &link);
+    // Enter: open the focused bookmark, as a double click does.
+    void openRequested();
+    // Delete with at least one node selected, whatever the modifiers.
+    void deleteRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    std::vector<BookmarkNode *> draggedNodes() const;
+    void endDragHover();
+    bool VTKeyPress(const QKeyEvent &event);
+    bool VTKeyDown(const QKeyEvent &event);
+    void configure();
+
+    BookmarkModel *m_model;
+    BookmarkHeaderView *m_header;
+    // The last press hit the cell that held the focus already, without Ctrl or Shift.
+    bool m_pressOnFocusedCell = false;
+
+    // Tells this tree's drags from those of another tree or another running copy of the program.
+    const QByteArray m_dragToken;
+    std::vector<QPersistentModelIndex> m_dragged;
+    // The row a drag hovers over, opened when the drag stays there, and the mark drawn for the drop.
+    QPersistentModelIndex m_hoverIndex;
+    QBasicTimer m_expandTimer;
+    QRect m_dropMark;
+    DropMode m_dropMarkMode = DropMode::Nowhere;
+};
+
+} // namespace vellumite

@@ -1,0 +1,150 @@
+// The main window's start-up and shut-down: settings, the bookmark file and the save at exit.
+
+#include "main/core/bookmarkfile.h"
+#include "main/core/functii.h"
+#include "main/menus/openwithmenu.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/tree/imagelist.h"
+#include "main/window/statusbar.h"
+#include "main/window/tform1.h"
+#include "main/window/workerblock.h"
+#include "platform/platformservices.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+
+namespace vellumite {
+
+namespace {
+
+QSize primaryScreenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+WindowShow windowShow(const QWidget &window)
+{
+    if (window.isMinimized())
+        return WindowShow::Minimized;
+    if (window.isMaximized())
+        return WindowShow::Maximized;
+    return WindowShow::Normal;
+}
+
+} // namespace
+
+QString TForm1::bookmarkFilePath() const
+{
+    return bookmarkFilePathIn(m_programFolder);
+}
+
+void TForm1::showFailure(const QString &message) const
+{
+    if (m_services)
+        m_services->messages->error(ApplicationTitle, message);
+}
+
+void TForm1::FormCreate(PlatformServices &services, const QString &programFolder)
+{
+    m_services = &services;
+    m_programFolder = programFolder;
+    m_lifecycle = std::make_unique<ProgramLifecycle>(
+        *services.folderProbe, programFolder,
+        [this](ProgramLifecycle::MessageKind kind, const QString &text) {
+            if (kind == ProgramLifecycle::MessageKind::Error)
+                showFailure(text);
+            else
+                m_services->messages->information(ApplicationTitle, text);
+        });
+    createHelpMenu();
+    applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
+    m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
+    updateOpenWithMenu(Openwith1, m_installedBrowsers);
+    AddRootBookmark();
+}
+
+void TForm1::applyStartupSettings(const StartupSettings &settings)
+{
+    if (settings.placement.maximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        const QRect &bounds = settings.placement.bounds;
+        setGeometry(QRect(bounds.topLeft(), applyMinimumWindowSize(bounds.size())));
+    }
+    m_vt->header()->resizeSection(0, settings.columns.description);
+    m_vt->header()->resizeSection(1, settings.columns.link);
+    m_vt->header()->resizeSection(2, settings.columns.state);
+    m_browserPaths.OpenWithBrowser = settings.openWithBrowser;
+}
+
+void TForm1::AddRootBookmark()
+{
+    const ProgramLifecycle::StartupResult result
+        = m_lifecycle->loadOrCreateTree(m_tree, m_browserPaths.DefaultBrowser.Tag);
+    m_model->reloadSorted();
+    if (result == ProgramLifecycle::StartupResult::RootNotSaved)
+        return;
+    restoreViewStateFromNodes();
+    if (result == ProgramLifecycle::StartupResult::Ready)
+        UpdateTreeCounts();
+}
+
+void TForm1::UpdateTreeCounts()
+{
+    const TreeCounts counts = countTree(m_tree);
+    m_statusBar->setPanelText(3, linksText(counts));
+    m_statusBar->setPanelText(2, categoriesText(counts));
+}
+
+ExitSettings TForm1::currentExitSettings() const
+{
+    ExitSettings settings;
+    settings.show = windowShow(*this);
+    // A minimized or maximized window keeps its normal bounds, never the off-screen ones.
+    settings.bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
+    settings.columns.description = m_vt->header()->sectionSize(0);
+    settings.columns.link = m_vt->header()->sectionSize(1);
+    settings.columns.state = m_vt->header()->sectionSize(2);
+    settings.openWithBrowser = m_browserPaths.OpenWithBrowser;
+    return settings;
+}
+
+bool TForm1::closeprogram()
+{
+    if (!m_services || m_closing)
+        return false;
+    m_closing = true;
+    const auto done = qScopeGuard([this] { m_closing = false; });
+
+    switch (m_lifecycle->prepareExit(currentExitSettings())) {
+    case ProgramLifecycle::ExitStep::Close:
+        return true;
+    case ProgramLifecycle::ExitStep::StayOpen:
+        return false;
+    case ProgramLifecycle::ExitStep::SaveTree:
+        break;
+    }
+
+    // The tree is turned into bytes here; the worker only writes them, so it never touches the tree.
+    storeViewStateInNodes();
+    const QByteArray bytes = BookmarkFile::save(m_tree);
+    setTreeBusy(true);
+    const QString failure = runWorkerBlock(
+        [bytes, path = m_lifecycle->bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
+    setTreeBusy(false);
+    return m_lifecycle->finishExit(failure);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (!m_services || closeprogram())
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace vellumite

@@ -1,0 +1,134 @@
+#include "main/core/bookmarkfile.h"
+#include "main/core/bookmarktree.h"
+#include "main/core/programlifecycle.h"
+#include "platform/fakes/fakefolderprobe.h"
+#include "tests/common/testfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vellumite;
+using Kind = ProgramLifecycle::MessageKind;
+
+class TestProgramLifecycle : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Shown
+    {
+        Kind kind;
+        QString text;
+    };
+
+    // A root holding one bookmark with image 4.
+    static QByteArray smallTreeFile()
+    {
+        BookmarkTree tree;
+        BookmarkNode *root = tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+        root->appendChild(std::make_unique<BookmarkNode>(
+            makeBookmarkRecord(QStringLiteral("Example"), QStringLiteral("http://example.org/"), 4)));
+        return BookmarkFile::save(tree);
+    }
+
+    ProgramLifecycle lifecycle()
+    {
+        return ProgramLifecycle(m_probe, m_dir.path(), [this](Kind kind, const QString &text) {
+            m_shown.append({ kind, text });
+        });
+    }
+
+    QString bookmarkFile() const { return m_dir.filePath(BookmarkFileName); }
+
+    QTemporaryDir m_dir;
+    FakeFolderProbe m_probe;
+    QList<Shown> m_shown;
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_probe.setWritable(true);
+        m_shown.clear();
+    }
+    void cleanup()
+    {
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+    }
+
+    void aFreshStartCreatesAndSavesTheRoot()
+    {
+        ProgramLifecycle policy = lifecycle();
+        BookmarkTree tree;
+        QCOMPARE(policy.loadOrCreateTree(tree, 2), ProgramLifecycle::StartupResult::Ready);
+        QCOMPARE(tree.totalCount(), 1);
+        QVERIFY(QFile::exists(bookmarkFile()));
+        QVERIFY(m_shown.isEmpty());
+    }
+
+    void aFreshStartInAReadOnlyFolderSavesNothingAndSaysSo()
+    {
+        m_probe.setWritable(false);
+        ProgramLifecycle policy = lifecycle();
+        BookmarkTree tree;
+        QCOMPARE(policy.loadOrCreateTree(tree, 2), ProgramLifecycle::StartupResult::Ready);
+        QCOMPARE(tree.totalCount(), 1);
+        QVERIFY(!QFile::exists(bookmarkFile()));
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown.first().kind, Kind::Information);
+        QCOMPARE(m_shown.first().text, FolderNotWritableMessage);
+        // At exit the read-only folder again ends the program without writing anything.
+        QCOMPARE(policy.prepareExit(ExitSettings()), ProgramLifecycle::ExitStep::Close);
+        QCOMPARE(m_shown.size(), 2);
+        QVERIFY(QDir(m_dir.path()).isEmpty());
+    }
+
+    void aLoadedTreeGetsTheBrowserIconOnEveryBookmark()
+    {
+        QVERIFY(testfiles::writeFile(bookmarkFile(), smallTreeFile()));
+        ProgramLifecycle policy = lifecycle();
+        BookmarkTree tree;
+        QCOMPARE(policy.loadOrCreateTree(tree, 7), ProgramLifecycle::StartupResult::Ready);
+        QCOMPARE(tree.totalCount(), 2);
+        QCOMPARE(tree.topLevel().child(0)->child(0)->record.ImageIndex, 7);
+        QVERIFY(m_shown.isEmpty());
+    }
+
+    void aFileThatFailsToLoadIsKeptAsideBeforeTheSave()
+    {
+        const QByteArray broken = smallTreeFile().left(40);
+        QVERIFY(testfiles::writeFile(bookmarkFile(), broken));
+        ProgramLifecycle policy = lifecycle();
+        BookmarkTree tree;
+        QCOMPARE(policy.loadOrCreateTree(tree, 7), ProgramLifecycle::StartupResult::LoadFailed);
+        QVERIFY(!tree.isEmpty());
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown.first().kind, Kind::Error);
+
+        QCOMPARE(policy.prepareExit(ExitSettings()), ProgramLifecycle::ExitStep::SaveTree);
+        QCOMPARE(testfiles::readFile(bookmarkFile() + QStringLiteral(".bad")), broken);
+        QVERIFY(!QFile::exists(bookmarkFile()));
+        // The settings are written before the tree.
+        QVERIFY(QFile::exists(settingsFilePath(m_dir.path())));
+        QCOMPARE(m_shown.size(), 2);
+        QCOMPARE(m_shown.last().kind, Kind::Information);
+        QVERIFY(m_shown.last().text.contains(QStringLiteral("Bookmarks.lkb.bad")));
+    }
+
+    void aFailedSaveKeepsTheProgramRunning()
+    {
+        ProgramLifecycle policy = lifecycle();
+        QVERIFY(policy.finishExit(QString()));
+        QVERIFY(m_shown.isEmpty());
+        QVERIFY(!policy.finishExit(QStringLiteral("disk full")));
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown.first().kind, Kind::Error);
+        QCOMPARE(m_shown.first().text, QStringLiteral("disk full"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgramLifecycle)
+#include "tst_programlifecycle.moc"

@@ -144,7 +144,7 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("link");
-        const QString corpora = QStringLiteral(VELLUMITE_TEST_DATA "/corpora/url/");
+        const QString corpora = QStringLiteral(VELLUMITE_CORPORA "/url/");
         QTest::newRow("assimp Website")
             << corpora + u"assimp/Website.url"_s << u"http://assimp.sourceforge.net"_s;
         QTest::newRow("assimp ProjectHome")

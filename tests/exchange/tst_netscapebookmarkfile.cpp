@@ -24,7 +24,7 @@ QString read(const QByteArray &bytes)
 
 QString corporaFolder()
 {
-    return QStringLiteral(VELLUMITE_TEST_DATA "/corpora");
+    return QStringLiteral(VELLUMITE_CORPORA);
 }
 
 // A second reading of a file, by regular expressions over the whole text, for comparing with the

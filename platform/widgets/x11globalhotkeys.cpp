@@ -3,6 +3,7 @@
 #include "platform/widgets/xcbapplication.h"
 
 #include <QGuiApplication>
+#include <cstdlib>
 
 namespace vellumite {
 
@@ -228,7 +229,9 @@ void X11GlobalHotKeys::releaseKey(HotKeyValue value)
             m_grabs.removeAt(i);
         }
     }
-    xcb_flush(m_connection);
+    // A round trip: once it returns the server has released the key, so another client (or a new
+    // registration) can take it at once.
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }
 
 bool X11GlobalHotKeys::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)

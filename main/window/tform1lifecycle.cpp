@@ -1,5 +1,6 @@
 // The main window's start-up and shut-down: settings, the bookmark file and the save at exit.
 
+#include "exchange/dialog/tfrimportexport.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/functii.h"
 #include "main/menus/openwithmenu.h"
@@ -48,6 +49,11 @@ void TForm1::showFailure(const QString &message) const
         m_services->messages->error(ApplicationTitle, message);
 }
 
+MessageService &TForm1::messages() const
+{
+    return *m_services->messages;
+}
+
 void TForm1::FormCreate(PlatformServices &services, const QString &programFolder)
 {
     m_services = &services;
@@ -61,6 +67,7 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
                 m_services->messages->information(ApplicationTitle, text);
         });
     createHelpMenu();
+    createExchangeCommands();
     applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
     m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
     updateOpenWithMenu(Openwith1, m_installedBrowsers);
@@ -129,6 +136,9 @@ bool TForm1::closeprogram()
         break;
     }
 
+    // A store step of the exchange dialog may still run on a pool thread; it ends before the tree is saved.
+    if (frImportExport)
+        frImportExport->waitForRunningStep();
     // The tree is turned into bytes here; the worker only writes them, so it never touches the tree.
     storeViewStateInNodes();
     const QByteArray bytes = BookmarkFile::save(m_tree);

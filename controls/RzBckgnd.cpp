@@ -20,11 +20,6 @@ QRgb rgbOf(TColor color)
     return toQColor(color).rgb();
 }
 
-QRect fromEdges(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
 // The number of steps a band takes at least. Factors above 8 stand for a band count.
 int bandSteps(TSmoothFactor factor, int levels)
 {

@@ -46,11 +46,6 @@ const QImage &CreateDownPatternBitmap()
     return *shared.pattern;
 }
 
-QRect fromEdges(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
 // The button face of a bordered button: raised, or sunken while down. Returns the face's inner area.
 QRect DrawButtonFace(QPainter &canvas, const QRect &client, int bevelWidth, bool rounded, bool down,
                      bool focused)

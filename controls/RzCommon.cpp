@@ -52,22 +52,6 @@ QColor paletteColor(int index)
     }
 }
 
-// Exclusive right and bottom edges, as the frame routines count them.
-int rightOf(const QRect &r)
-{
-    return r.left() + r.width();
-}
-
-int bottomOf(const QRect &r)
-{
-    return r.top() + r.height();
-}
-
-QRect fromEdges(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
 void fillEdges(QPainter &canvas, int left, int top, int right, int bottom, const QColor &color)
 {
     if (right > left && bottom > top)

@@ -60,6 +60,22 @@ enum TFrameStyle : quint8 {
     fsPopup
 };
 
+// The frame routines count the right and bottom edges exclusive, as the drawing API they follow does.
+inline int rightOf(const QRect &r)
+{
+    return r.left() + r.width();
+}
+
+inline int bottomOf(const QRect &r)
+{
+    return r.top() + r.height();
+}
+
+inline QRect fromEdges(int left, int top, int right, int bottom)
+{
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
 // Which row of a two-pass edge table to paint: raised / up, or lowered / down.
 enum class EdgeDepth : quint8 { Raised, Sunken };
 

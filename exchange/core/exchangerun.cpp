@@ -74,6 +74,8 @@ public:
         m_host.storeFinished(kind);
         if (m_request.import && result.ok())
             result = applyImport(store, *staging);
+        else if (result.ok())
+            result = afterExport(store);
         if (m_request.import && result.outcome != StepResult::Outcome::Failed)
             m_host.importStoreFinished();
         switch (result.outcome) {
@@ -109,6 +111,15 @@ private:
             if (!root)
                 return StepResult::failed(QStringLiteral("The program has no root category."));
             m_host.applyMerge(planMerge(*root, staging, store.nameMatch()));
+            return StepResult::done();
+        });
+    }
+
+    StepResult afterExport(ExchangeStore &store)
+    {
+        return guarded([&] {
+            if (BookmarkNode *root = m_host.rootCategory())
+                store.afterWrite(*root);
             return StepResult::done();
         });
     }

@@ -49,6 +49,9 @@ public:
     virtual NameMatch nameMatch() const = 0;
     virtual StepResult read(BookmarkNode &staging, qint32 browserCode) = 0;
     virtual StepResult write(const BookmarkNode &rootCategory, ExportMode mode) = 0;
+    // After a successful write, on the user-interface thread: what the export leaves in the program's
+    // own records.
+    virtual void afterWrite(BookmarkNode &rootCategory) { Q_UNUSED(rootCategory) }
 };
 
 // The store a row stands for; Firefox's follows the installed Firefox's product version.

@@ -4,20 +4,14 @@
 
 namespace vellumite {
 
-namespace {
-// The indentation of the key lines of a freshly written entry.
-constexpr QStringView KeyIndent = u"        ";
-} // namespace
-
 QString RebuildOperaBlock(const QString &block, const QString &name, const QString &comment,
                           const QString &link)
 {
     QStringList lines = splitHotlistLines(block);
-    rewriteHotlistKeyLines(lines, u"NAME=", KeyIndent, name);
-    rewriteHotlistKeyLines(lines, u"URL=", KeyIndent, link);
-    constexpr QStringView descriptionKey = u"DESCRIPTION=";
-    if (rewriteHotlistKeyLines(lines, descriptionKey, KeyIndent, comment) == 0)
-        lines.append(KeyIndent + descriptionKey + encodeHotlistValue(comment));
+    rewriteHotlistKeyLines(lines, HotlistNameKey, HotlistKeyIndent, name);
+    rewriteHotlistKeyLines(lines, HotlistUrlKey, HotlistKeyIndent, link);
+    if (rewriteHotlistKeyLines(lines, HotlistDescriptionKey, HotlistKeyIndent, comment) == 0)
+        lines.append(HotlistKeyIndent + HotlistDescriptionKey + encodeHotlistValue(comment));
     return joinHotlistLines(lines);
 }
 

@@ -109,13 +109,19 @@ struct StoreNames
     QStringView profileList;
     QStringView placesDatabase;
     QStringView bookmarkFile;
-    QStringView operaHotlist;
+    // The first that exists is the hotlist; when none does, the last one named.
+    std::array<QStringView, 2> operaHotlists;
 };
 
-constexpr StoreNames WindowsStores { u"\\Mozilla\\Firefox\\Profiles.ini", u"\\places.sqlite",
-                                     u"\\bookmarks.html", u"\\Opera\\Opera\\profile\\opera6.adr" };
-constexpr StoreNames LinuxStores { u"/.mozilla/firefox/profiles.ini", u"/places.sqlite", u"/bookmarks.html",
-                                   u"/.opera/opera6.adr" };
+constexpr StoreNames WindowsStores { u"\\Mozilla\\Firefox\\Profiles.ini",
+                                     u"\\places.sqlite",
+                                     u"\\bookmarks.html",
+                                     { u"\\Opera\\Opera\\profile\\opera6.adr" } };
+// Opera for Linux named its hotlist both ways.
+constexpr StoreNames LinuxStores { u"/.mozilla/firefox/profiles.ini",
+                                   u"/places.sqlite",
+                                   u"/bookmarks.html",
+                                   { u"/.opera/bookmarks.adr", u"/.opera/opera6.adr" } };
 
 const StoreNames &storeNames(PathStyle style)
 {
@@ -137,6 +143,19 @@ QString firefoxStorePath(const QString &appData, const BrowserPaths &paths, cons
         : QDir::cleanPath(QFileInfo(profileList).dir().filePath(profilePath));
     const bool places = installedFirefoxStore(versions, paths.PathToFirefox) == FirefoxStore::PlacesDatabase;
     return folder + (places ? names.placesDatabase : names.bookmarkFile);
+}
+
+QString operaHotlistPath(const QString &appData, const SystemLookup &lookup)
+{
+    QString path;
+    for (QStringView name : storeNames(lookup.pathStyle()).operaHotlists) {
+        if (name.isEmpty())
+            break;
+        path = appData + name;
+        if (lookup.fileExists(path))
+            break;
+    }
+    return path;
 }
 
 // What two executables must share to count as one browser: the folder (compared without regard to
@@ -260,7 +279,7 @@ InstalledBrowsers detectBrowsers(BrowserPaths &paths, const SystemLookup &lookup
     paths.ExplorerFavoritesPath = lookup.favoritesFolder();
     const QString appData = GetShellFolder(lookup, u"AppData"_s);
     paths.PathFavFirefox = firefoxStorePath(appData, paths, lookup, versions);
-    paths.OperaFavPath = appData + storeNames(lookup.pathStyle()).operaHotlist;
+    paths.OperaFavPath = operaHotlistPath(appData, lookup);
     DetectOpenWithBrowserCode(paths, lookup.pathStyle());
     return installed;
 }

@@ -1,5 +1,7 @@
 #include "main/core/colournames.h"
 
+#include "main/core/integertext.h"
+
 #include <array>
 
 namespace vellumite {
@@ -86,18 +88,6 @@ bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView name)
     return true;
 }
 
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::span<const ColourName> colourNames()
@@ -123,44 +113,9 @@ std::optional<Colour> colourFromText(const QString &text)
                 return row.value;
         }
     }
-    if (const std::optional<qint32> value = integerFromText(text))
+    if (const std::optional<qint32> value = parseInteger(text, HexPrefix::AlsoZeroX))
         return static_cast<Colour>(*value);
     return std::nullopt;
-}
-
-std::optional<qint32> integerFromText(QStringView text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && text[i] == u' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-
-    const bool zeroX = i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X');
-    const bool hex = zeroX || (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X'));
-    const int base = hex ? 16 : 10;
-    i += zeroX ? 2 : (hex ? 1 : 0);
-    // Hexadecimal text may fill all 32 bits; decimal text must fit the signed range, where a negative
-    // value reaches one further.
-    const quint64 limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
-
-    if (i == n)
-        return std::nullopt;
-    quint64 value = 0;
-    for (; i < n; ++i) {
-        const int digit = hexDigit(text[i]);
-        if (digit < 0 || digit >= base)
-            return std::nullopt;
-        value = value * static_cast<quint64>(base) + static_cast<quint64>(digit);
-        if (value > limit)
-            return std::nullopt;
-    }
-    const quint32 bits = static_cast<quint32>(value);
-    return static_cast<qint32>(negative ? 0u - bits : bits);
 }
 
 } // namespace vellumite

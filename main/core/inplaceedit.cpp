@@ -13,7 +13,8 @@ constexpr QStringView RenameIndent = u"         ";
 
 void rewriteOperaKey(TBookmark &record, QStringView key, const QString &value)
 {
-    if (record.ImportSource != FromOpera)
+    // Whatever the node's origin: a block an export stored in it must not keep the old name or link.
+    if (record.OperaBlock.isEmpty())
         return;
     QStringList lines = splitHotlistLines(record.OperaBlock);
     rewriteHotlistKeyLines(lines, key, RenameIndent, value);

@@ -2,7 +2,7 @@
 
 namespace vellumite {
 
-std::optional<qint32> parseInteger(QStringView text)
+std::optional<qint32> parseInteger(QStringView text, HexPrefix prefixes)
 {
     qsizetype i = 0;
     while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
@@ -13,7 +13,11 @@ std::optional<qint32> parseInteger(QStringView text)
         ++i;
     }
     bool hex = false;
-    if (i < text.size() && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
+    if (prefixes == HexPrefix::AlsoZeroX && i + 1 < text.size() && text[i] == u'0'
+        && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        hex = true;
+        i += 2;
+    } else if (i < text.size() && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
         hex = true;
         ++i;
     }

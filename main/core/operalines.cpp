@@ -6,8 +6,6 @@ namespace vellumite {
 
 namespace {
 
-constexpr QChar Cr = u'\r';
-constexpr QChar Lf = u'\n';
 constexpr QStringView CrLf = u"\r\n";
 constexpr QStringView EncodedLineBreak = u"\u0002\u0002";
 
@@ -21,19 +19,7 @@ bool isBlankOrControl(QChar c)
 QStringList splitHotlistLines(QStringView block)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = block.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = block[i];
-        if (c != Cr && c != Lf)
-            continue;
-        lines.append(block.sliced(start, i - start).toString());
-        if (c == Cr && i + 1 < size && block[i + 1] == Lf)
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(block.sliced(start).toString());
+    forEachHotlistLine(block, [&lines](QStringView line) { lines.append(line.toString()); });
     return lines;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -9,7 +10,55 @@ namespace vellumite {
 // The line-level rules of an Opera hotlist entry ("block"), shared by everything that rewrites the
 // stored entry of a node imported from a hotlist.
 
-// Splits at CR LF, CR or LF; a line break at the very end makes no extra empty line.
+// The indentation of the key lines of an entry this program writes afresh.
+inline constexpr QStringView HotlistKeyIndent = u"        ";
+
+// The keys this program reads and writes; compared case-sensitively with the start of a trimmed line.
+inline constexpr QStringView HotlistNameKey = u"NAME=";
+inline constexpr QStringView HotlistUrlKey = u"URL=";
+inline constexpr QStringView HotlistDescriptionKey = u"DESCRIPTION=";
+
+namespace operalines_detail {
+inline char16_t unitOf(QChar c)
+{
+    return c.unicode();
+}
+inline char16_t unitOf(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+template<typename View, typename F> void forEachLine(View text, F &&f)
+{
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = unitOf(text[i]);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        f(text.sliced(start, i - start));
+        if (c == u'\r' && i + 1 < size && unitOf(text[i + 1]) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        f(text.sliced(start));
+}
+} // namespace operalines_detail
+
+// Calls f(line) for each line of `text`, split at CR LF, CR or LF; a line break at the very end makes
+// no extra empty line. The views point into `text`.
+template<typename F> void forEachHotlistLine(QStringView text, F &&f)
+{
+    operalines_detail::forEachLine(text, f);
+}
+// The same over 8-bit text, before it is decoded.
+template<typename F> void forEachHotlistLine(QByteArrayView text, F &&f)
+{
+    operalines_detail::forEachLine(text, f);
+}
+
+// The lines of forEachHotlistLine as strings.
 QStringList splitHotlistLines(QStringView block);
 
 // Every line followed by CR LF, the last one included.

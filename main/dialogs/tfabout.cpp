@@ -2,6 +2,7 @@
 
 #include "main/menus/support.h"
 #include "main/tree/imagelist.h"
+#include "main/window/windowfont.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -64,9 +65,7 @@ TfAbout::TfAbout(Shell &shell, ProgramLauncher &launcher, QString defaultBrowser
     palette.setColor(QPalette::WindowText, Qt::black);
     setPalette(palette);
     setAutoFillBackground(true);
-    QFont boxFont(u"Tahoma"_s);
-    boxFont.setPixelSize(11);
-    setFont(boxFont);
+    setFont(windowFont());
 
     lbVersion = new QLabel(this);
     lbVersion->setObjectName(u"lbVersion"_s);

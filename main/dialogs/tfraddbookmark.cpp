@@ -4,6 +4,7 @@
 #include "main/core/bookmarkedit.h"
 #include "main/core/linebreaks.h"
 #include "main/dialogs/balloonhint.h"
+#include "main/window/windowfont.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -111,9 +112,7 @@ TfrAddBookmark::TfrAddBookmark(BookmarkTreeEditor &tree, QWidget *parent)
     , hBallon(m_ownBalloon.get())
 {
     setObjectName(u"frAddBookmark"_s);
-    QFont tahoma(u"Tahoma"_s);
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
+    setFont(windowFont());
     QPalette black = palette();
     black.setColor(QPalette::WindowText, Qt::black);
     setPalette(black);
@@ -265,7 +264,8 @@ void TfrAddBookmark::fillRecord(TBookmark &record) const
     record.Description = category ? QString() : DescrEdit->text();
     record.Link = category ? QString() : LinkEdit->text();
     record.Comment = withCrLfLineBreaks((category ? ComentDirect : CommentText)->toPlainText());
-    if (record.ImportSource == FromOpera)
+    // Whatever the node's origin: a block an export stored in it must follow the edit.
+    if (!record.OperaBlock.isEmpty())
         record.OperaBlock = RebuildOperaBlock(record.OperaBlock, record.name(), record.Comment, record.Link);
     record.Editable = true;
     record.IsCategory = category;

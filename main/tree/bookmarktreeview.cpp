@@ -5,6 +5,7 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/colours.h"
 #include "main/tree/treepainting.h"
+#include "main/window/windowfont.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -23,19 +24,12 @@ constexpr int Indent = 18;
 // A drag that hovers over a collapsed category opens it after this time.
 constexpr int AutoExpandDelayMs = 1000;
 
-QFont treeFont()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    return font;
-}
-
 } // namespace
 
 BookmarkHeaderView::BookmarkHeaderView(QWidget *parent)
     : QHeaderView(Qt::Horizontal, parent)
 {
-    setFont(treeFont());
+    setFont(windowFont());
     setHighlightSections(false);
     setStretchLastSection(false);
     connect(this, &QHeaderView::sectionResized, this,
@@ -116,7 +110,7 @@ BookmarkTreeView::BookmarkTreeView(BookmarkModel *model, const ImageList &images
 
 void BookmarkTreeView::configure()
 {
-    setFont(treeFont());
+    setFont(windowFont());
     QPalette colours = palette();
     colours.setColor(QPalette::Base, rgbColour(TreeColours::Background));
     colours.setColor(QPalette::Text, rgbColour(TreeColours::Font));

@@ -14,6 +14,7 @@
 #include "main/tree/modeltreeeditor.h"
 #include "main/tree/treeeditcommands.h"
 #include "main/window/statusbar.h"
+#include "main/window/windowfont.h"
 #include "platform/platformservices.h"
 
 #include <QFrame>
@@ -36,9 +37,7 @@ TForm1::TForm1(QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ApplicationTitle);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(windowFont());
     setMinimumSize(650, 580);
     setGeometry(213, 108, 650, 592);
     ImageList::instance(); // loads the icons and registers the resources of the library

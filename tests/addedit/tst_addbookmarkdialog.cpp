@@ -355,9 +355,11 @@ private slots:
         QTest::addColumn<bool>("isCategory");
         QTest::addColumn<QString>("expectedBlock");
 
-        const QString block = u"#URL\r\n\tID=5\r\n\tNAME=Paper\r\n\tURL=http://paper/"_s;
-        QTest::newRow("favorites keeps its block") << int(FromFavorites) << false << block;
-        QTest::newRow("firefox keeps its block") << int(FromFirefox) << false << block;
+        const QString rebuilt = u"#URL\r\n\tID=5\r\n        NAME=Daily\r\n        URL=http://daily/\r\n"
+                                u"        DESCRIPTION=one\u0002\u0002URL=http://evil/\r\n"_s;
+        // A block an export stored in a node of another origin follows the edit as well.
+        QTest::newRow("favorites block rebuilt") << int(FromFavorites) << false << rebuilt;
+        QTest::newRow("firefox block rebuilt") << int(FromFirefox) << false << rebuilt;
         QTest::newRow("opera bookmark rebuilt")
             << int(FromOpera) << false
             << u"#URL\r\n\tID=5\r\n        NAME=Daily\r\n        URL=http://daily/\r\n"

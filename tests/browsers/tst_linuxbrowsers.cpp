@@ -174,6 +174,28 @@ private slots:
         QCOMPARE(paths.PathFavFirefox, QString(expected).replace(u"@HOME@"_s, m_home));
     }
 
+    void operaHotlist_data()
+    {
+        QTest::addColumn<QStringList>("present"); // files below ~/.opera
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none: the older name") << QStringList() << u"opera6.adr"_s;
+        QTest::newRow("only the older name") << QStringList { u"opera6.adr"_s } << u"opera6.adr"_s;
+        QTest::newRow("only the newer name") << QStringList { u"bookmarks.adr"_s } << u"bookmarks.adr"_s;
+        QTest::newRow("both: the newer name")
+            << QStringList { u"opera6.adr"_s, u"bookmarks.adr"_s } << u"bookmarks.adr"_s;
+    }
+
+    void operaHotlist()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, expected);
+        for (const QString &name : present)
+            writeFile(m_home + u"/.opera/" + name, "Opera Hotlist version 2.0\n");
+        BrowserPaths paths;
+        detectBrowsers(paths, LinuxSystemLookup(), LinuxProductVersionReader());
+        QCOMPARE(paths.OperaFavPath, QString(m_home + u"/.opera/" + expected));
+    }
+
     void productVersion_data()
     {
         QTest::addColumn<QByteArray>("applicationIni");

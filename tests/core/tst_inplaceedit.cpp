@@ -85,14 +85,17 @@ private slots:
             << false << 2 << 0 << QString() << false << u"Old"_s << u"http://old/"_s << block;
         QTest::newRow("empty link ignored")
             << false << 2 << 1 << QString() << false << u"Old"_s << u"http://old/"_s << block;
-        QTest::newRow("blank name accepted")
-            << false << 0 << 0 << u"  "_s << true << u"  "_s << u"http://old/"_s << block;
-        QTest::newRow("other origin keeps its block")
-            << false << 0 << 0 << u"New"_s << true << u"New"_s << u"http://old/"_s << block;
-        QTest::newRow("firefox link keeps its block")
-            << false << 1 << 1 << u"http://x/"_s << true << u"Old"_s << u"http://x/"_s << block;
-        QTest::newRow("category renamed by its name")
-            << true << 0 << 0 << u"Folder"_s << true << u"Folder"_s << QString() << block;
+        QTest::newRow("blank name accepted") << false << 0 << 0 << u"  "_s << true << u"  "_s
+                                             << u"http://old/"_s << u"#URL\r\n         NAME=  \r\n"_s;
+        QTest::newRow("block of another origin follows the rename")
+            << false << 0 << 0 << u"New"_s << true << u"New"_s << u"http://old/"_s
+            << u"#URL\r\n         NAME=New\r\n"_s;
+        QTest::newRow("firefox link: a block without a URL line gains none")
+            << false << 1 << 1 << u"http://x/"_s << true << u"Old"_s << u"http://x/"_s << block + u"\r\n"_s;
+        QTest::newRow("category renamed by its name") << true << 0 << 0 << u"Folder"_s << true << u"Folder"_s
+                                                      << QString() << u"#URL\r\n         NAME=Folder\r\n"_s;
+        QTest::newRow("no block, none made")
+            << false << 0 << 0 << u"New"_s << true << u"New"_s << u"http://old/"_s << QString();
         QTest::newRow("category has no link")
             << true << 2 << 1 << u"http://x/"_s << false << u"Cat"_s << QString() << block;
         QTest::newRow("state column does nothing")
@@ -110,7 +113,8 @@ private slots:
         QFETCH(QString, link);
         QFETCH(QString, block);
 
-        TBookmark record = operaBookmark(u"#URL\r\n\tNAME=Old"_s);
+        // A row that expects no block starts without one.
+        TBookmark record = operaBookmark(block.isEmpty() ? QString() : u"#URL\r\n\tNAME=Old"_s);
         record.ImportSource = importSource;
         if (isCategory) {
             record.IsCategory = true;

@@ -1,0 +1,142 @@
+// Import and export through the toolbar, the dialog and the real stores, over temporary files.
+
+#include "exchange/dialog/tfrimportexport.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/window/statusbar.h"
+#include "main/window/tform1.h"
+#include "platform/fakes/fakeservices.h"
+#include "tests/common/testfiles.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace vellumite;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A freshly started main window in a temporary program folder.
+struct Window
+{
+    QTemporaryDir dir;
+    FakeServices fakes = makeFakeServices();
+    TForm1 form;
+
+    Window() { form.FormCreate(fakes.services, dir.path()); }
+
+    BookmarkNode &root() { return *form.tree().firstNode(); }
+
+    QStringList names(const BookmarkNode &folder) const
+    {
+        QStringList result;
+        for (int row = 0; row < folder.childCount(); ++row)
+            result << folder.child(row)->record.name();
+        return result;
+    }
+
+    // Opens the dialog from the toolbar, ticks every row, sets the merge box and presses the button once.
+    void run(bool import, bool merge)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, &form, [&] {
+            TfrImportExport *dialog = form.frImportExport;
+            QVERIFY(dialog);
+            for (int row = 0; row < dialog->VTSync1->topLevelItemCount(); ++row)
+                dialog->VTSync1->topLevelItem(row)->setCheckState(0, Qt::Checked);
+            dialog->cbMergeBookmarks->setChecked(merge);
+            QTest::mouseClick(dialog->btImportExport, Qt::LeftButton);
+            ran = true;
+            dialog->reject();
+        });
+        if (import)
+            form.ToolBarImportClick();
+        else
+            form.ToolBarExportClick();
+        QVERIFY(ran);
+        QVERIFY(!form.frImportExport);
+        QVERIFY(!form.isTreeBusy());
+    }
+};
+
+const QByteArray Hotlist = "Opera Hotlist version 2.0\r\nOptions: encoding = utf8, version=3\r\n\r\n"
+                           "#FOLDER\r\n\tID=3\r\n\tNAME=Work\r\n\r\n"
+                           "#URL\r\n\tID=4\r\n\tNAME=Qt\r\n\tURL=https://qt.io/\r\n\r\n-\r\n\r\n"
+                           "#URL\r\n\tID=5\r\n\tNAME=News\r\n\tURL=https://news.example/\r\n\r\n";
+
+} // namespace
+
+class tst_ExchangeEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void operaImportReplacesTheTree();
+    void operaExportThenMergingImport();
+};
+
+void tst_ExchangeEndToEnd::operaImportReplacesTheTree()
+{
+    Window window;
+    QTemporaryDir stores;
+    const QString hotlist = stores.filePath(u"opera6.adr"_s);
+    QVERIFY(testfiles::writeFile(hotlist, Hotlist));
+    window.form.browserPaths().OperaFavPath = hotlist;
+    window.form.model()->insertNode(&window.root(),
+                                    std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
+
+    window.run(true, false);
+    QCOMPARE(window.names(window.root()), QStringList({ u"Work"_s, u"News"_s }));
+    QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Qt"_s });
+    QCOMPARE(window.root().child(1)->record.Link, u"https://news.example/"_s);
+    QCOMPARE(window.root().child(1)->record.ImportSource, qint32(FromOpera));
+    QVERIFY(window.form.VT()->isExpanded(window.form.model()->indexFromNode(&window.root())));
+    QVERIFY(window.form.StatusBar1()->panelText(3).contains(u'2'));
+    QVERIFY(window.form.StatusBar1()->panelText(2).contains(u'1'));
+
+    // A second import with merging adds nothing: every name is there already.
+    window.run(true, true);
+    QCOMPARE(window.names(window.root()), QStringList({ u"Work"_s, u"News"_s }));
+}
+
+void tst_ExchangeEndToEnd::operaExportThenMergingImport()
+{
+    Window window;
+    QTemporaryDir stores;
+    const QString hotlist = stores.filePath(u"opera6.adr"_s);
+    QVERIFY(testfiles::writeFile(hotlist, Hotlist));
+    window.form.browserPaths().OperaFavPath = hotlist;
+    BookmarkModel &model = *window.form.model();
+    BookmarkNode *mine
+        = model.insertNode(&window.root(), std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
+    model.insertNode(
+        mine, std::make_unique<BookmarkNode>(makeBookmarkRecord(u"Docs"_s, u"https://doc.example/"_s, 2)));
+
+    // Merging keeps the file's entries and adds the program's.
+    window.run(false, true);
+    const QByteArray merged = testfiles::readFile(hotlist);
+    QVERIFY(merged.contains("NAME=Work"));
+    QVERIFY(merged.contains("NAME=Mine"));
+    QVERIFY(merged.contains("URL=https://doc.example/"));
+    // The exported nodes keep the entries written for them.
+    QVERIFY(mine->record.OperaBlock.contains(u"#FOLDER"_s));
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+
+    // Replacing leaves only the program's tree in the file.
+    window.run(false, false);
+    const QByteArray replaced = testfiles::readFile(hotlist);
+    QVERIFY(!replaced.contains("NAME=Work"));
+    QVERIFY(replaced.contains("NAME=Docs"));
+
+    // Read back into an emptied tree it gives the same tree.
+    window.run(true, false);
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Docs"_s });
+}
+
+QTEST_MAIN(tst_ExchangeEndToEnd)
+#include "tst_exchangeendtoend.moc"

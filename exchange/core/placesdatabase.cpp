@@ -1,0 +1,180 @@
+#include "exchange/core/placesdatabase.h"
+
+#include "exchange/core/placesclear.h"
+#include "exchange/core/placesexport.h"
+#include "exchange/core/placesimport.h"
+#include "exchange/core/placesrows.h"
+#include "exchange/core/placestouch.h"
+#include "exchange/core/sqlite/sqlitestatement.h"
+#include "exchange/core/sqlite/sqlitetransaction.h"
+
+namespace vellumite {
+
+namespace {
+
+// Long enough to wait out another reader's moment on the file, short enough not to keep the user
+// waiting while Firefox holds it for good.
+constexpr int busyTimeoutMs = 250;
+
+} // namespace
+
+QString PlacesDatabase::databaseFailureMessage()
+{
+    return QStringLiteral("The database is locked. Please, close a Firefox browser.");
+}
+
+PlacesDatabase::PlacesDatabase()
+    : m_random(QRandomGenerator::securelySeeded())
+{ }
+
+PlacesDatabase::~PlacesDatabase()
+{
+    close();
+}
+
+template<typename Step> QString PlacesDatabase::run(Step step)
+{
+    m_lastError = PlacesError::None;
+    m_lastErrorDetail.clear();
+    try {
+        step();
+        return QString();
+    } catch (const sqlite::Error &error) {
+        return fail(error.message());
+    }
+}
+
+QString PlacesDatabase::fail(const QString &detail)
+{
+    // Whatever an export wrote or deleted goes back.
+    m_export.reset();
+    m_lastError = PlacesError::Database;
+    m_lastErrorDetail = detail;
+    return databaseFailureMessage();
+}
+
+QString PlacesDatabase::open(const QString &path)
+{
+    if (isOpen() && path == m_path)
+        return QString();
+    close();
+    const QString result = run([&] {
+        m_database = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
+        m_database.setBusyTimeout(busyTimeoutMs);
+        m_schema = PlacesSchema::read(m_database);
+    });
+    if (!result.isEmpty()) {
+        close();
+        return result;
+    }
+    if (!m_schema->isPlacesDatabase()) {
+        close();
+        return fail(QStringLiteral("%1 holds no moz_bookmarks and moz_places tables").arg(path));
+    }
+    m_path = path;
+    return QString();
+}
+
+void PlacesDatabase::close()
+{
+    m_export.reset();
+    m_schema.reset();
+    m_startFolder.reset();
+    m_database.close();
+    m_path.clear();
+}
+
+void PlacesDatabase::findStartFolder()
+{
+    m_startFolder.reset();
+    sqlite::Statement find = m_database.prepare(
+        "SELECT id FROM moz_bookmarks WHERE type = 2 AND parent = 1 AND position = 0 ORDER BY id LIMIT 1");
+    if (find.step())
+        m_startFolder = find.int64At(0);
+}
+
+QString PlacesDatabase::locateStartFolder()
+{
+    return run([this] { findStartFolder(); });
+}
+
+QString PlacesDatabase::importPlaces(BookmarkNode &staging, qint32 browserCode)
+{
+    if (!isOpen())
+        return fail(QStringLiteral("the database is not open"));
+    if (!m_startFolder)
+        return QString();
+    return run([&] {
+        const PlacesRows rows = PlacesRows::read(m_database, *m_schema);
+        vellumite::importPlaces(rows, *m_startFolder, staging, browserCode);
+    });
+}
+
+QString PlacesDatabase::read(BookmarkNode &staging, qint32 browserCode)
+{
+    if (!isOpen())
+        return fail(QStringLiteral("the database is not open"));
+    if (QString result = locateStartFolder(); !result.isEmpty())
+        return result;
+    return importPlaces(staging, browserCode);
+}
+
+QString PlacesDatabase::beginExport()
+{
+    if (!isOpen())
+        return fail(QStringLiteral("the database is not open"));
+    m_export.reset();
+    return run([this] {
+        m_export = std::make_unique<sqlite::Transaction>(m_database);
+        findStartFolder();
+    });
+}
+
+QString PlacesDatabase::deletePlacesFolderContent()
+{
+    if (!m_export)
+        return fail(QStringLiteral("no export has begun"));
+    if (!m_startFolder)
+        return QString();
+    return run([this] {
+        const PlacesRows rows = PlacesRows::read(m_database, *m_schema);
+        vellumite::deletePlacesFolderContent(m_database, *m_schema, rows, *m_startFolder, placesNow());
+    });
+}
+
+QString PlacesDatabase::exportPlaces(const BookmarkNode &rootCategory)
+{
+    if (!m_export)
+        return fail(QStringLiteral("no export has begun"));
+    if (!m_startFolder)
+        return QString();
+    return run([&] {
+        const PlacesRows rows = PlacesRows::read(m_database, *m_schema);
+        vellumite::exportPlaces(m_database, *m_schema, rows, rootCategory, *m_startFolder, placesNow(),
+                                m_random);
+    });
+}
+
+QString PlacesDatabase::commitExport()
+{
+    if (!m_export)
+        return fail(QStringLiteral("no export has begun"));
+    return run([this] {
+        m_export->commit();
+        m_export.reset();
+    });
+}
+
+QString PlacesDatabase::write(const BookmarkNode &rootCategory, ExportMode mode)
+{
+    QString result = beginExport();
+    if (result.isEmpty() && mode == ExportMode::Replace)
+        result = deletePlacesFolderContent();
+    if (result.isEmpty())
+        result = exportPlaces(rootCategory);
+    if (result.isEmpty())
+        result = commitExport();
+    return result;
+}
+
+} // namespace vellumite

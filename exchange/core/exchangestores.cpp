@@ -1,6 +1,7 @@
 #include "exchange/core/exchangestores.h"
 
 #include "exchange/core/operahotlist.h"
+#include "exchange/core/placesdatabase.h"
 #include "main/core/browserdetection.h"
 
 namespace vellumite {
@@ -52,6 +53,41 @@ public:
     void afterWrite(BookmarkNode &rootCategory) override { fillMissingOperaBlocks(rootCategory); }
 };
 
+// The places database: the connection is made on the first step and kept until the dialog closes. Every
+// failure of its steps is a database failure, which the run reports and passes by.
+class PlacesDatabaseStore final : public ExchangeStore
+{
+public:
+    explicit PlacesDatabaseStore(QString path)
+        : m_path(std::move(path))
+    { }
+    StoreFormat format() const override { return StoreFormat::PlacesDatabase; }
+    NameMatch nameMatch() const override { return PlacesDatabase::importNameMatch; }
+    StepResult read(BookmarkNode &staging, qint32 browserCode) override
+    {
+        QString failure = m_database.open(m_path);
+        if (failure.isEmpty())
+            failure = m_database.read(staging, browserCode);
+        return result(failure);
+    }
+    StepResult write(const BookmarkNode &rootCategory, ExportMode mode) override
+    {
+        QString failure = m_database.open(m_path);
+        if (failure.isEmpty())
+            failure = m_database.write(rootCategory, mode);
+        return result(failure);
+    }
+
+private:
+    static StepResult result(const QString &failure)
+    {
+        return failure.isEmpty() ? StepResult::done() : StepResult::databaseFailure(failure);
+    }
+
+    QString m_path;
+    PlacesDatabase m_database;
+};
+
 } // namespace
 
 std::unique_ptr<ExchangeStore> makeExchangeStore(StoreFormat format, const BrowserPaths &paths)
@@ -59,9 +95,10 @@ std::unique_ptr<ExchangeStore> makeExchangeStore(StoreFormat format, const Brows
     switch (format) {
     case StoreFormat::OperaHotlist:
         return std::make_unique<OperaHotlistStore>(paths.OperaFavPath);
+    case StoreFormat::PlacesDatabase:
+        return std::make_unique<PlacesDatabaseStore>(paths.PathFavFirefox);
     case StoreFormat::FavoritesFolder:
     case StoreFormat::NetscapeBookmarkFile:
-    case StoreFormat::PlacesDatabase:
         break;
     }
     return nullptr;

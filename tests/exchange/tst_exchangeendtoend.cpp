@@ -1,5 +1,6 @@
 // Import and export through the toolbar, the dialog and the real stores, over temporary files.
 
+#include "exchange/core/sqlite/sqlitedatabase.h"
 #include "exchange/dialog/tfrimportexport.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
@@ -68,6 +69,20 @@ const QByteArray Hotlist = "Opera Hotlist version 2.0\r\nOptions: encoding = utf
                            "#URL\r\n\tID=4\r\n\tNAME=Qt\r\n\tURL=https://qt.io/\r\n\r\n-\r\n\r\n"
                            "#URL\r\n\tID=5\r\n\tNAME=News\r\n\tURL=https://news.example/\r\n\r\n";
 
+// A writable copy of a places database fixture, with the Firefox of `version` installed.
+QString installPlaces(Window &window, const QTemporaryDir &dir, const QString &version)
+{
+    const QString path = dir.filePath(u"places.sqlite"_s);
+    if (!QFile::copy(QStringLiteral(VELLUMITE_TEST_DATA "/places/firefox3-places.sqlite"), path))
+        return QString();
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    BrowserPaths &paths = window.form.browserPaths();
+    paths.PathFavFirefox = path;
+    paths.PathToFirefox = dir.filePath(u"firefox"_s);
+    window.fakes.productVersions->setVersion(paths.PathToFirefox, version);
+    return path;
+}
+
 } // namespace
 
 class tst_ExchangeEndToEnd : public QObject
@@ -77,6 +92,8 @@ class tst_ExchangeEndToEnd : public QObject
 private slots:
     void operaImportReplacesTheTree();
     void operaExportThenMergingImport();
+    void placesExportThenImport();
+    void lockedPlacesKeepsTheTree();
 };
 
 void tst_ExchangeEndToEnd::operaImportReplacesTheTree()
@@ -136,6 +153,49 @@ void tst_ExchangeEndToEnd::operaExportThenMergingImport()
     window.run(true, false);
     QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
     QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Docs"_s });
+}
+
+void tst_ExchangeEndToEnd::placesExportThenImport()
+{
+    Window window;
+    QTemporaryDir stores;
+    QVERIFY(!installPlaces(window, stores, u"3.6.13"_s).isEmpty());
+    BookmarkModel &model = *window.form.model();
+    BookmarkNode *mine
+        = model.insertNode(&window.root(), std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
+    model.insertNode(
+        mine, std::make_unique<BookmarkNode>(makeBookmarkRecord(u"Docs"_s, u"https://doc.example/"_s, 1)));
+
+    window.run(false, false);
+    QVERIFY(window.fakes.messages->messages().isEmpty());
+
+    model.removeNode(mine);
+    window.run(true, false);
+    QVERIFY(window.fakes.messages->messages().isEmpty());
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Docs"_s });
+    QCOMPARE(window.root().child(0)->child(0)->record.Link, u"https://doc.example/"_s);
+}
+
+void tst_ExchangeEndToEnd::lockedPlacesKeepsTheTree()
+{
+    Window window;
+    QTemporaryDir stores;
+    const QString path = installPlaces(window, stores, u"115.0"_s);
+    QVERIFY(!path.isEmpty());
+    window.form.model()->insertNode(&window.root(),
+                                    std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
+    sqlite::Database firefox = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
+    firefox.execute("BEGIN EXCLUSIVE");
+
+    window.run(true, false);
+    using Message = FakeMessageService::Message;
+    const Message locked { FakeMessageService::Kind::Information, ApplicationTitle,
+                           u"The database is locked. Please, close a Firefox browser."_s };
+    QCOMPARE(window.fakes.messages->messages(), QList<Message> { locked });
+    // The failed read did not empty the tree.
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    firefox.execute("ROLLBACK");
 }
 
 QTEST_MAIN(tst_ExchangeEndToEnd)

@@ -142,10 +142,12 @@ bool TForm1::closeprogram()
     // The tree is turned into bytes here; the worker only writes them, so it never touches the tree.
     storeViewStateInNodes();
     const QByteArray bytes = BookmarkFile::save(m_tree);
+    // An exchange run that is under way keeps the tree busy after the save.
+    const bool busyBefore = isTreeBusy();
     setTreeBusy(true);
     const QString failure = runWorkerBlock(
         [bytes, path = m_lifecycle->bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
-    setTreeBusy(false);
+    setTreeBusy(busyBefore);
     return m_lifecycle->finishExit(failure);
 }
 

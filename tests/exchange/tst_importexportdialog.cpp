@@ -67,10 +67,11 @@ public:
 class FakeStore final : public ExchangeStore
 {
 public:
-    FakeStore(StoreFormat format, StepResult result, int millis)
+    FakeStore(StoreFormat format, StepResult result, int millis, std::atomic<int> &ended)
         : m_format(format)
         , m_result(result)
         , m_millis(millis)
+        , m_ended(ended)
     { }
     StoreFormat format() const override { return m_format; }
     NameMatch nameMatch() const override { return NameMatch::Exact; }
@@ -78,6 +79,7 @@ public:
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(m_millis));
         staging.appendChild(std::make_unique<BookmarkNode>(makeBookmarkRecord(name(), u"http://x/"_s, code)));
+        ++m_ended;
         return m_result;
     }
     StepResult write(const BookmarkNode &, ExportMode) override
@@ -91,6 +93,7 @@ private:
     StoreFormat m_format;
     StepResult m_result;
     int m_millis;
+    std::atomic<int> &m_ended;
 };
 
 struct Stores
@@ -98,13 +101,14 @@ struct Stores
     std::map<StoreFormat, StepResult> results;
     int millis = 0;
     QList<StoreFormat> made;
+    std::atomic<int> ended = 0;
     StoreFactory factory()
     {
         return [this](StoreFormat format) {
             made << format;
             const auto found = results.find(format);
             return std::make_unique<FakeStore>(
-                format, found == results.end() ? StepResult::done() : found->second, millis);
+                format, found == results.end() ? StepResult::done() : found->second, millis, ended);
         };
     }
 };
@@ -185,6 +189,7 @@ private slots:
     void uncaughtFailureUnlocksDialog();
     void firefoxStoreByVersion();
     void escapeClosesUnlessRunning();
+    void waitForRunningStep();
 };
 
 void tst_ImportExportDialog::rowsByWhichStoresExist_data()
@@ -464,6 +469,26 @@ void tst_ImportExportDialog::escapeClosesUnlessRunning()
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
+}
+
+void tst_ImportExportDialog::waitForRunningStep()
+{
+    Disk disk(u"o"_s);
+    FakeProgram program;
+    Stores stores;
+    stores.millis = 300;
+    TfrImportExport dialog(disk.paths, disk.versions, program, stores.factory());
+    tick(dialog, 0);
+    int endedWhenWaited = -1;
+    // What the program does when it closes during a run: wait for the step, then save.
+    QTimer::singleShot(20, &dialog, [&] {
+        QVERIFY(dialog.isRunning());
+        dialog.waitForRunningStep();
+        endedWhenWaited = stores.ended;
+    });
+    dialog.btImportExportClick();
+    QCOMPARE(endedWhenWaited, 1);
+    QCOMPARE(program.root->childCount(), 2);
 }
 
 QTEST_MAIN(tst_ImportExportDialog)

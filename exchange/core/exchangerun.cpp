@@ -77,7 +77,7 @@ public:
         else if (result.ok())
             result = afterExport(store);
         if (m_request.import && result.outcome != StepResult::Outcome::Failed)
-            m_host.importStoreFinished();
+            m_host.target().importStoreFinished();
         switch (result.outcome) {
         case StepResult::Outcome::Done:
             return true;
@@ -95,7 +95,7 @@ private:
     // The store is read into a staging tree of its own; the program's tree is untouched meanwhile.
     StepResult readStore(ExchangeStore &store, const std::shared_ptr<BookmarkNode> &staging)
     {
-        const qint32 code = m_host.browserCode();
+        const qint32 code = m_host.target().browserCode();
         return m_host.runBlock(
             [&store, staging, code] { return guarded([&] { return store.read(*staging, code); }); });
     }
@@ -104,13 +104,13 @@ private:
     {
         return guarded([&] {
             if (!m_request.mergeOption && !m_rootEmptied) {
-                m_host.emptyRootCategory();
+                m_host.target().emptyRootCategory();
                 m_rootEmptied = true;
             }
-            BookmarkNode *root = m_host.rootCategory();
+            BookmarkNode *root = m_host.target().rootCategory();
             if (!root)
                 return StepResult::failed(QStringLiteral("The program has no root category."));
-            m_host.applyMerge(planMerge(*root, staging, store.nameMatch()));
+            m_host.target().applyMerge(planMerge(*root, staging, store.nameMatch()));
             return StepResult::done();
         });
     }
@@ -118,7 +118,7 @@ private:
     StepResult afterExport(ExchangeStore &store)
     {
         return guarded([&] {
-            if (BookmarkNode *root = m_host.rootCategory())
+            if (BookmarkNode *root = m_host.target().rootCategory())
                 store.afterWrite(*root);
             return StepResult::done();
         });
@@ -127,7 +127,7 @@ private:
     StepResult exportStore(ExchangeStore &store)
     {
         if (!m_snapshot) {
-            const BookmarkNode *root = m_host.rootCategory();
+            const BookmarkNode *root = m_host.target().rootCategory();
             if (!root)
                 return StepResult::failed(QStringLiteral("The program has no root category."));
             m_snapshot = copySubtree(*root);

@@ -64,24 +64,33 @@ ExportMode exportModeFor(StoreFormat format, bool mergeOption);
 // A deep copy of a subtree, records and states, for a writer to walk off the user-interface thread.
 std::unique_ptr<BookmarkNode> copySubtree(const BookmarkNode &node);
 
-// What the run needs from the window around it. Everything here is called on the user-interface thread.
-class ExchangeRunHost
+// The program's tree as a run changes it. Everything here is called on the user-interface thread.
+class ExchangeTarget
 {
 public:
-    virtual ~ExchangeRunHost() = default;
+    virtual ~ExchangeTarget() = default;
     // The root category "Bookmarks" of the program's tree, or nullptr when there is none.
     virtual BookmarkNode *rootCategory() = 0;
+    // The code of the open-with browser: the icon of every imported bookmark.
     virtual qint32 browserCode() const = 0;
-    // Runs `step` as a worker block; the window keeps painting meanwhile.
-    virtual StepResult runBlock(const std::function<StepResult()> &step) = 0;
-    // The spinner of the row turns from storeStarted to storeFinished.
-    virtual void storeStarted(StoreKind kind) = 0;
-    virtual void storeFinished(StoreKind kind) = 0;
     // Changes to the program's tree, through its model.
     virtual void emptyRootCategory() = 0;
     virtual void applyMerge(MergePlan plan) = 0;
     // After every ticked store of an import: the counts and the root's expansion.
     virtual void importStoreFinished() = 0;
+};
+
+// What the run needs from the dialog around it, on the user-interface thread.
+class ExchangeRunHost
+{
+public:
+    virtual ~ExchangeRunHost() = default;
+    virtual ExchangeTarget &target() = 0;
+    // Runs `step` as a worker block; the window keeps painting meanwhile.
+    virtual StepResult runBlock(const std::function<StepResult()> &step) = 0;
+    // The spinner of the row turns from storeStarted to storeFinished.
+    virtual void storeStarted(StoreKind kind) = 0;
+    virtual void storeFinished(StoreKind kind) = 0;
     virtual void showDatabaseFailure(const QString &text) = 0;
     virtual void showFailure(const QString &text) = 0;
 };

@@ -306,14 +306,9 @@ void TfrImportExport::btImportExportClick()
     }
 }
 
-BookmarkNode *TfrImportExport::rootCategory()
+ExchangeTarget &TfrImportExport::target()
 {
-    return m_program.rootCategory();
-}
-
-qint32 TfrImportExport::browserCode() const
-{
-    return m_program.browserCode();
+    return m_program;
 }
 
 StepResult TfrImportExport::runBlock(const std::function<StepResult()> &step)
@@ -348,21 +343,6 @@ void TfrImportExport::storeFinished(StoreKind kind)
     SpinnerFrame = -1;
     if (QTreeWidgetItem *item = rowOf(kind))
         VTSync1->viewport()->update(VTSync1->visualItemRect(item));
-}
-
-void TfrImportExport::emptyRootCategory()
-{
-    m_program.emptyRootCategory();
-}
-
-void TfrImportExport::applyMerge(MergePlan plan)
-{
-    m_program.applyMerge(std::move(plan));
-}
-
-void TfrImportExport::importStoreFinished()
-{
-    m_program.importStoreFinished();
 }
 
 void TfrImportExport::showDatabaseFailure(const QString &text)

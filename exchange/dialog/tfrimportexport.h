@@ -82,14 +82,10 @@ private:
     ExchangeStore *storeFor(StoreFormat format);
 
     // ExchangeRunHost
-    BookmarkNode *rootCategory() override;
-    qint32 browserCode() const override;
+    ExchangeTarget &target() override;
     StepResult runBlock(const std::function<StepResult()> &step) override;
     void storeStarted(StoreKind kind) override;
     void storeFinished(StoreKind kind) override;
-    void emptyRootCategory() override;
-    void applyMerge(MergePlan plan) override;
-    void importStoreFinished() override;
     void showDatabaseFailure(const QString &text) override;
     void showFailure(const QString &text) override;
 

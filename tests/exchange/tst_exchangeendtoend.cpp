@@ -40,6 +40,18 @@ struct Window
         return result;
     }
 
+    // Bookmarks(Mine(Docs)); returns Mine.
+    BookmarkNode *addMineWithDocs()
+    {
+        BookmarkModel &model = *form.model();
+        BookmarkNode *mine
+            = model.insertNode(&root(), std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
+        model.insertNode(
+            mine,
+            std::make_unique<BookmarkNode>(makeBookmarkRecord(u"Docs"_s, u"https://doc.example/"_s, 1)));
+        return mine;
+    }
+
     // Opens the dialog from the toolbar, ticks every row, sets the merge box and presses the button once.
     void run(bool import, bool merge)
     {
@@ -68,6 +80,16 @@ const QByteArray Hotlist = "Opera Hotlist version 2.0\r\nOptions: encoding = utf
                            "#FOLDER\r\n\tID=3\r\n\tNAME=Work\r\n\r\n"
                            "#URL\r\n\tID=4\r\n\tNAME=Qt\r\n\tURL=https://qt.io/\r\n\r\n-\r\n\r\n"
                            "#URL\r\n\tID=5\r\n\tNAME=News\r\n\tURL=https://news.example/\r\n\r\n";
+
+// The hotlist above as the Opera store.
+QString installHotlist(Window &window, const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(u"opera6.adr"_s);
+    if (!testfiles::writeFile(path, Hotlist))
+        return QString();
+    window.form.browserPaths().OperaFavPath = path;
+    return path;
+}
 
 // A writable copy of a places database fixture, with the Firefox of `version` installed.
 QString installPlaces(Window &window, const QTemporaryDir &dir, const QString &version)
@@ -100,9 +122,8 @@ void tst_ExchangeEndToEnd::operaImportReplacesTheTree()
 {
     Window window;
     QTemporaryDir stores;
-    const QString hotlist = stores.filePath(u"opera6.adr"_s);
-    QVERIFY(testfiles::writeFile(hotlist, Hotlist));
-    window.form.browserPaths().OperaFavPath = hotlist;
+    const QString hotlist = installHotlist(window, stores);
+    QVERIFY(!hotlist.isEmpty());
     window.form.model()->insertNode(&window.root(),
                                     std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
 
@@ -124,14 +145,9 @@ void tst_ExchangeEndToEnd::operaExportThenMergingImport()
 {
     Window window;
     QTemporaryDir stores;
-    const QString hotlist = stores.filePath(u"opera6.adr"_s);
-    QVERIFY(testfiles::writeFile(hotlist, Hotlist));
-    window.form.browserPaths().OperaFavPath = hotlist;
-    BookmarkModel &model = *window.form.model();
-    BookmarkNode *mine
-        = model.insertNode(&window.root(), std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
-    model.insertNode(
-        mine, std::make_unique<BookmarkNode>(makeBookmarkRecord(u"Docs"_s, u"https://doc.example/"_s, 2)));
+    const QString hotlist = installHotlist(window, stores);
+    QVERIFY(!hotlist.isEmpty());
+    BookmarkNode *mine = window.addMineWithDocs();
 
     // Merging keeps the file's entries and adds the program's.
     window.run(false, true);
@@ -161,10 +177,7 @@ void tst_ExchangeEndToEnd::placesExportThenImport()
     QTemporaryDir stores;
     QVERIFY(!installPlaces(window, stores, u"3.6.13"_s).isEmpty());
     BookmarkModel &model = *window.form.model();
-    BookmarkNode *mine
-        = model.insertNode(&window.root(), std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
-    model.insertNode(
-        mine, std::make_unique<BookmarkNode>(makeBookmarkRecord(u"Docs"_s, u"https://doc.example/"_s, 1)));
+    BookmarkNode *mine = window.addMineWithDocs();
 
     window.run(false, false);
     QVERIFY(window.fakes.messages->messages().isEmpty());

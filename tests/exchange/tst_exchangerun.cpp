@@ -45,9 +45,10 @@ private:
 };
 
 // A host over a plain tree; it logs every call in order.
-class FakeHost : public ExchangeRunHost
+class FakeHost : public ExchangeRunHost, public ExchangeTarget
 {
 public:
+    ExchangeTarget &target() override { return *this; }
     FakeHost()
     {
         root = tree.topLevel().appendChild(

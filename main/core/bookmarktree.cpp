@@ -1,5 +1,6 @@
 #include "main/core/bookmarktree.h"
 
+#include <atomic>
 #include <iterator>
 #include <utility>
 
@@ -135,6 +136,12 @@ BookmarkNode *BookmarkNode::nextInTreeOrder(const BookmarkNode *top) const
             return p->child(n->m_row + 1);
     }
     return nullptr;
+}
+
+quint64 BookmarkNode::nextSerial()
+{
+    static std::atomic<quint64> last { 0 };
+    return ++last;
 }
 
 void BookmarkNode::renumberFrom(int first)

@@ -46,6 +46,10 @@ public:
     bool hasState(quint16 flag) const { return (states & flag) != 0; }
     void setState(quint16 flag, bool on) { states = on ? (states | flag) : (states & ~flag); }
 
+    // Unique among all nodes made in this run, never reused: tells a node apart from a later one that
+    // happens to take the address of a freed one.
+    quint64 serial() const { return m_serial; }
+
     BookmarkNode *parent() const { return m_parent; }
     // Index among the parent's children.
     int row() const { return m_row; }
@@ -75,9 +79,11 @@ public:
     BookmarkNode *nextInTreeOrder(const BookmarkNode *top) const;
 
 private:
+    static quint64 nextSerial();
     void renumberFrom(int first);
     void updateHasChildren() { setState(NodeState::HasChildren, !m_children.empty()); }
 
+    quint64 m_serial = nextSerial();
     BookmarkNode *m_parent = nullptr;
     int m_row = 0;
     std::vector<std::unique_ptr<BookmarkNode>> m_children;

@@ -191,8 +191,13 @@ std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkN
         return !node || !node->parent() || node->isAncestorOrSelf(parent);
     });
     const std::vector<BookmarkNode *> moving = topmostNodes(movable);
+    const std::vector<std::vector<BookmarkNode *>> groups = groupByParent(moving);
+    if (groups.size() > MaxSeparateMoves) {
+        moveInOneLayoutChange(groups, *parent);
+        return moving;
+    }
     const QModelIndex destination = indexFromNode(parent);
-    for (const std::vector<BookmarkNode *> &siblings : groupByParent(moving)) {
+    for (const std::vector<BookmarkNode *> &siblings : groups) {
         BookmarkNode &source = *siblings.front()->parent();
         if (&source == parent) {
             // Already there: last, like every pasted node, before the sort puts them in place.
@@ -208,6 +213,36 @@ std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkN
     }
     resortFolder(parent);
     return moving;
+}
+
+// Nodes from many folders: each folder's move would make the views walk every persistent index and
+// row again, so all of them move in one layout change, followed by the one sort of the destination.
+void BookmarkModel::moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
+                                          BookmarkNode &destination)
+{
+    emit layoutAboutToBeChanged({}, NoLayoutChangeHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<BookmarkNode *> nodes;
+    nodes.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex &index : before)
+        nodes.push_back(nodeFromIndex(index));
+    for (const std::vector<BookmarkNode *> &siblings : groups) {
+        BookmarkNode &source = *siblings.front()->parent();
+        const std::unordered_set<const BookmarkNode *> chosen(siblings.begin(), siblings.end());
+        std::vector<std::unique_ptr<BookmarkNode>> kept;
+        std::vector<std::unique_ptr<BookmarkNode>> taken;
+        for (auto &node : source.takeAllChildren())
+            (chosen.contains(node.get()) ? taken : kept).push_back(std::move(node));
+        source.reorderChildren(std::move(kept));
+        destination.appendChildren(std::move(taken));
+    }
+    sortChildren(destination, m_sortColumn, m_sortOrder);
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        BookmarkNode *node = nodes[static_cast<size_t>(i)];
+        changePersistentIndex(before[i],
+                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
+    }
+    emit layoutChanged({}, NoLayoutChangeHint);
 }
 
 void BookmarkModel::recordChanged(BookmarkNode *node)

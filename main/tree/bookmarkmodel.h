@@ -92,6 +92,10 @@ private:
     // Puts the given children (in tree order) last in their folder, the others keeping their order;
     // returns the row of the first of them.
     int gatherAtEnd(BookmarkNode &folder, const std::vector<BookmarkNode *> &children);
+    // Beyond this many source folders a move is one layout change instead of one move per folder.
+    static constexpr size_t MaxSeparateMoves = 4;
+    void moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
+                               BookmarkNode &destination);
 
     BookmarkTree &m_tree;
     int m_sortColumn = 0;

@@ -7,6 +7,7 @@
 #include "main/tree/treepainting.h"
 #include "main/window/windowfont.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -101,6 +102,8 @@ BookmarkTreeView::BookmarkTreeView(BookmarkModel *model, const ImageList &images
     : QTreeView(parent)
     , m_model(model)
     , m_header(new BookmarkHeaderView(this))
+    , m_dragToken(QByteArray::number(QCoreApplication::applicationPid()) + ' '
+                  + QUuid::createUuid().toByteArray(QUuid::WithoutBraces))
 {
     setHeader(m_header);
     setModel(model);
@@ -131,6 +134,11 @@ void BookmarkTreeView::configure()
     setEditTriggers(EditKeyPressed | SelectedClicked);
     setAutoScroll(true);
     setAutoExpandDelay(AutoExpandDelayMs);
+    // Drags start from the tree by themselves; the drop handlers decide and draw the drop mark.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(DragDrop);
+    setDropIndicatorShown(false);
 
     // Set after the view took the header: taking it resets clicks and the sort glyph. The model sorts, so
     // the view's own sorting stays off.

@@ -1,7 +1,14 @@
 #pragma once
 
+#include "main/core/dropdecision.h"
+#include "main/core/dropformats.h"
+
+#include <QBasicTimer>
 #include <QHeaderView>
+#include <QPersistentModelIndex>
 #include <QTreeView>
+#include <QUuid>
+#include <memory>
 #include <vector>
 
 namespace vellumite {
@@ -72,7 +79,23 @@ public:
 
     using QTreeView::edit;
 
+    // The data of a drag of the selected nodes (the root category never goes along): every clipboard
+    // format of the tree, and a token naming this process and this tree, so that the drop recognises
+    // its own drag. Remembers the dragged nodes for that drop.
+    std::unique_ptr<QMimeData> beginNodeDrag();
+    // Whether data comes from a drag of this very tree.
+    bool isOwnDrag(const QMimeData *data) const;
+
+    // The drop target under a point of the viewport and where the point is on its row.
+    BookmarkNode *dropTargetAt(const QPoint &position, DropMode *mode) const;
+    // Whether a drop of `data` at `target` in `mode` is accepted.
+    bool VTDragOver(const QMimeData *data, BookmarkNode *target, DropMode mode) const;
+    // Carries out an accepted drop; false when it was refused after all.
+    bool VTDragDrop(const QMimeData *data, BookmarkNode *target, DropMode mode);
+
 signals:
+    // A link dropped from another program onto a category.
+    void linkDropped(BookmarkNode *category, const DroppedLink &link);
     // Enter: open the focused bookmark, as a double click does.
     void openRequested();
     // Delete with at least one node selected, whatever the modifiers.
@@ -85,8 +108,17 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    std::vector<BookmarkNode *> draggedNodes() const;
+    void endDragHover();
     bool VTKeyPress(const QKeyEvent &event);
     bool VTKeyDown(const QKeyEvent &event);
     void configure();
@@ -95,6 +127,15 @@ private:
     BookmarkHeaderView *m_header;
     // The last press hit the cell that held the focus already, without Ctrl or Shift.
     bool m_pressOnFocusedCell = false;
+
+    // Tells this tree's drags from those of another tree or another running copy of the program.
+    const QByteArray m_dragToken;
+    std::vector<QPersistentModelIndex> m_dragged;
+    // The row a drag hovers over, opened when the drag stays there, and the mark drawn for the drop.
+    QPersistentModelIndex m_hoverIndex;
+    QBasicTimer m_expandTimer;
+    QRect m_dropMark;
+    DropMode m_dropMarkMode = DropMode::Nowhere;
 };
 
 } // namespace vellumite

@@ -105,6 +105,7 @@ void TForm1::createLayout()
     connect(m_vt->header(), &QHeaderView::sectionClicked, this, &TForm1::VTHeaderClick);
     connect(m_vt, &BookmarkTreeView::openRequested, this, &TForm1::VTDblClick);
     connect(m_vt, &BookmarkTreeView::deleteRequested, this, &TForm1::mDeleteClick);
+    connect(m_vt, &BookmarkTreeView::linkDropped, this, &TForm1::VTDragDrop);
     treeArea->addWidget(m_vt);
     layout->addLayout(treeArea, 1);
 

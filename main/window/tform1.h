@@ -16,6 +16,7 @@ class QMenu;
 namespace vellumite {
 
 enum class AddKind : quint8;
+struct DroppedLink;
 class AddBookmarkDialogs;
 class BookmarkModel;
 class HelpMenu;
@@ -98,6 +99,10 @@ public:
     // Prepares the add dialog for `kind` and shows it modeless; returns it so that a capture or a drop
     // can fill DescrEdit and LinkEdit (nullptr while the tree is busy).
     TfrAddBookmark *AddBookmarkCategory(AddKind kind);
+    // A link dropped from another program onto `category`: with a link and a title it becomes the
+    // category's last bookmark at once, selected and focused; otherwise the add dialog opens with what
+    // was found. Refused while the tree is busy.
+    void VTDragDrop(BookmarkNode *category, const DroppedLink &dropped);
     // Edits the focused node in a modal dialog; the root and an empty focus are left alone.
     void Edit1Click();
 

@@ -1,5 +1,6 @@
 // The main window's editing commands and the tree's context menu.
 
+#include "main/core/dropformats.h"
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/menus/treepopupmenu.h"
 #include "main/menus/windowkeys.h"
@@ -10,6 +11,7 @@
 #include "platform/platformservices.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 
 namespace vellumite {
@@ -150,6 +152,24 @@ void TForm1::Checkurl1Click()
     if (m_treeBusy || !node || node->record.IsCategory)
         return;
     // The single-link check window is not part of this build yet.
+}
+
+void TForm1::VTDragDrop(BookmarkNode *category, const DroppedLink &dropped)
+{
+    if (m_treeBusy || !category)
+        return;
+    if (dropped.link.isEmpty() || dropped.title.isEmpty()) {
+        if (TfrAddBookmark *dialog = AddBookmarkCategory(AddKind::FilledBookmark)) {
+            dialog->DescrEdit->setText(dropped.title);
+            dialog->LinkEdit->setText(dropped.link);
+        }
+        return;
+    }
+    TBookmark record = makeBookmarkRecord(dropped.title, dropped.link, m_browserPaths.DefaultBrowser.Tag);
+    record.ImportSource = FromFavorites;
+    BookmarkNode *added = m_model->insertNode(category, std::make_unique<BookmarkNode>(std::move(record)));
+    m_vt->selectionModel()->setCurrentIndex(m_model->indexFromNode(added),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 } // namespace vellumite

@@ -1,0 +1,240 @@
+// Drag and drop in the bookmark tree: nodes moved within it, links dropped from other programs.
+
+#include "main/core/nodeselection.h"
+#include "main/core/treeclipboard.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/tree/colours.h"
+#include "main/tree/treepainting.h"
+
+#include <QDrag>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QTimerEvent>
+#include <unordered_map>
+
+namespace vellumite {
+
+namespace {
+
+// The token of a drag within the program: "<process id> <tree id>".
+const QString TreeDragMimeType = QStringLiteral("application/x-vellumite-tree-drag");
+
+// The upper and lower quarters of a row mean above and below it.
+DropMode modeInRow(const QRect &row, int y)
+{
+    const int band = std::max(2, row.height() / 4);
+    if (y < row.top() + band)
+        return DropMode::Above;
+    if (y > row.bottom() - band)
+        return DropMode::Below;
+    return DropMode::On;
+}
+
+} // namespace
+
+std::unique_ptr<QMimeData> BookmarkTreeView::beginNodeDrag()
+{
+    std::vector<BookmarkNode *> nodes = topmostNodes(selectedNodes());
+    std::erase(nodes, m_model->tree().firstNode());
+    m_dragged.clear();
+    for (BookmarkNode *node : nodes)
+        m_dragged.emplace_back(m_model->indexFromNode(node));
+    auto data = makeTreeMimeData(std::vector<const BookmarkNode *>(nodes.begin(), nodes.end()));
+    data->setData(TreeDragMimeType, m_dragToken);
+    return data;
+}
+
+bool BookmarkTreeView::isOwnDrag(const QMimeData *data) const
+{
+    return data && data->hasFormat(TreeDragMimeType) && data->data(TreeDragMimeType) == m_dragToken;
+}
+
+std::vector<BookmarkNode *> BookmarkTreeView::draggedNodes() const
+{
+    std::vector<BookmarkNode *> nodes;
+    for (const QPersistentModelIndex &index : m_dragged) {
+        if (BookmarkNode *node = m_model->nodeFromIndex(index))
+            nodes.push_back(node);
+    }
+    return nodes;
+}
+
+BookmarkNode *BookmarkTreeView::dropTargetAt(const QPoint &position, DropMode *mode) const
+{
+    const QModelIndex index = indexAt(position);
+    BookmarkNode *target = m_model->nodeFromIndex(index);
+    *mode = target ? modeInRow(visualRect(index), position.y()) : DropMode::Nowhere;
+    return target;
+}
+
+bool BookmarkTreeView::VTDragOver(const QMimeData *data, BookmarkNode *target, DropMode mode) const
+{
+    if (!data)
+        return false;
+    if (isOwnDrag(data))
+        return InternalDropDecision(m_model->tree(), draggedNodes(), target, mode).accepted();
+    return acceptsExternalDrop(m_model->tree(), target);
+}
+
+bool BookmarkTreeView::VTDragDrop(const QMimeData *data, BookmarkNode *target, DropMode mode)
+{
+    if (!VTDragOver(data, target, mode))
+        return false;
+    if (!isOwnDrag(data)) {
+        emit linkDropped(target, readDroppedLink(*data));
+        return true;
+    }
+    // The decision is taken again here: the tree may have changed while the drag went on.
+    const InternalDropDecision decision(m_model->tree(), draggedNodes(), target, mode);
+    if (!decision.accepted())
+        return false;
+    std::vector<BookmarkNode *> destinations;
+    std::unordered_map<BookmarkNode *, std::vector<BookmarkNode *>> byDestination;
+    for (const NodeMove &move : decision.moves()) {
+        auto &nodes = byDestination[move.destination];
+        if (nodes.empty())
+            destinations.push_back(move.destination);
+        nodes.push_back(move.node);
+    }
+    std::vector<BookmarkNode *> moved;
+    for (BookmarkNode *destination : destinations) {
+        const std::vector<BookmarkNode *> done = m_model->moveNodes(byDestination[destination], destination);
+        moved.insert(moved.end(), done.begin(), done.end());
+    }
+    // The moved nodes stay selected, each run of neighbouring rows as one range.
+    sortInTreeOrder(moved);
+    const int lastColumn = m_model->columnCount() - 1;
+    QItemSelection selection;
+    for (size_t i = 0; i < moved.size();) {
+        size_t j = i;
+        while (j + 1 < moved.size() && moved[j + 1]->parent() == moved[i]->parent()
+               && moved[j + 1]->row() == moved[j]->row() + 1)
+            ++j;
+        selection.append(QItemSelectionRange(m_model->indexFromNode(moved[i]),
+                                             m_model->indexFromNode(moved[j], lastColumn)));
+        i = j + 1;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!moved.empty())
+        selectionModel()->setCurrentIndex(m_model->indexFromNode(moved.front()),
+                                          QItemSelectionModel::NoUpdate);
+    return true;
+}
+
+// Qt's own drag would remove the moved rows once a drop reports a move; here the drop itself has moved
+// them already, so the outcome of the drag is never acted on.
+void BookmarkTreeView::startDrag(Qt::DropActions)
+{
+    std::unique_ptr<QMimeData> data = beginNodeDrag();
+    if (m_dragged.empty())
+        return;
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data.release());
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    m_dragged.clear();
+}
+
+void BookmarkTreeView::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Accepted whatever it holds, so that each move over a row is judged on its own.
+    event->acceptProposedAction();
+}
+
+void BookmarkTreeView::dragMoveEvent(QDragMoveEvent *event)
+{
+    const QPoint position = event->position().toPoint();
+    DropMode mode = DropMode::Nowhere;
+    BookmarkNode *target = dropTargetAt(position, &mode);
+    const QModelIndex index = m_model->indexFromNode(target);
+    if (index != m_hoverIndex) {
+        m_hoverIndex = index;
+        m_expandTimer.start(autoExpandDelay(), this);
+    }
+    const QRect viewRect = viewport()->rect();
+    if (position.y() < viewRect.top() + autoScrollMargin()
+        || position.y() > viewRect.bottom() - autoScrollMargin())
+        startAutoScroll();
+
+    const bool accepted = VTDragOver(event->mimeData(), target, mode);
+    m_dropMark = accepted ? visualRect(index).adjusted(0, 0, 0, -1) : QRect();
+    m_dropMark.setLeft(0);
+    m_dropMark.setRight(viewRect.right());
+    m_dropMarkMode = accepted ? mode : DropMode::Nowhere;
+    viewport()->update();
+    if (!accepted) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(isOwnDrag(event->mimeData()) ? Qt::MoveAction : Qt::CopyAction);
+    event->accept();
+}
+
+void BookmarkTreeView::endDragHover()
+{
+    m_expandTimer.stop();
+    m_hoverIndex = QPersistentModelIndex();
+    m_dropMarkMode = DropMode::Nowhere;
+    stopAutoScroll();
+    viewport()->update();
+}
+
+void BookmarkTreeView::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    endDragHover();
+    event->accept();
+}
+
+void BookmarkTreeView::dropEvent(QDropEvent *event)
+{
+    endDragHover();
+    DropMode mode = DropMode::Nowhere;
+    BookmarkNode *target = dropTargetAt(event->position().toPoint(), &mode);
+    const bool own = isOwnDrag(event->mimeData());
+    if (!VTDragDrop(event->mimeData(), target, mode)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(own ? Qt::MoveAction : Qt::CopyAction);
+    event->accept();
+}
+
+void BookmarkTreeView::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_expandTimer.timerId()) {
+        QTreeView::timerEvent(event);
+        return;
+    }
+    m_expandTimer.stop();
+    if (m_hoverIndex.isValid() && model()->hasChildren(m_hoverIndex))
+        expand(m_hoverIndex);
+}
+
+void BookmarkTreeView::paintEvent(QPaintEvent *event)
+{
+    QTreeView::paintEvent(event);
+    if (m_dropMarkMode == DropMode::Nowhere || m_dropMark.isNull())
+        return;
+    QPainter painter(viewport());
+    switch (m_dropMarkMode) {
+    case DropMode::On:
+        painter.setPen(rgbColour(TreeColours::DropTargetBorder));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(m_dropMark);
+        break;
+    case DropMode::Above:
+        painter.fillRect(QRect(m_dropMark.left(), m_dropMark.top(), m_dropMark.width(), 2),
+                         rgbColour(TreeColours::DropMark));
+        break;
+    case DropMode::Below:
+        painter.fillRect(QRect(m_dropMark.left(), m_dropMark.bottom() - 1, m_dropMark.width(), 2),
+                         rgbColour(TreeColours::DropMark));
+        break;
+    case DropMode::Nowhere:
+        break;
+    }
+}
+
+} // namespace vellumite

@@ -1,0 +1,209 @@
+// Drag-move and drop events sent to the bookmark tree: moves within it, links from other programs.
+
+#include "main/core/dropformats.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/tree/imagelist.h"
+#include "tests/ui/treefixture.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace treefixture;
+
+Q_DECLARE_METATYPE(vellumite::DroppedLink)
+
+class TestTreeDragDrop : public QObject
+{
+    Q_OBJECT
+
+    // Bookmarks > [Alpha > (a1, a2, Sub > s1), Beta > (b1), Gamma]
+    struct Window
+    {
+        BookmarkTree tree;
+        BookmarkModel model { tree };
+        BookmarkTreeView view { &model, ImageList::instance() };
+        BookmarkNode *root, *alpha, *beta, *gamma, *sub;
+
+        Window()
+        {
+            root = addRoot(tree);
+            alpha = root->appendChild(category(u"Alpha"_qs));
+            alpha->appendChild(bookmark(u"a1"_qs, u"https://a1/"_qs));
+            alpha->appendChild(bookmark(u"a2"_qs, u"https://a2/"_qs));
+            sub = alpha->appendChild(category(u"Sub"_qs));
+            sub->appendChild(bookmark(u"s1"_qs, u"https://s1/"_qs));
+            beta = root->appendChild(category(u"Beta"_qs));
+            beta->appendChild(bookmark(u"b1"_qs, u"https://b1/"_qs));
+            gamma = root->appendChild(category(u"Gamma"_qs));
+            model.reloadSorted();
+            view.resize(500, 400);
+            view.show();
+            view.expandAll();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+        }
+
+        static BookmarkNode *child(BookmarkNode *folder, const QString &name)
+        {
+            for (int i = 0; i < folder->childCount(); ++i) {
+                if (folder->child(i)->record.name() == name)
+                    return folder->child(i);
+            }
+            return nullptr;
+        }
+
+        void select(std::initializer_list<BookmarkNode *> nodes)
+        {
+            view.selectionModel()->clear();
+            for (BookmarkNode *node : nodes)
+                view.selectionModel()->select(model.indexFromNode(node),
+                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+
+        QPoint pointOn(BookmarkNode *node, DropMode mode) const
+        {
+            const QRect r = view.visualRect(model.indexFromNode(node));
+            const int y = mode == DropMode::Above ? r.top() + 1
+                : mode == DropMode::Below         ? r.bottom() - 1
+                                                  : r.center().y();
+            return { r.left() + 20, y };
+        }
+
+        // A drag over `point` then, when accepted, the drop; returns whether the drop was accepted.
+        bool dragAndDrop(QMimeData &data, const QPoint &point, Qt::DropAction *action = nullptr)
+        {
+            QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(view.viewport(), &enter);
+            QDragMoveEvent move(point, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                                Qt::NoModifier);
+            QApplication::sendEvent(view.viewport(), &move);
+            if (!move.isAccepted())
+                return false;
+            QDropEvent drop(QPointF(point), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                            Qt::NoModifier);
+            QApplication::sendEvent(view.viewport(), &drop);
+            if (action)
+                *action = drop.dropAction();
+            return drop.isAccepted();
+        }
+    };
+
+private slots:
+    void initTestCase() { qRegisterMetaType<DroppedLink>(); }
+
+    void bookmarksMoveAndStaySelected()
+    {
+        Window w;
+        BookmarkNode *a1 = Window::child(w.alpha, u"a1"_qs);
+        BookmarkNode *b1 = w.beta->child(0);
+        w.select({ a1, b1 });
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        Qt::DropAction action = Qt::IgnoreAction;
+        QVERIFY(w.dragAndDrop(*data, w.pointOn(w.gamma, DropMode::On), &action));
+        QCOMPARE(action, Qt::MoveAction);
+        QCOMPARE(names(*w.gamma), (QStringList { u"a1"_qs, u"b1"_qs }));
+        QCOMPARE(w.alpha->childCount(), 2);
+        QVERIFY(!Window::child(w.alpha, u"a1"_qs));
+        QCOMPARE(w.beta->childCount(), 0);
+        const std::vector<BookmarkNode *> selected = w.view.selectedNodes();
+        QCOMPARE(selected.size(), size_t(2));
+        QVERIFY(w.view.selectionModel()->isSelected(w.model.indexFromNode(a1)));
+        QVERIFY(w.view.selectionModel()->isSelected(w.model.indexFromNode(b1)));
+    }
+
+    // Bookmarks of more folders than the model moves one by one go in one layout change.
+    void bookmarksOfManyFoldersMove()
+    {
+        Window w;
+        std::vector<BookmarkNode *> moved;
+        for (int i = 0; i < 6; ++i) {
+            BookmarkNode *folder = w.root->appendChild(category(u"F"_qs + QString::number(i)));
+            moved.push_back(folder->appendChild(bookmark(u"m"_qs + QString::number(i), u"https://m/"_qs)));
+            folder->appendChild(bookmark(u"stays"_qs));
+        }
+        w.model.reloadSorted();
+        w.view.expandAll();
+        w.view.selectionModel()->clear();
+        for (BookmarkNode *node : moved)
+            w.view.selectionModel()->select(w.model.indexFromNode(node),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        QVERIFY(w.dragAndDrop(*data, w.pointOn(w.gamma, DropMode::On)));
+        QCOMPARE(names(*w.gamma),
+                 (QStringList { u"m0"_qs, u"m1"_qs, u"m2"_qs, u"m3"_qs, u"m4"_qs, u"m5"_qs }));
+        QCOMPARE(w.view.selectedCount(), 6);
+        for (BookmarkNode *node : moved)
+            QVERIFY(w.view.selectionModel()->isSelected(w.model.indexFromNode(node)));
+        QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.alpha)));
+    }
+
+    void categoryMovesWithItsContentAndExpansion()
+    {
+        Window w;
+        w.select({ w.sub, w.sub->child(0) });
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        QVERIFY(w.dragAndDrop(*data, w.pointOn(w.beta, DropMode::Above)));
+        QCOMPARE(w.sub->parent(), w.beta);
+        QCOMPARE(names(*w.sub), QStringList { u"s1"_qs });
+        QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.sub)));
+    }
+
+    void refusedDropsChangeNothing_data()
+    {
+        QTest::addColumn<int>("target"); // 0 root, 1 Sub, 2 a bookmark, 3 empty space
+        QTest::addColumn<int>("mode");
+        QTest::newRow("category into its own subcategory") << 1 << int(DropMode::On);
+        QTest::newRow("onto a bookmark") << 2 << int(DropMode::On);
+        QTest::newRow("beside the root") << 0 << int(DropMode::Above);
+        QTest::newRow("empty space") << 3 << int(DropMode::On);
+    }
+
+    void refusedDropsChangeNothing()
+    {
+        QFETCH(int, target);
+        QFETCH(int, mode);
+        Window w;
+        w.select({ w.alpha, w.beta->child(0) });
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        BookmarkNode *targets[] = { w.root, w.sub, Window::child(w.alpha, u"a2"_qs), nullptr };
+        const QPoint point = targets[target] ? w.pointOn(targets[target], DropMode(mode)) : QPoint(20, 390);
+        QVERIFY(!w.dragAndDrop(*data, point));
+        QCOMPARE(names(*w.root), (QStringList { u"Alpha"_qs, u"Beta"_qs, u"Gamma"_qs }));
+        QCOMPARE(w.beta->childCount(), 1);
+    }
+
+    // The data of another tree (another running copy of the program) is a drop from elsewhere, never a
+    // move of this tree's selection.
+    void anotherTreesDragIsNoMove()
+    {
+        Window w;
+        Window other;
+        other.select({ other.beta->child(0) });
+        std::unique_ptr<QMimeData> data = other.view.beginNodeDrag();
+        w.select({ w.beta->child(0) });
+        QSignalSpy dropped(&w.view, &BookmarkTreeView::linkDropped);
+        QVERIFY(w.dragAndDrop(*data, w.pointOn(w.gamma, DropMode::On)));
+        QCOMPARE(w.beta->childCount(), 1);
+        QCOMPARE(dropped.size(), 1);
+    }
+
+    void linkFromABrowser()
+    {
+        Window w;
+        QMimeData data;
+        data.setData(NetscapeUrlMimeType, "https://example.org/\nExample Domain\n");
+        QSignalSpy dropped(&w.view, &BookmarkTreeView::linkDropped);
+        QVERIFY(!w.dragAndDrop(data, w.pointOn(Window::child(w.alpha, u"a2"_qs), DropMode::On)));
+        QVERIFY(w.dragAndDrop(data, w.pointOn(w.gamma, DropMode::Below)));
+        QCOMPARE(dropped.size(), 1);
+        QCOMPARE(dropped[0][0].value<BookmarkNode *>(), w.gamma);
+        QCOMPARE(dropped[0][1].value<DroppedLink>(),
+                 (DroppedLink { u"https://example.org/"_qs, u"Example Domain"_qs }));
+    }
+};
+
+QTEST_MAIN(TestTreeDragDrop)
+#include "tst_treedragdrop.moc"

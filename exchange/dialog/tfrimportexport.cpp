@@ -48,8 +48,13 @@ public:
         QStyleOptionViewItem plain = option;
         initStyleOption(&plain, index);
         plain.text.clear();
-        plain.state &= ~QStyle::State_HasFocus;
+        plain.state &= ~(QStyle::State_HasFocus | QStyle::State_Selected);
         painter->fillRect(option.rect, Qt::white);
+        if (option.state & QStyle::State_Selected && m_dialog.VTSync1->hasFocus()) {
+            painter->fillRect(option.rect, option.palette.color(QPalette::Active, QPalette::Highlight));
+            painter->setPen(QColor(0x8A, 0xC1, 0xFF));
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        }
         QStyledItemDelegate::paint(painter, plain, QModelIndex());
         paintCheck(painter, option, index);
         VTSync1DrawNode(painter, option.rect.topLeft(), index);
@@ -135,6 +140,10 @@ TfrImportExport::TfrImportExport(const BrowserPaths &paths, const ProductVersion
     VTSync1->setItemDelegate(new StoreRowDelegate(*this));
     QPalette palette = VTSync1->palette();
     palette.setColor(QPalette::Base, Qt::white);
+    // The focused list shows its selection in a pale blue; an unfocused one shows none.
+    palette.setColor(QPalette::Active, QPalette::Highlight, QColor(0xE6, 0xF8, 0xFF));
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
+    palette.setColor(QPalette::HighlightedText, Qt::black);
     VTSync1->setPalette(palette);
 
     btImportExport = new QPushButton(this);

@@ -14,42 +14,54 @@ SystemColorLookup &installedLookup()
     return lookup;
 }
 
-// The desktop's colour indices that the controls use, taken from the application palette.
+struct PaletteEntry
+{
+    int index;
+    QPalette::ColorGroup group;
+    QPalette::ColorRole role;
+};
+
+// The desktop's system-colour indices and the palette entry that plays their part here; the one table
+// of them, for the controls and the tree alike.
+constexpr PaletteEntry PaletteEntries[] = {
+    { 0, QPalette::Active, QPalette::Button }, // scroll bar
+    { 1, QPalette::Active, QPalette::Window }, // desktop background
+    { 2, QPalette::Active, QPalette::Highlight }, // active caption
+    { 3, QPalette::Inactive, QPalette::Highlight }, // inactive caption
+    { 4, QPalette::Active, QPalette::Window }, // menu
+    { 5, QPalette::Active, QPalette::Base }, // window
+    { 6, QPalette::Active, QPalette::Shadow }, // window frame
+    { 7, QPalette::Active, QPalette::WindowText }, // menu text
+    { 8, QPalette::Active, QPalette::Text }, // window text
+    { 9, QPalette::Active, QPalette::HighlightedText }, // caption text
+    { 10, QPalette::Active, QPalette::Window }, // active border
+    { 11, QPalette::Inactive, QPalette::Window }, // inactive border
+    { 12, QPalette::Active, QPalette::Dark }, // application work space
+    { 13, QPalette::Active, QPalette::Highlight }, // highlight
+    { 14, QPalette::Active, QPalette::HighlightedText }, // highlighted text
+    { 15, QPalette::Active, QPalette::Button }, // button face
+    { 16, QPalette::Active, QPalette::Dark }, // button shadow
+    { 17, QPalette::Disabled, QPalette::Text }, // grey text
+    { 18, QPalette::Active, QPalette::ButtonText }, // button text
+    { 19, QPalette::Inactive, QPalette::HighlightedText }, // inactive caption text
+    { 20, QPalette::Active, QPalette::Light }, // button highlight
+    { 21, QPalette::Active, QPalette::Shadow }, // 3-D dark shadow
+    { 22, QPalette::Active, QPalette::Midlight }, // 3-D light
+    { 23, QPalette::Active, QPalette::ToolTipText }, // info text
+    { 24, QPalette::Active, QPalette::ToolTipBase }, // info background
+    { 26, QPalette::Active, QPalette::Link }, // hot light
+    { 27, QPalette::Active, QPalette::Highlight }, // gradient active caption
+    { 28, QPalette::Inactive, QPalette::Highlight }, // gradient inactive caption
+    { 29, QPalette::Active, QPalette::Highlight }, // menu highlight
+    { 30, QPalette::Active, QPalette::Window }, // menu bar
+};
+
+// The controls paint an unknown index as the window's background.
 QColor paletteColor(int index)
 {
     const QPalette palette = QGuiApplication::palette();
-    switch (index) {
-    case 5: // window
-        return palette.color(QPalette::Base);
-    case 6: // window frame
-    case 21: // 3D dark shadow
-        return palette.color(QPalette::Shadow);
-    case 7: // menu text
-    case 8: // window text
-        return palette.color(QPalette::WindowText);
-    case 13:
-        return palette.color(QPalette::Highlight);
-    case 14:
-        return palette.color(QPalette::HighlightedText);
-    case 15: // button face
-        return palette.color(QPalette::Button);
-    case 16: // button shadow
-        return palette.color(QPalette::Dark);
-    case 17: // grey text
-        return palette.color(QPalette::Disabled, QPalette::Text);
-    case 18: // button text
-        return palette.color(QPalette::ButtonText);
-    case 20: // button highlight
-        return palette.color(QPalette::Light);
-    case 22: // 3D light
-        return palette.color(QPalette::Midlight);
-    case 23:
-        return palette.color(QPalette::ToolTipText);
-    case 24:
-        return palette.color(QPalette::ToolTipBase);
-    default:
-        return palette.color(QPalette::Window);
-    }
+    const QColor color = paletteSystemColor(index, palette);
+    return color.isValid() ? color : palette.color(QPalette::Window);
 }
 
 void fillEdges(QPainter &canvas, int left, int top, int right, int bottom, const QColor &color)
@@ -122,6 +134,15 @@ QRect paintGrooveOrBump(QPainter &canvas, QRect bounds, TColor upperLeft, TColor
 }
 
 } // namespace
+
+QColor paletteSystemColor(int index, const QPalette &palette)
+{
+    for (const PaletteEntry &entry : PaletteEntries) {
+        if (entry.index == index)
+            return palette.color(entry.group, entry.role);
+    }
+    return {};
+}
 
 void setSystemColorLookup(SystemColorLookup lookup)
 {

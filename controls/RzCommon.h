@@ -8,6 +8,8 @@
 
 class QPainter;
 
+class QPalette;
+
 namespace vellumite {
 
 // Colours are 0x00BBGGRR; a system colour is 0xFF000000 plus the system-colour index and is turned
@@ -29,6 +31,9 @@ inline constexpr TColor clOlive = 0x008080;
 inline constexpr TColor clGray = 0x808080;
 inline constexpr TColor clBlue = 0xFF0000;
 inline constexpr TColor clWhite = 0xFFFFFF;
+
+// The palette's colour for a system-colour index; an invalid colour for an index it has none for.
+QColor paletteSystemColor(int index, const QPalette &palette);
 
 // Where system colours come from. The default follows the application's palette; tests install a
 // fixed table so that rendered pixels do not depend on the desktop's theme.

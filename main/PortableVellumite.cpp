@@ -1,5 +1,6 @@
 // The program: one instance per user; the main window lives beside its two files.
 
+#include "main/options/tfroptions.h"
 #include "main/window/tform1.h"
 #include "platform/platformservices.h"
 #include "platform/widgets/windowactivation.h"
@@ -41,11 +42,21 @@ int main(int argc, char *argv[])
                      [&form] { bringToFront(&form); });
     QObject::connect(services.sessionEnd.get(), &SessionEnd::endRequested, &form,
                      [&form](SessionEnd::Reason reason) {
+                         const auto kind = reason == SessionEnd::Reason::TerminationRequested
+                             ? ProgramLifecycle::ExitKind::Termination
+                             : ProgramLifecycle::ExitKind::Close;
                          // A failed save keeps the program running, so the bookmarks stay in memory.
-                         if (form.closeprogram() && reason == SessionEnd::Reason::TerminationRequested)
+                         // Exiting leaves every event loop, a start-up message box's as well.
+                         if (form.closeprogram(kind) && kind == ProgramLifecycle::ExitKind::Termination)
                              QCoreApplication::exit(0);
                      });
     form.FormCreate(services, QCoreApplication::applicationDirPath());
+    // Ended while start-up still showed its messages: the saves are done.
+    if (form.isTerminated())
+        return 0;
+    // Registers the capture hot key; lives hidden until the program ends.
+    TfrOptions frOptions(form, services);
+    form.setOptionsWindow(&frOptions);
     services.singleInstance->startListening();
     form.show();
     return app.exec();

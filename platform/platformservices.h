@@ -1,13 +1,18 @@
 #pragma once
 
+#include "platform/browserpagequery.h"
 #include "platform/folderprobe.h"
+#include "platform/foregroundwindow.h"
+#include "platform/globalhotkeys.h"
 #include "platform/messageservice.h"
+#include "platform/pickers.h"
 #include "platform/productversion.h"
 #include "platform/programlauncher.h"
 #include "platform/sessionend.h"
 #include "platform/shell.h"
 #include "platform/singleinstance.h"
 #include "platform/systemlookup.h"
+#include "platform/urltester.h"
 
 #include <memory>
 
@@ -26,6 +31,13 @@ struct PlatformServices
     std::unique_ptr<SystemLookup> systemLookup;
     std::unique_ptr<ProductVersionReader> productVersions;
     std::unique_ptr<ProgramLauncher> launcher;
+    // The HTTP test of link verification.
+    std::unique_ptr<UrlTester> urlTester;
+    // The capture hot key, the window in front and the page its browser shows; the options pickers.
+    std::unique_ptr<GlobalHotKeys> hotKeys;
+    std::unique_ptr<ForegroundWindow> foregroundWindow;
+    std::unique_ptr<BrowserPageQuery> pageQuery;
+    std::unique_ptr<Pickers> pickers;
 };
 
 // The backings of this desktop (built with the widget library, since some need the application

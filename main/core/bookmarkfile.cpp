@@ -1,5 +1,6 @@
 #include "main/core/bookmarkfile.h"
 
+#include "main/core/atomicfile.h"
 #include "main/core/bookmarkrecord.h"
 #include "main/core/bytereader.h"
 #include "main/core/bytewriter.h"
@@ -8,8 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <array>
+#include <iterator>
 #include <limits>
 
 namespace vellumite {
@@ -76,8 +77,11 @@ private:
     {
         const qsizetype nodeChunk = beginChunk(NodeChunk);
         const qsizetype baseChunk = beginChunk(BaseChunk);
-        // Saving initializes every node, and an initialized node always has its children written.
-        const quint16 states = (node.states | NodeState::Initialized) & NodeState::StoredMask;
+        // Saving initializes every node, and an initialized node always has its children written; the
+        // has-children flag says what is written, whatever flag the node was read with.
+        quint16 states = (node.states | NodeState::Initialized) & NodeState::StoredMask;
+        states
+            = node.childCount() > 0 ? (states | NodeState::HasChildren) : (states & ~NodeState::HasChildren);
         m_out.write<quint32>(static_cast<quint32>(node.childCount()));
         m_out.write<quint32>(node.nodeHeight);
         m_out.write<quint16>(states);
@@ -112,9 +116,10 @@ class NodeStreamReader
 {
 public:
     NodeStreamReader(QByteArrayView data, qsizetype position, quint16 version,
-                     const CaptionHandler &onCaption)
+                     const CaptionHandler &onCaption, int maxLevels)
         : m_in(data, position)
         , m_version(version)
+        , m_maxLevels(maxLevels)
         , m_onCaption(onCaption)
     { }
 
@@ -125,6 +130,8 @@ public:
     bool readNode(BookmarkNode &node)
     {
         m_open.clear();
+        if (m_maxLevels < 1)
+            return fail(TooDeeplyNestedMessage);
         if (!beginNode(node))
             return false;
         while (!m_open.empty()) {
@@ -133,6 +140,8 @@ public:
                 // One child at a time, each only once its predecessor is read: a child count that the
                 // data cannot hold ends at the data's end and never turns into an allocation.
                 --open.childrenLeft;
+                if (std::ssize(m_open) >= m_maxLevels)
+                    return fail(TooDeeplyNestedMessage);
                 if (!beginNode(*open.node->appendChild(std::make_unique<BookmarkNode>())))
                     return false;
                 continue;
@@ -176,6 +185,7 @@ private:
             return false;
         if (type != NodeChunk)
             return fail(AnchorChunkMissingMessage);
+        node.hasRecord = false;
         m_open.push_back({ &node, qint64(m_in.position()) + size, 0 });
         return true;
     }
@@ -225,7 +235,7 @@ private:
             return fail(StreamReadErrorMessage);
 
         BookmarkNode &node = *open.node;
-        node.states = states;
+        node.states = states & NodeState::StoredMask;
         // Children read from an earlier base chunk of the same node stay, and so does their flag.
         if (node.childCount() > 0)
             node.setState(NodeState::HasChildren, true);
@@ -248,6 +258,7 @@ private:
         const qsizetype start = m_in.position();
         if (!VTLoadNode(m_in, node.record, &m_error))
             return false;
+        node.hasRecord = true;
         m_in.seek(start + size);
         return true;
     }
@@ -267,6 +278,7 @@ private:
 
     ByteReader m_in;
     quint16 m_version;
+    int m_maxLevels;
     const CaptionHandler &m_onCaption;
     QString m_error;
     std::vector<OpenNode> m_open;
@@ -301,11 +313,9 @@ QString BookmarkFile::saveToFile(const BookmarkTree &tree, const QString &path)
 
 QString BookmarkFile::writeToFile(const QByteArray &bytes, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotCreateMessage(path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return cannotCreateMessage(path, file.errorString());
+    QString systemText;
+    if (!writeFileAtomically(path, bytes, &systemText))
+        return cannotCreateMessage(path, systemText);
     return QString();
 }
 
@@ -325,32 +335,47 @@ QString BookmarkFile::load(BookmarkTree &tree, QByteArrayView data, const Captio
         return UnknownVersionMessage;
 
     qsizetype position = IdentificationSize;
-    qint32 count = std::numeric_limits<qint32>::max();
+    quint32 count = std::numeric_limits<qint32>::max();
     if (version == StreamVersion) {
         ByteReader header(data, position);
-        if (!header.readI32(count))
+        if (!header.readU32(count))
             return StreamReadErrorMessage;
         position = header.position();
     }
+    // No writer makes a count with the sign bit set.
+    if (count > quint32(std::numeric_limits<qint32>::max()))
+        return NodeCountMismatchMessage;
 
-    NodeStreamReader reader(data, position, version, onCaption);
+    NodeStreamReader reader(data, position, version, onCaption, MaxTreeLevels);
     BookmarkNode &top = tree.topLevel();
     while (!reader.atEnd() && count > 0) {
         --count;
         if (!reader.readNode(*top.appendChild(std::make_unique<BookmarkNode>())))
             return reader.error();
     }
+    if (!reader.atEnd())
+        return NodeCountMismatchMessage;
     return QString();
 }
 
 QString BookmarkFile::loadFromFile(BookmarkTree &tree, const QString &path, const CaptionHandler &onCaption)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto cannotOpen = [&path](const QString &reason) {
         return QStringLiteral("Cannot open file \"%1\". %2")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), file.errorString());
-    }
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
+    };
+    // Looked at before opening: opening a pipe for reading waits for a writer.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return cannotOpen(NotARegularFileText);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return cannotOpen(file.errorString());
+    if (file.size() > MaximumFileSize)
+        return cannotOpen(FileTooLargeText);
     const QByteArray data = file.readAll();
+    if (data.size() > MaximumFileSize) // it grew after its size was taken
+        return cannotOpen(FileTooLargeText);
     if (file.error() != QFileDevice::NoError) {
         tree.clear();
         return StreamReadErrorMessage;
@@ -371,9 +396,10 @@ QByteArray BookmarkFile::writeNodeChunks(const std::vector<const BookmarkNode *>
 }
 
 QString BookmarkFile::readNodeChunks(QByteArrayView data, BookmarkNode &parent,
-                                     std::vector<BookmarkNode *> *added, const CaptionHandler &onCaption)
+                                     std::vector<BookmarkNode *> *added, const CaptionHandler &onCaption,
+                                     int maxLevels)
 {
-    NodeStreamReader reader(data, 0, StreamVersion, onCaption);
+    NodeStreamReader reader(data, 0, StreamVersion, onCaption, maxLevels);
     while (!reader.atEnd()) {
         BookmarkNode *node = parent.appendChild(std::make_unique<BookmarkNode>());
         if (added)

@@ -22,6 +22,16 @@ inline const QString AnchorChunkMissingMessage
     = QStringLiteral("Stream data corrupt. A node's anchor chunk is missing.");
 inline const QString UnexpectedDataMessage
     = QStringLiteral("Stream data corrupt. Unexpected data after node's end position.");
+// A count that does not match the nodes that follow: a damaged count would otherwise load a file of
+// many nodes as an empty one, which the next save writes over.
+inline const QString NodeCountMismatchMessage
+    = QStringLiteral("Stream data corrupt. The node count does not match the nodes in the file.");
+inline const QString TooDeeplyNestedMessage
+    = QStringLiteral("Stream data corrupt. The nodes are nested deeper than 1000 levels.");
+// The file itself cannot be a bookmark file: it is no regular file (a folder, a pipe, a device), or it
+// is larger than MaximumFileSize.
+inline const QString NotARegularFileText = QStringLiteral("It is not a regular file.");
+inline const QString FileTooLargeText = QStringLiteral("It is larger than 1 GB.");
 
 // Called for every caption chunk once its node's record is read (the tree's column-0 text setter),
 // also with an empty caption.
@@ -33,6 +43,8 @@ using CaptionHandler = std::function<void(BookmarkNode &node, const QString &cap
 // Without a caption handler, a non-empty caption sets the record's name and an empty one is ignored.
 struct BookmarkFile
 {
+    static constexpr qint64 MaximumFileSize = qint64(1) << 30;
+
     // The whole file.
     static QByteArray save(const BookmarkTree &tree);
     // Atomic (the old file stays whole on any failure); returns "" on success, else
@@ -42,9 +54,13 @@ struct BookmarkFile
     static QString writeToFile(const QByteArray &bytes, const QString &path);
 
     // Empties the tree, then reads; returns "" on success or the failure's message. On failure the tree
-    // keeps the nodes read before it, the last of them perhaps in part.
+    // keeps the nodes read before it, the last of them perhaps in part. Every byte must belong to the
+    // nodes the count announces (fewer nodes than the count are fine at the end of the data), and no
+    // node may lie deeper than MaxTreeLevels.
     static QString load(BookmarkTree &tree, QByteArrayView data, const CaptionHandler &onCaption = {});
-    // "Cannot open file \"<path>\". <system text>" when it cannot be opened; the tree is then untouched.
+    // "Cannot open file \"<path>\". <reason>" when it cannot be opened, is no regular file or is larger
+    // than MaximumFileSize; the tree is then untouched. Nothing but a regular file is opened, so a pipe
+    // in the file's place cannot block the caller.
     static QString loadFromFile(BookmarkTree &tree, const QString &path,
                                 const CaptionHandler &onCaption = {});
 
@@ -52,9 +68,11 @@ struct BookmarkFile
     // descendants, in the order given.
     static QByteArray writeNodeChunks(const std::vector<const BookmarkNode *> &nodes);
     // Appends the nodes read from `data` as the last children of `parent` and lists them in `added`
-    // (when given), also on failure, when the nodes read before it stay under `parent`.
+    // (when given), also on failure, when the nodes read before it stay under `parent`. A node more than
+    // `maxLevels` levels below `parent` fails the read with TooDeeplyNestedMessage.
     static QString readNodeChunks(QByteArrayView data, BookmarkNode &parent,
-                                  std::vector<BookmarkNode *> *added, const CaptionHandler &onCaption = {});
+                                  std::vector<BookmarkNode *> *added, const CaptionHandler &onCaption = {},
+                                  int maxLevels = MaxTreeLevels);
 };
 
 } // namespace vellumite

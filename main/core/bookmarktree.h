@@ -20,10 +20,15 @@ enum : quint16 {
     Selected = 0x0100,
     ReleaseRecord = 0x0200,
     HeightMeasured = 0x2000,
-    // Everything but the transient flags above survives a save.
+    // Everything but the transient flags above survives a save, and nothing else is taken from a
+    // stream: a mark of a cut under way belongs to the run that made it.
     StoredMask = 0xDDE9,
 };
 } // namespace NodeState
+
+// The deepest nesting a tree may have, top-level nodes being level 1. The view lays rows out
+// recursively, so a deeper tree, read or pasted, would overflow the stack long before it is useful.
+inline constexpr int MaxTreeLevels = 1000;
 
 // One category or bookmark. A node owns its children and its record; the record lives exactly as long
 // as the node.
@@ -42,6 +47,8 @@ public:
     quint8 align = 50;
     quint8 checkState = 0;
     quint8 checkType = 0;
+    // False only for a node a reader made whose record it never read (the data ended first).
+    bool hasRecord = true;
 
     bool hasState(quint16 flag) const { return (states & flag) != 0; }
     void setState(quint16 flag, bool on) { states = on ? (states | flag) : (states & ~flag); }

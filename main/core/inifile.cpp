@@ -1,9 +1,9 @@
 #include "main/core/inifile.h"
 
+#include "main/core/atomicfile.h"
 #include "main/core/integertext.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -94,14 +94,7 @@ bool IniFile::load()
 bool IniFile::save()
 {
     m_errorString.clear();
-    QSaveFile file(m_fileName);
-    const QByteArray bytes = data();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_errorString = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(m_fileName, data(), &m_errorString);
 }
 
 QByteArray IniFile::data() const

@@ -15,6 +15,38 @@ QString bookmarkFilePathIn(const QString &programFolder)
     return QDir(programFolder).filePath(BookmarkFileName);
 }
 
+void makeTreeWhole(BookmarkTree &tree)
+{
+    // A node whose record was never read gives way to its children, which were read whole before it.
+    std::vector<BookmarkNode *> pending { &tree.topLevel() };
+    while (!pending.empty()) {
+        BookmarkNode *parent = pending.back();
+        pending.pop_back();
+        for (int row = 0; row < parent->childCount();) {
+            BookmarkNode *child = parent->child(row);
+            if (child->hasRecord) {
+                pending.push_back(child);
+                ++row;
+                continue;
+            }
+            std::unique_ptr<BookmarkNode> without = parent->takeChild(row);
+            std::vector<std::unique_ptr<BookmarkNode>> children = without->takeAllChildren();
+            for (auto &grandChild : children)
+                parent->insertChild(row++, std::move(grandChild));
+            row -= static_cast<int>(children.size());
+        }
+    }
+    // One root category "Bookmarks" on top; anything else read goes below a new one.
+    BookmarkNode &top = tree.topLevel();
+    const BookmarkNode *first = tree.firstNode();
+    if (top.childCount() == 1 && first->record.IsCategory && !first->record.Editable)
+        return;
+    auto root = std::make_unique<BookmarkNode>(makeRootRecord());
+    root->setState(NodeState::Expanded, true);
+    root->appendChildren(top.takeAllChildren());
+    top.appendChild(std::move(root));
+}
+
 ProgramLifecycle::ProgramLifecycle(const FolderProbe &folderProbe, QString programFolder,
                                    ShowMessage showMessage)
     : m_folderProbe(folderProbe)
@@ -30,8 +62,7 @@ ProgramLifecycle::StartupResult ProgramLifecycle::loadOrCreateTree(BookmarkTree 
         if (!failure.isEmpty()) {
             // Whatever was read stays in the tree, but the file itself is never overwritten.
             m_failedFile.markFailed(path);
-            if (tree.isEmpty())
-                tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+            makeTreeWhole(tree);
             m_showMessage(MessageKind::Error, failure);
             return StartupResult::LoadFailed;
         }
@@ -60,37 +91,45 @@ bool ProgramLifecycle::createRootCategory(BookmarkTree &tree)
     return true;
 }
 
-ProgramLifecycle::ExitStep ProgramLifecycle::prepareExit(const ExitSettings &settings)
+void ProgramLifecycle::report(ExitKind exit, MessageKind kind, const QString &text)
+{
+    if (exit == ExitKind::Termination)
+        m_deferred << text;
+    else
+        m_showMessage(kind, text);
+}
+
+ProgramLifecycle::ExitStep ProgramLifecycle::prepareExit(const ExitSettings &settings, ExitKind exit)
 {
     if (!m_folderProbe.isWritable(m_programFolder)) {
-        m_showMessage(MessageKind::Information, FolderNotWritableMessage);
+        report(exit, MessageKind::Information, FolderNotWritableMessage);
         return ExitStep::Close;
     }
     QString settingsFailure;
     if (!saveExitSettings(m_programFolder, settings, &settingsFailure))
-        m_showMessage(MessageKind::Error, settingsFailure);
+        report(exit, MessageKind::Error, settingsFailure);
 
     QString keptFailure;
     const QString keptAs = m_failedFile.keepAside(&keptFailure);
     if (!keptFailure.isEmpty()) {
-        m_showMessage(MessageKind::Error,
-                      QStringLiteral("The bookmark file that could not be loaded cannot be kept aside, so "
-                                     "the bookmarks were not saved: %1")
-                          .arg(keptFailure));
+        report(exit, MessageKind::Error,
+               QStringLiteral("The bookmark file that could not be loaded cannot be kept aside, so "
+                              "the bookmarks were not saved: %1")
+                   .arg(keptFailure));
         return ExitStep::StayOpen;
     }
     if (!keptAs.isEmpty()) {
-        m_showMessage(MessageKind::Information,
-                      QStringLiteral("The bookmark file that could not be loaded was kept as \"%1\".")
-                          .arg(QDir::toNativeSeparators(keptAs)));
+        report(exit, MessageKind::Information,
+               QStringLiteral("The bookmark file that could not be loaded was kept as \"%1\".")
+                   .arg(QDir::toNativeSeparators(keptAs)));
     }
     return ExitStep::SaveTree;
 }
 
-bool ProgramLifecycle::finishExit(const QString &writeFailure) const
+bool ProgramLifecycle::finishExit(const QString &writeFailure, ExitKind exit)
 {
     if (!writeFailure.isEmpty()) {
-        m_showMessage(MessageKind::Error, writeFailure);
+        report(exit, MessageKind::Error, writeFailure);
         return false;
     }
     return true;

@@ -4,7 +4,9 @@
 #include "main/core/programsettings.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <utility>
 
 namespace vellumite {
 
@@ -19,6 +21,10 @@ inline const QString BookmarkFileName = QStringLiteral("Bookmarks.lkb");
 
 // "Bookmarks.lkb" in `programFolder`.
 QString bookmarkFilePathIn(const QString &programFolder);
+
+// After a failed load: a single root category "Bookmarks" with its record on top, what was read below
+// it, and every node with a record (a node whose record was never read gives way to its children).
+void makeTreeWhole(BookmarkTree &tree);
 
 // The policy of start-up and shut-down, without widgets: load "Bookmarks.lkb" or create the root
 // category, keep a file that failed to load aside before it would be overwritten, write the settings
@@ -56,19 +62,30 @@ public:
         // The settings are written and the failed file is aside: save the tree to bookmarkFilePath().
         SaveTree,
     };
+    enum class ExitKind {
+        // The user closes the window: every message is shown as it comes.
+        Close,
+        // The session or a signal asks the program to end: nothing modal may stand before or between the
+        // saves, so the messages are held back (deferredMessages) for the caller to report afterwards.
+        Termination,
+    };
     // The steps of the exit before the tree's save: the folder check, the settings, the failed file.
-    ExitStep prepareExit(const ExitSettings &settings);
-    // After the tree's save: shows its failure and returns whether the program may end.
-    bool finishExit(const QString &writeFailure) const;
+    ExitStep prepareExit(const ExitSettings &settings, ExitKind kind = ExitKind::Close);
+    // After the tree's save: reports its failure and returns whether the program may end.
+    bool finishExit(const QString &writeFailure, ExitKind kind = ExitKind::Close);
+    // The messages a termination exit held back, oldest first; taking them empties the list.
+    QStringList takeDeferredMessages() { return std::exchange(m_deferred, {}); }
 
 private:
     // False when the root could not be saved (the failure was shown).
     bool createRootCategory(BookmarkTree &tree);
+    void report(ExitKind exit, MessageKind kind, const QString &text);
 
     const FolderProbe &m_folderProbe;
     QString m_programFolder;
     ShowMessage m_showMessage;
     FailedFileKeeper m_failedFile;
+    QStringList m_deferred;
 };
 
 } // namespace vellumite

@@ -8,10 +8,6 @@ namespace vellumite {
 
 namespace {
 
-// Limits of the columns "Description" and "Link".
-constexpr int TextColumnMinimum = 10;
-constexpr int TextColumnMaximum = 10000;
-
 // Round(screen / 2 - window / 2), the halves taken as real numbers and a tie rounded to the even
 // neighbour, done in integers: the difference is (screen - window) / 2 exactly.
 int centredOrigin(int screen, int window)
@@ -40,12 +36,16 @@ WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen)
         return placement;
     }
     const QRect designed = DesignedWindowBounds;
-    const int left
-        = ini.readInteger(ProgramSection, Left, centredOrigin(primaryScreen.width(), designed.width()));
-    const int top
-        = ini.readInteger(ProgramSection, Top, centredOrigin(primaryScreen.height(), designed.height()));
-    const int width = ini.readInteger(ProgramSection, Width, designed.width());
-    const int height = ini.readInteger(ProgramSection, Height, DefaultWindowHeight);
+    const auto coordinate = [&ini](const QString &key, int defaultValue) {
+        return qBound(-PlacementLimit, ini.readInteger(ProgramSection, key, defaultValue), PlacementLimit);
+    };
+    const auto size = [&ini](const QString &key, int defaultValue) {
+        return qBound(0, ini.readInteger(ProgramSection, key, defaultValue), PlacementLimit);
+    };
+    const int left = coordinate(Left, centredOrigin(primaryScreen.width(), designed.width()));
+    const int top = coordinate(Top, centredOrigin(primaryScreen.height(), designed.height()));
+    const int width = size(Width, designed.width());
+    const int height = size(Height, DefaultWindowHeight);
     placement.bounds = QRect(left, top, width, height);
     return placement;
 }
@@ -88,8 +88,8 @@ QSize applyMinimumWindowSize(QSize requested)
 
 ColumnWidths clampColumnWidths(ColumnWidths widths)
 {
-    widths.description = qBound(TextColumnMinimum, widths.description, TextColumnMaximum);
-    widths.link = qBound(TextColumnMinimum, widths.link, TextColumnMaximum);
+    widths.description = qBound(ColumnWidths::TextMinimum, widths.description, ColumnWidths::TextMaximum);
+    widths.link = qBound(ColumnWidths::TextMinimum, widths.link, ColumnWidths::TextMaximum);
     widths.state = qBound(ColumnWidths::StateMinimum, widths.state, ColumnWidths::StateMaximum);
     return widths;
 }

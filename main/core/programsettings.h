@@ -48,11 +48,18 @@ struct WindowPlacement
     friend bool operator==(const WindowPlacement &, const WindowPlacement &) = default;
 };
 
+// Every coordinate and size read for the window lies within this, so no sum of them overflows.
+inline constexpr int PlacementLimit = 32767;
+
 // Widths of the tree's columns "Description", "Link" and "State".
 struct ColumnWidths
 {
     static constexpr int StateMinimum = 45;
     static constexpr int StateMaximum = 150;
+    // "Description" and "Link": wide enough to show an icon and a few letters, never wider than a wall
+    // of screens.
+    static constexpr int TextMinimum = 40;
+    static constexpr int TextMaximum = 4000;
 
     int description = 270;
     int link = 270;
@@ -83,7 +90,8 @@ struct ExitSettings
 QString settingsFilePath(const QString &programFolder);
 
 // Show, then Left, Top, Width and Height unless Show is 2. Left and Top default to the designed window
-// centred on the primary screen.
+// centred on the primary screen; Left and Top are kept within +-PlacementLimit, Width and Height within
+// 0 and PlacementLimit.
 WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen);
 // ClDescr, ClLink, ClState, each kept within its column's limits.
 ColumnWidths readColumnWidths(const IniFile &ini);

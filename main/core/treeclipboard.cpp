@@ -140,12 +140,12 @@ QByteArray treeCutIdOf(const QMimeData *data)
     return holdsTreeData(data) ? data->data(TreeCutMimeType) : QByteArray();
 }
 
-QString readTreeData(const QMimeData &data, std::vector<std::unique_ptr<BookmarkNode>> &nodes)
+QString readTreeData(const QMimeData &data, std::vector<std::unique_ptr<BookmarkNode>> &nodes, int maxLevels)
 {
     nodes.clear();
     BookmarkNode scratch;
     const QString failure = BookmarkFile::readNodeChunks(data.data(VirtualTreeDataMimeType), scratch, nullptr,
-                                                         applyStoredCaption);
+                                                         applyStoredCaption, maxLevels);
     if (!failure.isEmpty())
         return failure;
     nodes = scratch.takeAllChildren();

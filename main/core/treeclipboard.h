@@ -39,6 +39,9 @@ QByteArray treeCutIdOf(const QMimeData *data);
 // Reads the tree data into new, detached nodes. All or nothing: on a damaged stream `nodes` stays
 // empty and the reader's message is returned; "" on success. Nodes read from the clipboard are never
 // the root category, so every one of them is editable, whatever the data says.
-QString readTreeData(const QMimeData &data, std::vector<std::unique_ptr<BookmarkNode>> &nodes);
+// A node more than `maxLevels` levels below the paste target fails the read (TooDeeplyNestedMessage), so
+// no paste makes the tree deeper than MaxTreeLevels.
+QString readTreeData(const QMimeData &data, std::vector<std::unique_ptr<BookmarkNode>> &nodes,
+                     int maxLevels = MaxTreeLevels);
 
 } // namespace vellumite

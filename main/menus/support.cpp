@@ -11,7 +11,9 @@ namespace vellumite {
 
 QString SupportMailText()
 {
-    return u"mailto:"_s + SupportAddress + u"?subject="_s + SupportMailSubject;
+    // A mailto URI holds no raw blanks: the subject is percent-encoded, as the feedback mail's fields.
+    return u"mailto:"_s + SupportAddress + u"?subject="_s
+        + QString::fromLatin1(QUrl::toPercentEncoding(SupportMailSubject));
 }
 
 void SendSupportMail(Shell &shell)

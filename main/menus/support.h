@@ -12,8 +12,7 @@ inline const QString SupportAddress = QStringLiteral("support@vellumite.invalid"
 inline const QString WebPageAddress = QStringLiteral("https://vellumite.invalid/");
 inline const QString SupportMailSubject = QStringLiteral("Portable Vellumite - support");
 
-// "mailto:" + the support address + "?subject=" + the subject. The text is fixed, so it is handed over
-// as it stands, blanks included.
+// "mailto:" + the support address + "?subject=" + the subject, percent-encoded (blanks as %20).
 QString SupportMailText();
 
 // Opens a new support mail in the desktop's mail program.

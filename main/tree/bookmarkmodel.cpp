@@ -173,6 +173,9 @@ void BookmarkModel::appendNodes(BookmarkNode *parent, std::vector<std::unique_pt
         parent = &m_tree.topLevel();
     if (nodes.empty())
         return;
+    // The nodes come in the order they had when they were copied; inside they follow the current sort.
+    for (auto &node : nodes)
+        sortSubtree(*node, m_sortColumn, m_sortOrder);
     const int first = parent->childCount();
     beginInsertRows(indexFromNode(parent), first, first + static_cast<int>(nodes.size()) - 1);
     parent->appendChildren(std::move(nodes));

@@ -282,6 +282,12 @@ bool BookmarkTreeView::VTKeyDown(const QKeyEvent &event)
 
 void BookmarkTreeView::keyPressEvent(QKeyEvent *event)
 {
+    // The in-place editor lets its Enter through to the view once it has taken it as "accept the edit";
+    // that key must not also open the bookmark.
+    if (isEditing() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->accept();
+        return;
+    }
     if (VTKeyDown(*event) || VTKeyPress(*event)) {
         event->accept();
         return;

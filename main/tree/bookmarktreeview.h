@@ -63,6 +63,14 @@ public:
     std::vector<BookmarkNode *> selectedNodes() const;
     int selectedCount() const;
     bool isEditing() const { return state() == EditingState; }
+    // Commits and closes an open in-place editor, so that what was typed is in the tree.
+    void commitOpenEditor()
+    {
+        if (QWidget *editor = isEditing() ? indexWidget(currentIndex()) : nullptr) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
 
     // The bookmark file keeps each node's expansion and selection in its state flags: copy the view's
     // into the nodes before a save, and back into the view after a load (the model already reset).

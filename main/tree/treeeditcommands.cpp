@@ -84,8 +84,10 @@ bool TreeEditCommands::placeOnClipboard(ClipboardMode mode)
     clearCutMarks();
     if (mode == ClipboardMode::Cut) {
         m_cutId = QUuid::createUuid().toRfc4122();
-        for (BookmarkNode *node : nodes)
+        for (BookmarkNode *node : nodes) {
             node->setState(NodeState::CutOrCopy, true);
+            m_cut.insert(node);
+        }
     }
     const std::vector<const BookmarkNode *> copied(nodes.begin(), nodes.end());
     QGuiApplication::clipboard()->setMimeData(makeTreeMimeData(copied, m_cutId).release());
@@ -117,7 +119,8 @@ TreeEditCommands::PasteOutcome TreeEditCommands::paste(MessageService &messages)
     }
 
     std::vector<std::unique_ptr<BookmarkNode>> nodes;
-    if (const QString failure = readTreeData(*data, nodes); !failure.isEmpty()) {
+    if (const QString failure = readTreeData(*data, nodes, MaxTreeLevels - target->depth());
+        !failure.isEmpty()) {
         messages.error(ApplicationTitle, failure);
         return PasteOutcome::Failed;
     }
@@ -132,8 +135,10 @@ std::vector<BookmarkNode *> TreeEditCommands::cutNodes() const
     std::vector<BookmarkNode *> cut;
     if (m_cutId.isEmpty())
         return cut;
-    m_model.tree().forEach([&cut](BookmarkNode &node) {
-        if (node.hasState(NodeState::CutOrCopy))
+    // Only the nodes this cut marked, and of them only those still in the tree with their mark: a mark
+    // read from a file or the clipboard never counts.
+    m_model.tree().forEach([this, &cut](BookmarkNode &node) {
+        if (node.hasState(NodeState::CutOrCopy) && m_cut.contains(&node))
             cut.push_back(&node);
     });
     return cut;
@@ -149,6 +154,7 @@ void TreeEditCommands::clearCutMarks()
     if (m_cutId.isEmpty())
         return;
     m_model.tree().forEach([](BookmarkNode &node) { node.setState(NodeState::CutOrCopy, false); });
+    m_cut.clear();
     m_cutId.clear();
 }
 

@@ -3,6 +3,7 @@
 #include "main/core/bookmarktree.h"
 
 #include <QByteArray>
+#include <unordered_set>
 #include <vector>
 
 namespace vellumite {
@@ -60,6 +61,8 @@ private:
     BookmarkTreeView &m_view;
     // The identity of the last cut, also on the clipboard while that cut's data is there.
     QByteArray m_cutId;
+    // The nodes the last cut took: the explicit set a paste moves.
+    std::unordered_set<const BookmarkNode *> m_cut;
 };
 
 } // namespace vellumite

@@ -5,9 +5,12 @@
 #include "main/core/functii.h"
 #include "main/core/openlink.h"
 #include "main/dialogs/tfraddbookmark.h"
+#include "main/linkcheck/checklinksmenu.h"
+#include "main/linkcheck/linkcheckhost.h"
 #include "main/menus/helpmenu.h"
 #include "main/menus/openwithmenu.h"
 #include "main/menus/popupbelowcontrol.h"
+#include "main/options/tfroptions.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
@@ -48,12 +51,21 @@ TForm1::TForm1(QWidget *parent)
     m_bookmarkDialogs = std::make_unique<AddBookmarkDialogs>(this, *m_treeEditor);
     createOpenWithCommands();
     createEditingCommands();
+    // The counters follow every change of the tree's size, whichever command made it: an add, a paste,
+    // a drop, a move, a delete or an import.
+    const auto recount = [this] { UpdateTreeCounts(); };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, recount);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, recount);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, recount);
+    connect(m_model, &QAbstractItemModel::modelReset, this, recount);
 }
 
 // The tree view and an in-place editor still open in it reach the nodes (closing the editor commits its
 // text), so the widgets go while the tree still exists, not after, with the base class's children.
 TForm1::~TForm1()
 {
+    // Its threads are waited for while the tree and the menu still exist.
+    m_linkChecks.reset();
     delete centralWidget();
 }
 
@@ -145,6 +157,13 @@ void TForm1::createHelpMenu()
                                 [this] { return m_browserPaths.DefaultBrowser.Caption; } },
                               this);
     connect(btHelp, &TRzBmpButton::clicked, this, &TForm1::btHelpClick);
+    connect(ToolBarOptions, &TRzBmpButton::clicked, this, &TForm1::ToolBarOptionsClick);
+}
+
+void TForm1::ToolBarOptionsClick()
+{
+    if (m_optionsWindow)
+        m_optionsWindow->exec();
 }
 
 void TForm1::btHelpClick()
@@ -244,6 +263,54 @@ void TForm1::storeViewStateInNodes()
 void TForm1::restoreViewStateFromNodes()
 {
     m_vt->restoreViewStateFromNodes();
+}
+
+} // namespace vellumite
+
+namespace vellumite {
+
+// The verification needs the tester of the services, so it exists from FormCreate on.
+void TForm1::createLinkChecks()
+{
+    PopupMenuCheck = new CheckLinksMenu(ImageList::instance(), this);
+    connect(PopupMenuCheck->Checkall1, &QAction::triggered, this, &TForm1::Checkall1Click);
+    connect(PopupMenuCheck->Check1, &QAction::triggered, this, &TForm1::Check1Click);
+    connect(PopupMenuCheck->StopVerified, &QAction::triggered, this, &TForm1::StopVerifiedClick);
+    connect(PopupMenuCheck->Deleteallbrokenlinks1, &QAction::triggered, this,
+            &TForm1::Deleteallbrokenlinks1Click);
+    connect(btCheckURL, &TRzBmpButton::clicked, this, &TForm1::btCheckURLClick);
+    m_linkCheckHost = std::make_unique<TForm1LinkCheckHost>(*this);
+    m_linkChecks = std::make_unique<LinkVerification>(m_tree, *m_services->urlTester, *m_linkCheckHost);
+    m_linkChecks->watch(*m_model, [this](const QModelIndex &index) { return m_model->nodeFromIndex(index); });
+}
+
+void TForm1::btCheckURLClick()
+{
+    PopupBelowControl(btCheckURL, PopupMenuCheck);
+}
+
+void TForm1::Checkall1Click()
+{
+    if (m_linkChecks && !m_treeBusy)
+        m_linkChecks->Checkall1Click();
+}
+
+void TForm1::Check1Click()
+{
+    if (m_linkChecks && !m_treeBusy)
+        m_linkChecks->Check1Click();
+}
+
+void TForm1::StopVerifiedClick()
+{
+    if (m_linkChecks)
+        m_linkChecks->StopVerifiedClick();
+}
+
+void TForm1::Deleteallbrokenlinks1Click()
+{
+    if (m_linkChecks && !m_treeBusy)
+        m_linkChecks->Deleteallbrokenlinks1Click();
 }
 
 } // namespace vellumite

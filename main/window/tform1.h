@@ -25,11 +25,15 @@ class StatusBar;
 class TRzBmpButton;
 class TfrAddBookmark;
 class TfrImportExport;
+class TfrOptions;
 class MessageService;
 class TreeEditCommands;
 class TreePopupMenu;
 class WindowKeys;
 struct PlatformServices;
+class CheckLinksMenu;
+class LinkVerification;
+class TForm1LinkCheckHost;
 
 // The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
 class TForm1 : public QMainWindow
@@ -77,7 +81,9 @@ public:
     void AddRootBookmark();
     // Writes the settings and saves the tree. False when the save failed (the failure was shown) or
     // a close is already under way: the window must then stay open.
-    bool closeprogram();
+    bool closeprogram(ProgramLifecycle::ExitKind kind = ProgramLifecycle::ExitKind::Close);
+    // True once a termination request has saved everything: the program is ending.
+    bool isTerminated() const { return m_terminated; }
     // "Categories: " and "Links: " in the status bar.
     void UpdateTreeCounts();
     QString bookmarkFilePath() const;
@@ -103,6 +109,9 @@ public:
     // category's last bookmark at once, selected and focused; otherwise the add dialog opens with what
     // was found. Refused while the tree is busy.
     void VTDragDrop(BookmarkNode *category, const DroppedLink &dropped);
+    // The options window, made once at start right after this window; the toolbar shows it modally.
+    void setOptionsWindow(TfrOptions *options) { m_optionsWindow = options; }
+    void ToolBarOptionsClick();
     // Edits the focused node in a modal dialog; the root and an empty focus are left alone.
     void Edit1Click();
 
@@ -129,6 +138,16 @@ public:
     void Paste1Click();
     // Verifies the focused bookmark's link; a focused category is left alone.
     void Checkurl1Click();
+
+    // Link verification: the "Check links" button drops down PopupMenuCheck with the whole-tree commands.
+    CheckLinksMenu *PopupMenuCheck = nullptr;
+    LinkVerification *linkChecks() const { return m_linkChecks.get(); }
+    void btCheckURLClick();
+    void Checkall1Click();
+    void Check1Click();
+    void StopVerifiedClick();
+    void Deleteallbrokenlinks1Click();
+    void showLinkCheckFailure(const QString &message) const { showFailure(message); }
 
     // True while a worker block (the save at exit) owns the tree: nothing else may read or change it.
     bool isTreeBusy() const { return m_treeBusy; }
@@ -171,10 +190,14 @@ private:
     bool m_shownOnce = false;
     bool m_treeBusy = false;
     PlatformServices *m_services = nullptr;
+    TfrOptions *m_optionsWindow = nullptr;
     QString m_programFolder;
     // Decides the start-up and the exit; the window shows what it decides.
     std::unique_ptr<ProgramLifecycle> m_lifecycle;
+    bool closeSteps(ProgramLifecycle::ExitKind kind);
+
     bool m_closing = false;
+    bool m_terminated = false;
     // The open-with browser (OpenWithBrowser, DefaultBrowser.Tag is its code and the icon of every
     // bookmark), the other browsers and the stores.
     BrowserPaths m_browserPaths;
@@ -182,6 +205,10 @@ private:
     std::unique_ptr<ModelTreeEditor> m_treeEditor;
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
     std::unique_ptr<TreeEditCommands> m_editCommands;
+    void createLinkChecks();
+    bool saveForExit(ProgramLifecycle::ExitKind kind);
+    std::unique_ptr<TForm1LinkCheckHost> m_linkCheckHost;
+    std::unique_ptr<LinkVerification> m_linkChecks;
     TreePopupMenu *m_popupMenu = nullptr;
     WindowKeys *m_windowKeys = nullptr;
 };

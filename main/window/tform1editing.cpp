@@ -1,7 +1,9 @@
 // The main window's editing commands and the tree's context menu.
 
 #include "main/core/dropformats.h"
+#include "main/core/linkverification.h"
 #include "main/dialogs/tfraddbookmark.h"
+#include "main/linkcheck/TfrCheckOneURL.h"
 #include "main/menus/treepopupmenu.h"
 #include "main/menus/windowkeys.h"
 #include "main/tree/bookmarkmodel.h"
@@ -141,17 +143,17 @@ void TForm1::Copy1Click()
 
 void TForm1::Paste1Click()
 {
-    // The counters are not recounted after a paste.
     if (!m_treeBusy && m_services)
         m_editCommands->paste(*m_services->messages);
 }
 
 void TForm1::Checkurl1Click()
 {
-    const BookmarkNode *node = m_vt->focusedNode();
-    if (m_treeBusy || !node || node->record.IsCategory)
+    BookmarkNode *node = m_vt->focusedNode();
+    if (m_treeBusy || !node || node->record.IsCategory || !m_linkChecks)
         return;
-    // The single-link check window is not part of this build yet.
+    TfrCheckOneURL frCheckOneURL(*m_linkChecks, *node, this);
+    frCheckOneURL.exec();
 }
 
 void TForm1::VTDragDrop(BookmarkNode *category, const DroppedLink &dropped)

@@ -3,6 +3,7 @@
 #include "exchange/dialog/tfrimportexport.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/functii.h"
+#include "main/core/linkverification.h"
 #include "main/menus/openwithmenu.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
@@ -58,10 +59,14 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
 {
     m_services = &services;
     m_programFolder = programFolder;
+    createLinkChecks();
     m_lifecycle = std::make_unique<ProgramLifecycle>(
         *services.folderProbe, programFolder,
         [this](ProgramLifecycle::MessageKind kind, const QString &text) {
-            if (kind == ProgramLifecycle::MessageKind::Error)
+            // Once the program is ending, no box may keep it from ending.
+            if (m_terminated)
+                qWarning("%s", qPrintable(text));
+            else if (kind == ProgramLifecycle::MessageKind::Error)
                 showFailure(text);
             else
                 m_services->messages->information(ApplicationTitle, text);
@@ -120,14 +125,40 @@ ExitSettings TForm1::currentExitSettings() const
     return settings;
 }
 
-bool TForm1::closeprogram()
+bool TForm1::closeprogram(ProgramLifecycle::ExitKind kind)
+{
+    if (!m_services || m_closing)
+        return false;
+    // No link-check result may reach the tree from here on: the running tests are aborted. A close
+    // that is refused lets verification start again.
+    if (m_linkChecks)
+        m_linkChecks->shutDown();
+    const bool closes = saveForExit(kind);
+    if (!closes && m_linkChecks)
+        m_linkChecks->resume();
+    return closes;
+}
+
+bool TForm1::saveForExit(ProgramLifecycle::ExitKind kind)
 {
     if (!m_services || m_closing)
         return false;
     m_closing = true;
     const auto done = qScopeGuard([this] { m_closing = false; });
+    // An open in-place editor holds a rename the user has typed: it belongs in the save.
+    m_vt->commitOpenEditor();
+    const bool ended = closeSteps(kind);
+    // A termination reports afterwards, without a box: the session may end the process at any moment.
+    for (const QString &message : m_lifecycle->takeDeferredMessages())
+        qWarning("%s", qPrintable(message));
+    if (ended && kind == ProgramLifecycle::ExitKind::Termination)
+        m_terminated = true;
+    return ended;
+}
 
-    switch (m_lifecycle->prepareExit(currentExitSettings())) {
+bool TForm1::closeSteps(ProgramLifecycle::ExitKind kind)
+{
+    switch (m_lifecycle->prepareExit(currentExitSettings(), kind)) {
     case ProgramLifecycle::ExitStep::Close:
         return true;
     case ProgramLifecycle::ExitStep::StayOpen:
@@ -148,7 +179,7 @@ bool TForm1::closeprogram()
     const QString failure = runWorkerBlock(
         [bytes, path = m_lifecycle->bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
     setTreeBusy(busyBefore);
-    return m_lifecycle->finishExit(failure);
+    return m_lifecycle->finishExit(failure, kind);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

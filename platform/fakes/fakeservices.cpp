@@ -26,6 +26,11 @@ FakeServices makeFakeServices()
     fakes.systemLookup->setPathStyle(PathStyle::Linux);
     fakes.productVersions = install<FakeProductVersionReader>(fakes.services.productVersions);
     fakes.launcher = install<FakeProgramLauncher>(fakes.services.launcher);
+    fakes.urlTester = install<FakeUrlTester>(fakes.services.urlTester);
+    fakes.hotKeys = install<FakeGlobalHotKeys>(fakes.services.hotKeys);
+    fakes.foregroundWindow = install<FakeForegroundWindow>(fakes.services.foregroundWindow);
+    fakes.pageQuery = install<FakeBrowserPageQuery>(fakes.services.pageQuery);
+    fakes.pickers = install<FakePickers>(fakes.services.pickers);
     return fakes;
 }
 

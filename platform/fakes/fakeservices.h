@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/fakes/fakedesktopwindows.h"
 #include "platform/fakes/fakefolderprobe.h"
+#include "platform/fakes/fakeglobalhotkeys.h"
 #include "platform/fakes/fakemessageservice.h"
 #include "platform/fakes/fakeproductversion.h"
 #include "platform/fakes/fakeprogramlauncher.h"
@@ -8,6 +10,7 @@
 #include "platform/fakes/fakeshell.h"
 #include "platform/fakes/fakesingleinstance.h"
 #include "platform/fakes/fakesystemlookup.h"
+#include "platform/fakes/fakeurltester.h"
 #include "platform/platformservices.h"
 
 namespace vellumite {
@@ -25,6 +28,11 @@ struct FakeServices
     FakeSystemLookup *systemLookup = nullptr;
     FakeProductVersionReader *productVersions = nullptr;
     FakeProgramLauncher *launcher = nullptr;
+    FakeUrlTester *urlTester = nullptr;
+    FakeGlobalHotKeys *hotKeys = nullptr;
+    FakeForegroundWindow *foregroundWindow = nullptr;
+    FakeBrowserPageQuery *pageQuery = nullptr;
+    FakePickers *pickers = nullptr;
 };
 
 FakeServices makeFakeServices();

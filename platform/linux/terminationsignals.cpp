@@ -82,8 +82,12 @@ void TerminationSignals::drain()
         received = true;
     if (!received || m_ended)
         return;
+    // Signals that come while the request is handled (its save runs a nested event loop) are part of
+    // it; once it is handled, a later signal is a new request, so a failed save never leaves the
+    // program deaf.
     m_ended = true;
     emit endRequested(Reason::TerminationRequested);
+    m_ended = false;
 }
 
 } // namespace vellumite

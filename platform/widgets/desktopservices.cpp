@@ -1,12 +1,17 @@
+#include "platform/linux/curlurltester.h"
 #include "platform/linux/desktopshell.h"
 #include "platform/linux/detachedprogramlauncher.h"
 #include "platform/linux/linuxfolderprobe.h"
 #include "platform/linux/linuxproductversionreader.h"
 #include "platform/linux/linuxsystemlookup.h"
 #include "platform/linux/localsingleinstance.h"
+#include "platform/linux/mozillapagequery.h"
 #include "platform/platformservices.h"
 #include "platform/widgets/desktopsessionend.h"
+#include "platform/widgets/dialogpickers.h"
 #include "platform/widgets/widgetmessageservice.h"
+#include "platform/widgets/x11foregroundwindow.h"
+#include "platform/widgets/x11globalhotkeys.h"
 
 namespace vellumite {
 
@@ -22,6 +27,11 @@ PlatformServices makeDesktopServices(const QString &applicationTitle)
     services.systemLookup = std::make_unique<LinuxSystemLookup>();
     services.productVersions = std::make_unique<LinuxProductVersionReader>();
     services.launcher = std::make_unique<DetachedProgramLauncher>();
+    services.urlTester = std::make_unique<CurlUrlTester>();
+    services.hotKeys = std::make_unique<X11GlobalHotKeys>();
+    services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
+    services.pageQuery = std::make_unique<MozillaPageQuery>();
+    services.pickers = std::make_unique<DialogPickers>();
     return services;
 }
 

@@ -1,10 +1,13 @@
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/modeltreeeditor.h"
+#include "main/window/statusbar.h"
 #include "main/window/tform1.h"
+#include "platform/fakes/fakeservices.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -79,6 +82,40 @@ private slots:
         QCOMPARE(form.VT()->currentIndex(), edited);
         QCOMPARE(model.nodeFromIndex(edited)->record.LinkState, LinkAlive);
         QCOMPARE(model.nodeFromIndex(edited)->record.ImageIndex, 1);
+    }
+
+    // "Categories:" and "Links:" follow every change of the tree's size: an add, a paste.
+    void countersFollowAddsAndPastes()
+    {
+        QTemporaryDir dir;
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, dir.path());
+        BookmarkNode *root = form.tree().firstNode();
+        BookmarkNode *folder = root->appendChild(std::make_unique<BookmarkNode>(makeCategoryRecord(u"f"_s)));
+        folder->appendChild(std::make_unique<BookmarkNode>(bookmark(u"b"_s)));
+        form.model()->reloadSorted();
+        BookmarkModel &model = *form.model();
+        QCOMPARE(form.StatusBar1()->panelText(2), u"Categories: 1"_s);
+        QCOMPARE(form.StatusBar1()->panelText(3), u"Links: 1"_s);
+
+        form.VT()->setCurrentIndex(model.indexFromNode(folder));
+        TfrAddBookmark *add = form.AddBookmarkCategory(AddKind::Bookmark);
+        add->DescrEdit->setText(u"c"_s);
+        add->LinkEdit->setText(u"http://c/"_s);
+        add->OKButtonClick();
+        QCOMPARE(form.StatusBar1()->panelText(3), u"Links: 2"_s);
+
+        // The folder with its two links, copied and pasted onto the root.
+        form.VT()->selectionModel()->clearSelection();
+        form.VT()->selectionModel()->select(model.indexFromNode(folder),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        form.Copy1Click();
+        form.VT()->setCurrentIndex(model.indexFromNode(root));
+        form.Paste1Click();
+        QCOMPARE(root->childCount(), 2);
+        QCOMPARE(form.StatusBar1()->panelText(2), u"Categories: 2"_s);
+        QCOMPARE(form.StatusBar1()->panelText(3), u"Links: 4"_s);
     }
 
     void busyTreeRefusesTheDialogs()

@@ -1,9 +1,11 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/stat.h>
 
 // Starts copies of the built program, each in a program folder of its own, sharing one runtime folder
 // (where the single-instance lock and socket live).
@@ -64,6 +66,65 @@ private slots:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
         QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+    }
+
+    // A file that fails to load shows its message at start-up; a termination request while that box is
+    // up saves at once (the file kept aside first, no box before or between) and ends the program.
+    void terminationDuringAStartupMessageSavesAndExits_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("zero-byte file") << QByteArray();
+        QTest::newRow("truncated file") << QByteArray::fromHex("4520560054000200200046200100000001000000");
+    }
+    void terminationDuringAStartupMessageSavesAndExits()
+    {
+        QFETCH(QByteArray, file);
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        const QString bookmarks = QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"));
+        QFile damaged(bookmarks);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(file);
+        damaged.close();
+
+        QProcess process;
+        start(process, program);
+        QVERIFY(process.waitForStarted());
+        QTest::qWait(1500); // the message box is up
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QFile kept(bookmarks + QStringLiteral(".bad"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), file);
+        QVERIFY(QFileInfo(bookmarks).size() > 100);
+        QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+    }
+
+    // A pipe named Bookmarks.lkb would block the start for good: it is refused, kept aside at the exit,
+    // and the tree is saved in its place.
+    void pipeInPlaceOfTheFileDoesNotHangTheStart()
+    {
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        const QString bookmarks = QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"));
+        QCOMPARE(::mkfifo(QFile::encodeName(bookmarks).constData(), 0600), 0);
+
+        QProcess process;
+        start(process, program);
+        QVERIFY(process.waitForStarted());
+        QTest::qWait(1500);
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QFileInfo(bookmarks + QStringLiteral(".bad")).exists());
+        QVERIFY(QFileInfo(bookmarks).isFile());
+        QVERIFY(QFileInfo(bookmarks).size() > 100);
     }
 
     void secondStartHandsOverAndEnds()

@@ -1,11 +1,13 @@
 #include "main/core/bookmarkfile.h"
 #include "main/core/bookmarkrecord.h"
+#include "tests/common/filesizelimit.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using namespace Qt::Literals::StringLiterals;
@@ -132,9 +134,9 @@ QByteArray smallTwoLevelFile()
 bool isStreamMessage(const QString &message)
 {
     static const QStringList known
-        = { NotEnoughDataMessage,      WrongFormatMessage,    UnknownVersionMessage,
-            AnchorChunkMissingMessage, UnexpectedDataMessage, InvalidPropertyValueMessage,
-            StreamReadErrorMessage };
+        = { NotEnoughDataMessage,      WrongFormatMessage,       UnknownVersionMessage,
+            AnchorChunkMissingMessage, UnexpectedDataMessage,    InvalidPropertyValueMessage,
+            StreamReadErrorMessage,    NodeCountMismatchMessage, TooDeeplyNestedMessage };
     static const QRegularExpression notInteger(u"\\A'.*' is not a valid integer value\\z"_s,
                                                QRegularExpression::DotMatchesEverythingOption);
     return message.isEmpty() || known.contains(message) || notInteger.match(message).hasMatch();
@@ -257,10 +259,18 @@ private slots:
         QTest::newRow("identification cut short") << Identification.first(11) << NotEnoughDataMessage << 0;
         QTest::newRow("count missing") << Identification << StreamReadErrorMessage << 0;
         QTest::newRow("count cut short") << Identification + "\1\0"_ba << StreamReadErrorMessage << 0;
-        QTest::newRow("count 0") << streamOf(0, root) << QString() << 0;
+        QTest::newRow("count 0") << streamOf(0, {}) << QString() << 0;
         QTest::newRow("count above the nodes present") << streamOf(5, root) << QString() << 1;
-        QTest::newRow("count below the nodes present") << streamOf(1, root + root) << QString() << 1;
-        QTest::newRow("count negative") << streamOf(-1, root) << QString() << 0;
+        // A count that leaves nodes unread, or that no writer makes, fails the load: the file holds more
+        // than the tree would, and a save of that tree would lose the rest.
+        QTest::newRow("count below the nodes present")
+            << streamOf(1, root + root) << NodeCountMismatchMessage << 1;
+        QTest::newRow("count 0 with a node after it") << streamOf(0, root) << NodeCountMismatchMessage << 0;
+        QTest::newRow("count negative") << streamOf(-1, root) << NodeCountMismatchMessage << 0;
+        QTest::newRow("count with the high bit set")
+            << streamOf(0x80000001LL, root) << NodeCountMismatchMessage << 0;
+        QTest::newRow("bytes after the last node")
+            << streamOf(1, root + "xyz"_ba) << NodeCountMismatchMessage << 1;
         QTest::newRow("two top-level nodes") << streamOf(2, root + root) << QString() << 2;
         QTest::newRow("empty node chunk") << streamOf(1, chunk(1, {})) << QString() << 1;
 
@@ -327,22 +337,26 @@ private slots:
     void userChunkSizeDiffersFromItsValues_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");
         const TBookmark rec = makeRootRecord();
         const QByteArray values = recordBytes(rec);
         const QByteArray caption = chunk(3, utf16(rec.name()));
         QTest::newRow("larger: the extra bytes are skipped") << streamOf(
-            1, chunk(1, chunk(2, baseBody(0)) + chunk(4, values + "\xde\xad\xbe\xef"_ba) + caption));
-        // Smaller: the last value lies beyond the chunk, which ends the node, and the count ends the
-        // stream, so the bytes after the chunk end are never read as chunks.
+            1, chunk(1, chunk(2, baseBody(0)) + chunk(4, values + "\xde\xad\xbe\xef"_ba) + caption))
+                                                             << QString();
+        // Smaller: the last value lies beyond the chunk, which ends the node; the count ends the stream,
+        // so the bytes after the chunk end are never read as chunks, but they are left unread.
         QByteArray shortUser = chunk(4, values, values.size() - 10);
         QTest::newRow("smaller: the values are read across the chunk end")
-            << streamOf(1, chunk(1, chunk(2, baseBody(0)) + shortUser, 25 + shortUser.size() - 10));
+            << streamOf(1, chunk(1, chunk(2, baseBody(0)) + shortUser, 25 + shortUser.size() - 10))
+            << NodeCountMismatchMessage;
     }
     void userChunkSizeDiffersFromItsValues()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
         BookmarkTree tree;
-        QCOMPARE(BookmarkFile::load(tree, bytes), QString());
+        QCOMPARE(BookmarkFile::load(tree, bytes), error);
         QCOMPARE(tree.totalCount(), 1);
         QCOMPARE(tree.firstNode()->record, makeRootRecord());
     }
@@ -448,18 +462,80 @@ private slots:
         QCOMPARE(calls.last(), u"Bookmarks|Bookmarks"_s);
     }
 
-    void deepNestingNeedsNoDeepStack()
+    // A tree of `levels` levels, one category on each.
+    static void makeChain(BookmarkTree &tree, int levels)
     {
-        constexpr int depth = 100000;
-        BookmarkTree tree;
         BookmarkNode *node = add(tree.topLevel(), makeRootRecord());
-        for (int i = 0; i < depth; ++i)
+        for (int i = 1; i < levels; ++i)
             node = add(*node, categoryRecord(u"level"_s));
+    }
+
+    // The writer needs no deep stack; the reader takes 1000 levels and refuses a deeper file before the
+    // view would lay it out recursively.
+    void deepNesting()
+    {
+        BookmarkTree deepest;
+        makeChain(deepest, MaxTreeLevels);
         QByteArray saved;
-        QVERIFY(saveIsStable(tree, &saved));
+        QVERIFY(saveIsStable(deepest, &saved));
         BookmarkTree loaded;
         QCOMPARE(BookmarkFile::load(loaded, saved), QString());
-        QCOMPARE(loaded.totalCount(), depth + 1);
+        QCOMPARE(loaded.totalCount(), MaxTreeLevels);
+
+        BookmarkTree tooDeep;
+        makeChain(tooDeep, MaxTreeLevels + 1);
+        QCOMPARE(BookmarkFile::load(loaded, BookmarkFile::save(tooDeep)), TooDeeplyNestedMessage);
+        QCOMPARE(loaded.totalCount(), MaxTreeLevels);
+
+        BookmarkTree hostile;
+        makeChain(hostile, 100000);
+        QCOMPARE(BookmarkFile::load(loaded, BookmarkFile::save(hostile)), TooDeeplyNestedMessage);
+
+        // Pasted chunks get the levels left below their target.
+        const QByteArray chain = BookmarkFile::writeNodeChunks({ deepest.firstNode()->child(0) });
+        BookmarkNode target;
+        QCOMPARE(BookmarkFile::readNodeChunks(chain, target, nullptr, {}, MaxTreeLevels - 1), QString());
+        QCOMPARE(BookmarkFile::readNodeChunks(chain, target, nullptr, {}, MaxTreeLevels - 2),
+                 TooDeeplyNestedMessage);
+        QCOMPARE(BookmarkFile::readNodeChunks(chain, target, nullptr, {}, 0), TooDeeplyNestedMessage);
+    }
+
+    // The transient flags (a cut under way among them) belong to the run that set them: neither a file
+    // nor the clipboard brings them in, and none is written.
+    void transientStatesAreMaskedOnReadAndWrite()
+    {
+        constexpr quint16 transient = NodeState::CheckChanging | NodeState::CutOrCopy | NodeState::Deleting
+            | NodeState::ReleaseRecord | NodeState::HeightMeasured;
+        const QByteArray marked
+            = nodeChunk(bookmarkRecord(u"Marked"_s, u"https://m.example/"_s), {}, 0, 0x0181 | transient);
+        const QByteArray root = nodeChunk(makeRootRecord(), marked, 1, 0x01E1 | transient);
+        BookmarkTree tree;
+        QCOMPARE(BookmarkFile::load(tree, streamOf(1, root)), QString());
+        QCOMPARE(tree.firstNode()->states, quint16(0x01E1));
+        QCOMPARE(tree.firstNode()->child(0)->states, quint16(0x0181));
+
+        BookmarkNode target;
+        QCOMPARE(BookmarkFile::readNodeChunks(marked, target, nullptr), QString());
+        QCOMPARE(target.child(0)->states, quint16(0x0181));
+
+        tree.firstNode()->states |= transient;
+        const QByteArray saved = BookmarkFile::save(tree);
+        QCOMPARE(saved.mid(16 + 16 + 8, 2), QByteArray::fromHex("e101"));
+    }
+
+    // The has-children flag tells what is written: a childless node is saved without it, whatever it was
+    // read with, and a node with children always with it.
+    void hasChildrenFlagFollowsTheChildren()
+    {
+        const QByteArray leaf = nodeChunk(categoryRecord(u"Empty"_s), {}, 0, 0x00C1);
+        BookmarkTree tree;
+        QCOMPARE(BookmarkFile::load(tree, streamOf(1, nodeChunk(makeRootRecord(), leaf, 1, 0x0081))),
+                 QString());
+        const QByteArray saved = BookmarkFile::save(tree);
+        BookmarkTree again;
+        QCOMPARE(BookmarkFile::load(again, saved), QString());
+        QCOMPARE(again.firstNode()->states, quint16(0x00C1));
+        QCOMPARE(again.firstNode()->child(0)->states, quint16(0x0081));
     }
 
     // Every prefix of a small file, and single-byte damage anywhere in it, either loads or fails with one
@@ -519,6 +595,96 @@ private slots:
         QCOMPARE(added.size(), size_t(2));
         QCOMPARE(BookmarkFile::readNodeChunks(QByteArray(12, 'x'), target, nullptr),
                  AnchorChunkMissingMessage);
+    }
+
+    // The program's own 50-node file with its count damaged: the load fails instead of reading an empty
+    // tree that would be saved over the file.
+    void damagedCountOfARealFileFails_data()
+    {
+        QTest::addColumn<quint32>("count");
+        QTest::newRow("high bit set") << quint32(0x80000001);
+        QTest::newRow("zero") << quint32(0);
+    }
+    void damagedCountOfARealFileFails()
+    {
+        QFETCH(quint32, count);
+        BookmarkTree tree;
+        BookmarkNode *root = add(tree.topLevel(), makeRootRecord());
+        for (int i = 0; i < 49; ++i)
+            add(*root, bookmarkRecord(u"Link %1"_s.arg(i), u"https://example.org/%1"_s.arg(i)));
+        QByteArray bytes = BookmarkFile::save(tree);
+        qToLittleEndian<quint32>(count, bytes.data() + 12);
+        BookmarkTree loaded;
+        QCOMPARE(BookmarkFile::load(loaded, bytes), NodeCountMismatchMessage);
+    }
+
+    // Only a regular file of at most 1 GB is read: a pipe in its place would block the start, a device
+    // such as /dev/zero would never end.
+    void onlyARegularFileIsRead()
+    {
+        QTemporaryDir dir;
+        BookmarkTree tree;
+        add(tree.topLevel(), makeRootRecord());
+        auto expectRefused = [&tree](const QString &path, const QString &reason) {
+            const QString error = BookmarkFile::loadFromFile(tree, path);
+            QCOMPARE(error, u"Cannot open file \""_s + path + u"\". "_s + reason);
+            QCOMPARE(tree.totalCount(), 1);
+        };
+
+        const QString fifo = dir.filePath(u"fifo.lkb"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        expectRefused(fifo, NotARegularFileText);
+        const QString zero = dir.filePath(u"zero.lkb"_s);
+        QVERIFY(QFile::link(u"/dev/zero"_s, zero));
+        expectRefused(zero, NotARegularFileText);
+        const QString folder = dir.filePath(u"folder.lkb"_s);
+        QVERIFY(QDir(dir.path()).mkdir(u"folder.lkb"_s));
+        expectRefused(folder, NotARegularFileText);
+
+        // Sparse: it takes no room on the disk.
+        const QString large = dir.filePath(u"large.lkb"_s);
+        QFile file(large);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(BookmarkFile::MaximumFileSize + 1));
+        file.close();
+        expectRefused(large, FileTooLargeText);
+    }
+
+    // A save that fails part way (here: the file size limit of the process is reached) leaves the former
+    // file as it was, byte for byte; a plain truncating write would have destroyed it. Both a tree that a
+    // write buffer holds whole and one larger than any buffer.
+    void failedSaveLeavesTheFormerFile_data()
+    {
+        QTest::addColumn<int>("bookmarks");
+        QTest::newRow("small tree") << 20;
+        QTest::newRow("large tree") << 2000;
+    }
+    void failedSaveLeavesTheFormerFile()
+    {
+        QFETCH(int, bookmarks);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Bookmarks.lkb"_s);
+        const QByteArray former = smallTwoLevelFile();
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        QCOMPARE(old.write(former), former.size());
+        old.close();
+
+        BookmarkTree large;
+        BookmarkNode *root = add(large.topLevel(), makeRootRecord());
+        for (int i = 0; i < bookmarks; ++i)
+            add(*root, bookmarkRecord(u"Link %1"_s.arg(i), u"https://example.org/%1"_s.arg(i)));
+        QVERIFY(BookmarkFile::save(large).size() > 4 * former.size());
+
+        QString error;
+        {
+            const testfiles::FileSizeLimit limit(2 * former.size());
+            QVERIFY(limit.isSet());
+            error = BookmarkFile::saveToFile(large, path);
+        }
+        QVERIFY2(error.startsWith(u"Cannot create file \""_s), qPrintable(error));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), former);
     }
 
     void fileErrorsNameTheFile()

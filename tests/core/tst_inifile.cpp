@@ -1,4 +1,6 @@
 #include "main/core/inifile.h"
+#include "tests/common/filesizelimit.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -189,6 +191,27 @@ private slots:
         QVERIFY(again.load());
         QCOMPARE(again.readInteger(u"Program"_s, u"Show"_s, 0), 2);
         QCOMPARE(again.data(), QByteArray("[Program]\nShow=2\n"));
+    }
+
+    // A save that fails part way leaves the former file as it was, byte for byte.
+    void failedSaveLeavesTheFormerFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(u"Settings.ini"_s);
+        const QByteArray former = "[Program]\nHotKey1=Ctrl+Alt+B\nShow=1\n";
+        QVERIFY(testfiles::writeFile(path, former));
+
+        IniFile ini(path);
+        QVERIFY(ini.load());
+        ini.writeString(u"Browser"_s, u"OpenWithBrowser"_s, QString(4096, u'x'));
+        {
+            const testfiles::FileSizeLimit limit(2 * former.size());
+            QVERIFY(limit.isSet());
+            QVERIFY(!ini.save());
+        }
+        QVERIFY(!ini.errorString().isEmpty());
+        QCOMPARE(testfiles::readFile(path), former);
     }
 
     void fileFailures()

@@ -118,6 +118,24 @@ private slots:
         QVERIFY(m_shown.last().text.contains(QStringLiteral("Bookmarks.lkb.bad")));
     }
 
+    // A file cut short within the root's record: the root read has no record; the tree shown and saved
+    // gets a whole root "Bookmarks" again, with the bookmarks that were read below it.
+    void aPartlyLoadedTreeIsMadeWhole()
+    {
+        const QByteArray whole = smallTreeFile();
+        const QByteArray cut = whole.left(whole.size() - 26 - 5); // inside the root's record
+        QVERIFY(testfiles::writeFile(bookmarkFile(), cut));
+        ProgramLifecycle policy = lifecycle();
+        BookmarkTree tree;
+        QCOMPARE(policy.loadOrCreateTree(tree, 7), ProgramLifecycle::StartupResult::LoadFailed);
+        QCOMPARE(tree.topLevel().childCount(), 1);
+        const BookmarkNode *root = tree.firstNode();
+        QCOMPARE(root->record, makeRootRecord());
+        QCOMPARE(root->childCount(), 1);
+        QCOMPARE(root->child(0)->record.Description, QStringLiteral("Example"));
+        tree.forEach([](const BookmarkNode &node) { QVERIFY(node.hasRecord); });
+    }
+
     void aFailedSaveKeepsTheProgramRunning()
     {
         ProgramLifecycle policy = lifecycle();
@@ -127,6 +145,34 @@ private slots:
         QCOMPARE(m_shown.size(), 1);
         QCOMPARE(m_shown.first().kind, Kind::Error);
         QCOMPARE(m_shown.first().text, QStringLiteral("disk full"));
+    }
+
+    // On a termination request nothing is shown before or between the saves: the settings, the failed
+    // file kept aside, and every message held back for the caller to report afterwards.
+    void aTerminationShowsNothingBeforeOrBetweenTheSaves()
+    {
+        QVERIFY(testfiles::writeFile(bookmarkFile(), QByteArray()));
+        QVERIFY(QDir(m_dir.path()).mkdir(SettingsFileName)); // the settings cannot be written
+        ProgramLifecycle policy = lifecycle();
+        BookmarkTree tree;
+        QCOMPARE(policy.loadOrCreateTree(tree, 7), ProgramLifecycle::StartupResult::LoadFailed);
+        m_shown.clear();
+
+        const auto termination = ProgramLifecycle::ExitKind::Termination;
+        QCOMPARE(policy.prepareExit(ExitSettings(), termination), ProgramLifecycle::ExitStep::SaveTree);
+        QVERIFY(QFile::exists(bookmarkFile() + QStringLiteral(".bad")));
+        QVERIFY(!policy.finishExit(QStringLiteral("disk full"), termination));
+        QVERIFY(m_shown.isEmpty());
+        const QStringList deferred = policy.takeDeferredMessages();
+        QCOMPARE(deferred.size(), 3); // the settings, the kept file, the failed save
+        QVERIFY(deferred.at(1).contains(QStringLiteral("Bookmarks.lkb.bad")));
+        QCOMPARE(deferred.last(), QStringLiteral("disk full"));
+        QVERIFY(policy.takeDeferredMessages().isEmpty());
+
+        m_probe.setWritable(false);
+        QCOMPARE(policy.prepareExit(ExitSettings(), termination), ProgramLifecycle::ExitStep::Close);
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(policy.takeDeferredMessages(), QStringList { FolderNotWritableMessage });
     }
 };
 

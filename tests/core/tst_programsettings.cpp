@@ -56,6 +56,10 @@ private slots:
         QTest::newRow("Show=2 skips the bounds")
             << QByteArray("[Program]\nShow=2\nLeft=10\nTop=20\nWidth=800\nHeight=600\n") << QSize(1024, 768)
             << true << DesignedWindowBounds;
+        // Every number is kept where a window can be, before any sum of them is taken.
+        QTest::newRow("extreme values are clamped")
+            << QByteArray("[Program]\nLeft=2147483647\nTop=-2147483648\nWidth=2147483647\nHeight=-7\n")
+            << QSize(1024, 768) << false << QRect(32767, -32767, 32767, 0);
         QTest::newRow("Show=0x2 is 2 as well") << QByteArray("[Program]\nShow=0x2\nLeft=10\n")
                                                << QSize(1024, 768) << true << DesignedWindowBounds;
     }
@@ -99,7 +103,12 @@ private slots:
         QTest::newRow("State above its maximum")
             << QByteArray("[Program]\nClState=500\n") << ColumnWidths { 270, 270, 150 };
         QTest::newRow("negative widths")
-            << QByteArray("[Program]\nClDescr=-5\nClLink=-1\n") << ColumnWidths { 10, 10, 45 };
+            << QByteArray("[Program]\nClDescr=-5\nClLink=-1\n") << ColumnWidths { 40, 40, 45 };
+        QTest::newRow("too narrow") << QByteArray("[Program]\nClDescr=39\nClLink=40\n")
+                                    << ColumnWidths { 40, 40, 45 };
+        QTest::newRow("too wide") << QByteArray(
+            "[Program]\nClDescr=4001\nClLink=999999\nClState=2147483647\n")
+                                  << ColumnWidths { 4000, 4000, 150 };
         QTest::newRow("read also when maximized")
             << QByteArray("[Program]\nShow=2\nClDescr=111\n") << ColumnWidths { 111, 270, 45 };
     }

@@ -254,6 +254,27 @@ private slots:
         QVERIFY(w.messages().isEmpty());
     }
 
+    // A copy keeps no order of its own: pasted after the sort direction changed, its inside follows the
+    // current sort.
+    void pastedCopyFollowsTheCurrentSort()
+    {
+        Window w;
+        w.select({ u"News"_s });
+        w.form.Copy1Click();
+        w.form.VTHeaderClick(0); // descending now
+        w.select({ u"Tools"_s });
+        w.form.Paste1Click();
+        const BookmarkNode *copy = nullptr;
+        const BookmarkNode *tools = w.node(u"Tools"_s);
+        for (int row = 0; row < tools->childCount(); ++row) {
+            if (tools->child(row)->record.name() == u"News"_s)
+                copy = tools->child(row);
+        }
+        QVERIFY(copy);
+        QCOMPARE(copy->child(0)->record.name(), u"Beta"_s);
+        QCOMPARE(copy->child(1)->record.name(), u"Alpha"_s);
+    }
+
     void cutPasteMovesTheSameNodes()
     {
         Window w;
@@ -278,6 +299,23 @@ private slots:
         w.select({ u"Tools"_s });
         w.form.Paste1Click();
         QCOMPARE(w.outline(), u"Bookmarks(News(Alpha Beta Deep(Gamma)) Tools(Delta) Zeta)"_s);
+    }
+
+    // A cut is the set of nodes it took: a node that carries the cut mark for any other reason (as a file
+    // or the clipboard might once have brought it) is never moved with them.
+    void cutMovesOnlyTheNodesItTook()
+    {
+        Window w;
+        w.node(u"Zeta"_s)->setState(NodeState::CutOrCopy, true);
+        w.form.VT()->expandAll();
+        w.select({ u"Gamma"_s });
+        w.form.Cut1Click();
+        w.node(u"Delta"_s)->setState(NodeState::CutOrCopy, true);
+        w.select({ u"News"_s });
+        w.form.Paste1Click();
+        QCOMPARE(w.node(u"Gamma"_s)->parent(), w.node(u"News"_s));
+        QCOMPARE(w.node(u"Delta"_s)->parent(), w.node(u"Tools"_s));
+        QCOMPARE(w.node(u"Zeta"_s)->parent(), w.form.tree().firstNode());
     }
 
     // Siblings apart from each other are first brought together in their folder; the other rows and

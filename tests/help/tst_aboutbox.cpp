@@ -54,7 +54,8 @@ void TestAboutBox::linksOpenMailAndWebPage_data()
     QTest::addColumn<QList<Start>>("browser");
 
     const QList<ShellRequest> supportMail {
-        { Kind::OpenMailAddress, u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
+        { Kind::OpenMailAddress,
+          u"mailto:support@vellumite.invalid?subject=Portable%20Vellumite%20-%20support"_s },
     };
     QTest::newRow("support address") << u"TntLabel5"_s << u"/usr/bin/browser"_s << supportMail
                                      << QList<Start> {};

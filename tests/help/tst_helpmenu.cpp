@@ -97,9 +97,10 @@ void TestHelpMenu::supportOpensTheFixedMail()
     HelpMenu menu(shell, launcher, {}, &window);
     menu.Support1->trigger();
 
-    // Address, then "?subject=" at once, and the subject's blanks as they stand.
+    // Address, then "?subject=" at once, and the subject percent-encoded: a URI holds no raw blanks.
     const QList<ShellRequest> expected {
-        { Kind::OpenMailAddress, u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
+        { Kind::OpenMailAddress,
+          u"mailto:support@vellumite.invalid?subject=Portable%20Vellumite%20-%20support"_s },
     };
     QCOMPARE(shell.requests, expected);
 }
@@ -201,7 +202,8 @@ void TestHelpMenu::helpButtonDropsTheMenu()
     QCOMPARE(fakes.launcher->starts,
              (QList<Start> { { u"/usr/bin/browser"_s, { u"https://vellumite.invalid/"_s } } }));
     const QList<ShellRequest> expected {
-        { Kind::OpenMailAddress, u"mailto:support@vellumite.invalid?subject=Portable Vellumite - support"_s },
+        { Kind::OpenMailAddress,
+          u"mailto:support@vellumite.invalid?subject=Portable%20Vellumite%20-%20support"_s },
     };
     QCOMPARE(fakes.shell->requests, expected);
 }

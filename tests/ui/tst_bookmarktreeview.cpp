@@ -311,11 +311,14 @@ private slots:
         QVERIFY(!f.view.isEditing());
         QCOMPARE(node->record.Description, u"Bookmark 0001"_s);
 
+        // The Enter that confirms the rename is the editor's: it opens nothing.
+        QSignalSpy opened(&f.view, &BookmarkTreeView::openRequested);
         QTest::keyClick(&f.view, Qt::Key_F2);
         QTest::keyClicks(editor(), u"A first"_s);
         QTest::keyClick(editor(), Qt::Key_Return);
         QTRY_VERIFY(!f.view.isEditing());
         QCOMPARE(node->record.Description, u"A first"_s);
+        QCOMPARE(opened.count(), 0);
         // Kept sorted: the renamed node now leads, and stays the current one.
         QCOMPARE(f.root->child(0), node);
         QCOMPARE(f.view.focusedNode(), node);
@@ -440,7 +443,9 @@ private slots:
         BookmarkModel model(tree);
         BookmarkTreeView view(&model, ImageList::instance(), &window);
         view.setGeometry(0, 30, 640, 200);
+        // A widget does not own the style it is given; the window frees it after the view.
         auto *recorder = new TextColourRecorder;
+        recorder->setParent(&window);
         view.setStyle(recorder);
         BookmarkNode *root = addRoot(tree);
         BookmarkNode *selected = root->appendChild(bookmark(u"selected"_s, u"http://selected/"_s));

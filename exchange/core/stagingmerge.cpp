@@ -30,22 +30,24 @@ public:
     Entry find(const TBookmark &record) const
     {
         const auto &names = record.IsCategory ? m_categories : m_bookmarks;
-        return names.value(key(record.name()));
+        return names.value(key(record.name(), record.IsCategory));
     }
 
     void add(BookmarkNode &node, bool added)
     {
         auto &names = node.record.IsCategory ? m_categories : m_bookmarks;
         // The first of two equal names is the one a later entry meets.
-        const QString name = key(node.record.name());
+        const QString name = key(node.record.name(), node.record.IsCategory);
         if (!names.contains(name))
             names.insert(name, Entry { &node, added });
     }
 
 private:
-    QString key(const QString &name) const
+    QString key(const QString &name, bool category) const
     {
-        return m_match == NameMatch::Exact ? name : name.toCaseFolded();
+        const bool ignoreCase
+            = m_match == NameMatch::IgnoreCase || (m_match == NameMatch::CategoriesIgnoreCase && category);
+        return ignoreCase ? name.toCaseFolded() : name;
     }
 
     NameMatch m_match;

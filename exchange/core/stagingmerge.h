@@ -8,7 +8,9 @@
 namespace vellumite {
 
 // How a store compares the names of what it reads with the names already in a folder.
-enum class NameMatch { Exact, IgnoreCase };
+// CategoriesIgnoreCase: folder names without regard to case, bookmark names exactly (a store of
+// files and folders on a file system that ignores case).
+enum class NameMatch { Exact, IgnoreCase, CategoriesIgnoreCase };
 
 // New subtrees to append under one folder that exists in the target tree.
 struct MergeInsertion

@@ -36,6 +36,12 @@ public:
     bool contains(const QString &section, const QString &key) const;
     // The value, or `defaultValue` when the key is missing; an empty value is returned as it is.
     QString readString(const QString &section, const QString &key, const QString &defaultValue) const;
+    // The value's bytes as the file holds them (quotes removed), for a caller that decodes them itself;
+    // nothing when the key is missing.
+    std::optional<QByteArray> readBytes(const QString &section, const QString &key) const
+    {
+        return rawValue(section, key);
+    }
     // A value beginning "0x" or "0X" (and longer than that) counts as hexadecimal; see parseInteger.
     // A missing key, an empty value or text that is no such number gives `defaultValue`.
     qint32 readInteger(const QString &section, const QString &key, qint32 defaultValue) const;

@@ -1,5 +1,6 @@
 #include "main/core/textcodec.h"
 
+#include <QStringDecoder>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
@@ -16,6 +17,12 @@ constexpr std::array<char16_t, 32> Windows1252High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 0x98
 };
 
+bool isAsciiBytes(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+}
+
 } // namespace
 
 QString fromWindows1252(QByteArrayView bytes)
@@ -30,6 +37,17 @@ QString fromWindows1252(QByteArrayView bytes)
             c = QChar(Windows1252High[u - 0x80]);
     }
     return text;
+}
+
+QString fromUtf8OrWindows1252(QByteArrayView bytes)
+{
+    if (isAsciiBytes(bytes))
+        return QString::fromLatin1(bytes);
+    // A value is text, not a file: a leading U+FEFF is a character of it.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    return decoder.hasError() ? fromWindows1252(bytes) : text;
 }
 
 QByteArray toAnsi(const QString &text)

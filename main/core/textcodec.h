@@ -12,6 +12,10 @@ namespace vellumite {
 // is ever dropped.
 QString fromWindows1252(QByteArrayView bytes);
 
+// 8-bit text of a browser store: UTF-8 when the bytes are well-formed UTF-8 (4-byte sequences
+// included), else Windows-1252, so that text written by an older program is read, never dropped.
+QString fromUtf8OrWindows1252(QByteArrayView bytes);
+
 // The system's 8-bit code page, used for paths, settings values, shell and HTTP; UTF-8 on Linux.
 QByteArray toAnsi(const QString &text);
 QString fromAnsi(QByteArrayView bytes);

@@ -4,10 +4,13 @@
 #include "platform/linux/xdgdefaultbrowser.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <array>
+#include <pwd.h>
 #include <span>
+#include <unistd.h>
 
 namespace vellumite {
 
@@ -109,6 +112,23 @@ QStringList LinuxSystemLookup::registrySubKeys(RegistryRoot root, const QString 
             entries << product.registeredName.toString();
     }
     return entries;
+}
+
+QString LinuxSystemLookup::favoritesFolder() const
+{
+    QString prefix = qEnvironmentVariable("WINEPREFIX");
+    if (prefix.isEmpty())
+        prefix = QDir::homePath() + u"/.wine";
+    // Wine names the Windows user after the Unix one.
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty()) {
+        if (const passwd *entry = getpwuid(getuid()))
+            user = QFile::decodeName(entry->pw_name);
+    }
+    if (user.isEmpty())
+        return {};
+    const QString folder = QDir::cleanPath(prefix + u"/drive_c/users/" + user + u"/Favorites");
+    return QFileInfo(folder).isDir() ? folder : QString();
 }
 
 QString LinuxSystemLookup::defaultBrowser() const

@@ -6,8 +6,9 @@ namespace vellumite {
 
 // Answers the browser look-ups on Linux. A browser is registered when its executable is on PATH: its
 // application path is the folder it was found in, and the browsers that install as a product have an
-// uninstall entry whose InstallLocation is that folder. The user's AppData is the home folder; there is
-// no Favorites folder. The default browser is the desktop's (xdg-mime).
+// uninstall entry whose InstallLocation is that folder. The user's AppData is the home folder; the
+// Favorites folder is the one Internet Explorer keeps in the Wine prefix ($WINEPREFIX, else ~/.wine),
+// drive_c/users/<user>/Favorites, when it exists. The default browser is the desktop's (xdg-mime).
 class LinuxSystemLookup final : public SystemLookup
 {
 public:
@@ -15,7 +16,7 @@ public:
     QString readRegistryString(RegistryRoot root, const QString &key,
                                const QString &valueName) const override;
     QStringList registrySubKeys(RegistryRoot root, const QString &key) const override;
-    QString favoritesFolder() const override { return {}; }
+    QString favoritesFolder() const override;
     QString defaultBrowser() const override;
     // Linux paths carry no %NAME% references.
     QString expandEnvironment(const QString &text) const override { return text; }

@@ -76,6 +76,40 @@ private slots:
         qputenv("HOME", QFile::encodeName(m_home));
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_home + u"/.local/share"));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(root + u"/share"));
+        qunsetenv("WINEPREFIX");
+        qputenv("USER", "ann");
+    }
+
+    void favoritesFolderOfWine_data()
+    {
+        QTest::addColumn<QString>("prefix"); // below the case folder; empty: no WINEPREFIX
+        QTest::addColumn<QString>("made"); // the folder the test makes, below the case folder
+        QTest::addColumn<QString>("found");
+        QTest::newRow("default prefix") << QString() << u"home/.wine/drive_c/users/ann/Favorites"_s
+                                        << u"home/.wine/drive_c/users/ann/Favorites"_s;
+        QTest::newRow("WINEPREFIX") << u"wine32"_s << u"wine32/drive_c/users/ann/Favorites"_s
+                                    << u"wine32/drive_c/users/ann/Favorites"_s;
+        QTest::newRow("WINEPREFIX wins over ~/.wine")
+            << u"wine32"_s << u"home/.wine/drive_c/users/ann/Favorites"_s << QString();
+        QTest::newRow("another user's folder")
+            << QString() << u"home/.wine/drive_c/users/bob/Favorites"_s << QString();
+        QTest::newRow("no prefix") << QString() << QString() << QString();
+    }
+    void favoritesFolderOfWine()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, made);
+        QFETCH(QString, found);
+        const QString root = QFileInfo(m_home).absolutePath() + u'/';
+        if (!prefix.isEmpty())
+            qputenv("WINEPREFIX", QFile::encodeName(root + prefix));
+        if (!made.isEmpty())
+            QVERIFY(QDir().mkpath(root + made));
+        const QString expected = found.isEmpty() ? QString() : root + found;
+        QCOMPARE(LinuxSystemLookup().favoritesFolder(), expected);
+        BrowserPaths paths;
+        detectBrowsers(paths, LinuxSystemLookup(), LinuxProductVersionReader());
+        QCOMPARE(paths.ExplorerFavoritesPath, expected);
     }
 
     void defaultBrowser_data()

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "exchange/core/exportmode.h"
+#include "exchange/core/stagingmerge.h"
+#include "main/core/bookmarktree.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// The Internet Explorer Favorites folder: every sub-folder is a category, every Internet shortcut file
+// ("*.url") a bookmark. Symbolic links are never followed, neither when reading nor when clearing or
+// writing, so nothing outside the folder is read, changed or deleted and a link loop costs nothing.
+// A name beginning with "." is what the hidden attribute is on Windows.
+namespace vellumite {
+
+// Folder names are the file system's, which ignores case on Windows; bookmark names are compared
+// exactly.
+inline constexpr NameMatch FavoritesFolderNameMatch = NameMatch::CategoriesIgnoreCase;
+
+// Folders nested deeper are not read.
+inline constexpr int MaximumFavoritesDepth = 64;
+// A shortcut file is a few lines; a larger one gives an empty link rather than a large read.
+inline constexpr qint64 MaximumShortcutFileSize = 64 * 1024;
+// The longest folder or file name the export makes, in UTF-16 units, before ".url".
+inline constexpr int MaximumFavoritesNameLength = 50;
+
+// Reads the folder into the children of `staging` as plain records (ImportSource 0): under every
+// category its sub-categories (each filled first), then its bookmarks; the shortcut files directly in
+// the folder last. A bookmark gets `browserCode` as its ImageIndex. Returns "" or the failure's text.
+QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 browserCode);
+
+// Writes the children of `rootCategory` into the folder as sub-folders and shortcut files. Replace
+// first clears the folder (ClearFolder); both modes keep existing sub-folders and never overwrite an
+// existing shortcut file. Each shortcut file is written atomically. Stops at the first failure and
+// returns its text, or "".
+QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode);
+
+// Deletes the content of the folder except the entries whose names begin with "."; a symbolic link is
+// removed, never followed. The folder itself stays. Returns "" or the text of the first failure.
+QString ClearFolder(const QString &path);
+
+// The link of a shortcut file: key "URL" of section "InternetShortcut" (letter case not counted, the
+// first key wins), UTF-8 or else Windows-1252, up to its first double quote; empty when missing.
+QString internetShortcutLink(QByteArrayView fileBytes);
+// The six lines of a shortcut file for `link`; a line break in the link is percent-encoded, so it
+// cannot add lines of its own.
+QByteArray internetShortcutText(const QString &link);
+
+// The folder or file name (without ".url") for an entry named `name`: control characters and
+// " * . / : < > ? \ | become spaces, then it is cut to MaximumFavoritesNameLength at a character
+// boundary.
+QString favoritesFileName(const QString &name);
+
+} // namespace vellumite

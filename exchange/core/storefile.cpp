@@ -1,0 +1,83 @@
+#include "exchange/core/storefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <utility>
+#include <vector>
+
+namespace vellumite {
+
+namespace {
+
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+QString cannotOpenFileMessage(const QString &path, const QString &systemText)
+{
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(shownPath(path), systemText);
+}
+
+QString cannotCreateFileMessage(const QString &path, const QString &systemText)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(shownPath(path), systemText);
+}
+
+QString readStoreFile(const QString &path, qint64 maximumSize, QByteArray &bytes)
+{
+    bytes.clear();
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return cannotOpenFileMessage(path, QStringLiteral("It is not a file."));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return cannotOpenFileMessage(path, file.errorString());
+    if (file.size() > maximumSize)
+        return cannotOpenFileMessage(path,
+                                     QStringLiteral("The file is larger than %1 bytes.").arg(maximumSize));
+    // One byte past the limit, so that a file that grew meanwhile is refused too.
+    bytes = file.read(maximumSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        bytes.clear();
+        return cannotOpenFileMessage(path, file.errorString());
+    }
+    if (bytes.size() > maximumSize) {
+        bytes.clear();
+        return cannotOpenFileMessage(path,
+                                     QStringLiteral("The file is larger than %1 bytes.").arg(maximumSize));
+    }
+    return QString();
+}
+
+QString writeStoreFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return cannotCreateFileMessage(path, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return cannotCreateFileMessage(path, file.errorString());
+    return QString();
+}
+
+void appendCopiesOfChildren(const BookmarkNode &from, BookmarkNode &to)
+{
+    // An explicit stack: a tree loaded from a hostile file may be deeper than the call stack allows.
+    std::vector<std::pair<const BookmarkNode *, BookmarkNode *>> pending { { &from, &to } };
+    while (!pending.empty()) {
+        const auto [source, copy] = pending.back();
+        pending.pop_back();
+        for (int row = 0; row < source->childCount(); ++row) {
+            const BookmarkNode *child = source->child(row);
+            BookmarkNode *childCopy = copy->appendChild(std::make_unique<BookmarkNode>(child->record));
+            if (child->childCount() > 0)
+                pending.emplace_back(child, childCopy);
+        }
+    }
+}
+
+} // namespace vellumite

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "main/core/bookmarktree.h"
+
+#include <QByteArray>
+#include <QString>
+
+// What the readers and writers of the file-based browser stores share.
+namespace vellumite {
+
+// "Cannot open file \"<path>\". <system text>" and "Cannot create file \"<path>\". <system text>", the
+// texts a failed read or write reports.
+QString cannotOpenFileMessage(const QString &path, const QString &systemText);
+QString cannotCreateFileMessage(const QString &path, const QString &systemText);
+
+// Reads a whole store file into `bytes`; returns "" or the failure's text. A file above `maximumSize`
+// is refused before it is read into memory, and so is anything that is not a plain file (a device or
+// a pipe could hang the read).
+QString readStoreFile(const QString &path, qint64 maximumSize, QByteArray &bytes);
+
+// Creates or replaces the file atomically: on any failure the former file stays as it was. Returns ""
+// or the failure's text.
+QString writeStoreFile(const QString &path, const QByteArray &bytes);
+
+// Appends copies of the children of `from`, with all their descendants, to `to`.
+void appendCopiesOfChildren(const BookmarkNode &from, BookmarkNode &to);
+
+} // namespace vellumite

@@ -1,5 +1,7 @@
 #include "exchange/core/exchangestores.h"
 
+#include "exchange/core/favoritesfolder.h"
+#include "exchange/core/netscapebookmarkfile.h"
 #include "exchange/core/operahotlist.h"
 #include "exchange/core/placesdatabase.h"
 #include "main/core/browserdetection.h"
@@ -98,10 +100,15 @@ std::unique_ptr<ExchangeStore> makeExchangeStore(StoreFormat format, const Brows
     case StoreFormat::PlacesDatabase:
         return std::make_unique<PlacesDatabaseStore>(paths.PathFavFirefox);
     case StoreFormat::FavoritesFolder:
+        return std::make_unique<PathStore>(StoreFormat::FavoritesFolder, FavoritesFolderNameMatch,
+                                           paths.ExplorerFavoritesPath, readFavoritesFolder,
+                                           writeFavoritesFolder);
     case StoreFormat::NetscapeBookmarkFile:
         break;
     }
-    return nullptr;
+    return std::make_unique<PathStore>(StoreFormat::NetscapeBookmarkFile, NetscapeBookmarkFileNameMatch,
+                                       paths.PathFavFirefox, readNetscapeBookmarkFile,
+                                       writeNetscapeBookmarkFile);
 }
 
 } // namespace vellumite

@@ -10,6 +10,7 @@
 #include "tests/common/testfiles.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -116,6 +117,7 @@ private slots:
     void operaExportThenMergingImport();
     void placesExportThenImport();
     void lockedPlacesKeepsTheTree();
+    void favoritesAndBookmarkFileRoundTrip();
 };
 
 void tst_ExchangeEndToEnd::operaImportReplacesTheTree()
@@ -209,6 +211,35 @@ void tst_ExchangeEndToEnd::lockedPlacesKeepsTheTree()
     // The failed read did not empty the tree.
     QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
     firefox.execute("ROLLBACK");
+}
+
+// Export to the Favorites folder and the bookmark file of an old Firefox, then import both into an
+// emptied tree: the program's tree comes back once, the two stores merged by name.
+void tst_ExchangeEndToEnd::favoritesAndBookmarkFileRoundTrip()
+{
+    Window window;
+    QTemporaryDir stores;
+    BrowserPaths &paths = window.form.browserPaths();
+    paths.ExplorerFavoritesPath = stores.filePath(u"Favorites"_s);
+    QVERIFY(QDir().mkpath(paths.ExplorerFavoritesPath));
+    QVERIFY(testfiles::writeFile(paths.ExplorerFavoritesPath + u"/Stale.url"_s,
+                                 "[InternetShortcut]\r\nURL=http://stale.example/\r\n"));
+    paths.PathFavFirefox = stores.filePath(u"bookmarks.html"_s);
+    QVERIFY(testfiles::writeFile(paths.PathFavFirefox, "<DL><p></DL><p>"));
+    paths.PathToFirefox = stores.filePath(u"firefox"_s);
+    window.fakes.productVersions->setVersion(paths.PathToFirefox, u"2.0.0.20"_s);
+    window.addMineWithDocs();
+
+    window.run(false, false);
+    QVERIFY(window.fakes.messages->messages().isEmpty());
+    QVERIFY(!QFile::exists(paths.ExplorerFavoritesPath + u"/Stale.url"_s));
+    QVERIFY(QFile::exists(paths.ExplorerFavoritesPath + u"/Mine/Docs.url"_s));
+    QVERIFY(testfiles::readFile(paths.PathFavFirefox).contains("https://doc.example/"));
+
+    window.run(true, false);
+    QVERIFY(window.fakes.messages->messages().isEmpty());
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Docs"_s });
 }
 
 QTEST_MAIN(tst_ExchangeEndToEnd)

@@ -24,7 +24,9 @@ class ModelTreeEditor;
 class StatusBar;
 class TRzBmpButton;
 class TfrAddBookmark;
+class TfrImportExport;
 class TfrOptions;
+class MessageService;
 class TreeEditCommands;
 class TreePopupMenu;
 class WindowKeys;
@@ -53,6 +55,14 @@ public:
     TRzBmpButton *btCheckURL = nullptr;
     TRzBmpButton *ToolBarOptions = nullptr;
     TRzBmpButton *btHelp = nullptr;
+
+    // The toolbar's Import and Export: the exchange dialog in its mode, modal. An import has changed the
+    // tree once it closes; the tree is saved when the program closes.
+    void ToolBarImportClick();
+    void ToolBarExportClick();
+    // The exchange dialog while it is open, else nullptr.
+    TfrImportExport *frImportExport = nullptr;
+    MessageService &messages() const;
 
     // The help button's menu: help file, support mail, web page and about box.
     HelpMenu *helpMenu() const { return m_helpMenu; }
@@ -168,6 +178,8 @@ private:
     void showFailure(const QString &message) const;
     void createEditingCommands();
     void showPopupMenu(const QPoint &position);
+    void createExchangeCommands();
+    void showImportExport(int mode);
 
     BookmarkTree m_tree;
     HelpMenu *m_helpMenu = nullptr;

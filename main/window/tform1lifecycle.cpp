@@ -1,5 +1,6 @@
 // The main window's start-up and shut-down: settings, the bookmark file and the save at exit.
 
+#include "exchange/dialog/tfrimportexport.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/functii.h"
 #include "main/core/linkverification.h"
@@ -49,6 +50,11 @@ void TForm1::showFailure(const QString &message) const
         m_services->messages->error(ApplicationTitle, message);
 }
 
+MessageService &TForm1::messages() const
+{
+    return *m_services->messages;
+}
+
 void TForm1::FormCreate(PlatformServices &services, const QString &programFolder)
 {
     m_services = &services;
@@ -66,6 +72,7 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
                 m_services->messages->information(ApplicationTitle, text);
         });
     createHelpMenu();
+    createExchangeCommands();
     applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
     m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
     updateOpenWithMenu(Openwith1, m_installedBrowsers);
@@ -160,13 +167,18 @@ bool TForm1::closeSteps(ProgramLifecycle::ExitKind kind)
         break;
     }
 
+    // A store step of the exchange dialog may still run on a pool thread; it ends before the tree is saved.
+    if (frImportExport)
+        frImportExport->waitForRunningStep();
     // The tree is turned into bytes here; the worker only writes them, so it never touches the tree.
     storeViewStateInNodes();
     const QByteArray bytes = BookmarkFile::save(m_tree);
+    // An exchange run that is under way keeps the tree busy after the save.
+    const bool busyBefore = isTreeBusy();
     setTreeBusy(true);
     const QString failure = runWorkerBlock(
         [bytes, path = m_lifecycle->bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
-    setTreeBusy(false);
+    setTreeBusy(busyBefore);
     return m_lifecycle->finishExit(failure, kind);
 }
 

@@ -1,0 +1,89 @@
+// Importing a 50,000-link hotlist through the toolbar's Import: the dialog, its worker block, the merge
+// into the shown tree and the counts. The longest gap between two spinner ticks is reported too.
+
+#include "benchmarks/common/treegenerator.h"
+#include "exchange/core/operahotlist.h"
+#include "main/core/functii.h"
+#include "exchange/dialog/tfrimportexport.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/window/tform1.h"
+#include "platform/fakes/fakeservices.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+
+using namespace vellumite;
+
+namespace {
+
+constexpr int LinkCount = 50'000;
+
+// About 50,000 links with their folders, as a hotlist file.
+QByteArray hotlistBytes()
+{
+    BookmarkTree tree;
+    generateTree(tree, LinkCount * 27 / 25, 19);
+    return formatOperaHotlist(*tree.firstNode());
+}
+
+void BM_ImportHotlistThroughRun(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString hotlist = dir.filePath(QStringLiteral("opera6.adr"));
+    QFile file(hotlist);
+    if (!file.open(QIODevice::WriteOnly) || file.write(hotlistBytes()) < 0) {
+        state.SkipWithError("cannot write the hotlist");
+        return;
+    }
+    file.close();
+    FakeServices fakes = makeFakeServices();
+    TForm1 form;
+    form.FormCreate(fakes.services, dir.path());
+    form.browserPaths().OperaFavPath = hotlist;
+    form.show();
+
+    qint64 longestGap = 0;
+    qint64 runMillis = 0;
+    for (auto _ : state) {
+        QTimer::singleShot(0, &form, [&] {
+            TfrImportExport *dialog = form.frImportExport;
+            dialog->VTSync1->topLevelItem(0)->setCheckState(0, Qt::Checked);
+            dialog->cbMergeBookmarks->setChecked(false);
+            QElapsedTimer sinceTick;
+            sinceTick.start();
+            QObject::connect(dialog->Timer1, &QTimer::timeout, dialog,
+                             [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+            QElapsedTimer run;
+            run.start();
+            dialog->btImportExportClick();
+            QApplication::processEvents();
+            runMillis = run.elapsed();
+            dialog->reject();
+        });
+        form.ToolBarImportClick();
+    }
+    state.counters["links"] = double(countTree(form.tree()).links);
+    state.counters["run_ms"] = double(runMillis);
+    state.counters["longest_spinner_gap_ms"] = double(longestGap);
+}
+BENCHMARK(BM_ImportHotlistThroughRun)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,246 @@
+// Import and export through the toolbar, the dialog and the real stores, over temporary files.
+
+#include "exchange/core/sqlite/sqlitedatabase.h"
+#include "exchange/dialog/tfrimportexport.h"
+#include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
+#include "main/window/statusbar.h"
+#include "main/window/tform1.h"
+#include "platform/fakes/fakeservices.h"
+#include "tests/common/testfiles.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace vellumite;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A freshly started main window in a temporary program folder.
+struct Window
+{
+    QTemporaryDir dir;
+    FakeServices fakes = makeFakeServices();
+    TForm1 form;
+
+    Window() { form.FormCreate(fakes.services, dir.path()); }
+
+    BookmarkNode &root() { return *form.tree().firstNode(); }
+
+    QStringList names(const BookmarkNode &folder) const
+    {
+        QStringList result;
+        for (int row = 0; row < folder.childCount(); ++row)
+            result << folder.child(row)->record.name();
+        return result;
+    }
+
+    // Bookmarks(Mine(Docs)); returns Mine.
+    BookmarkNode *addMineWithDocs()
+    {
+        BookmarkModel &model = *form.model();
+        BookmarkNode *mine
+            = model.insertNode(&root(), std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
+        model.insertNode(
+            mine,
+            std::make_unique<BookmarkNode>(makeBookmarkRecord(u"Docs"_s, u"https://doc.example/"_s, 1)));
+        return mine;
+    }
+
+    // Opens the dialog from the toolbar, ticks every row, sets the merge box and presses the button once.
+    void run(bool import, bool merge)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, &form, [&] {
+            TfrImportExport *dialog = form.frImportExport;
+            QVERIFY(dialog);
+            for (int row = 0; row < dialog->VTSync1->topLevelItemCount(); ++row)
+                dialog->VTSync1->topLevelItem(row)->setCheckState(0, Qt::Checked);
+            dialog->cbMergeBookmarks->setChecked(merge);
+            QTest::mouseClick(dialog->btImportExport, Qt::LeftButton);
+            ran = true;
+            dialog->reject();
+        });
+        if (import)
+            form.ToolBarImportClick();
+        else
+            form.ToolBarExportClick();
+        QVERIFY(ran);
+        QVERIFY(!form.frImportExport);
+        QVERIFY(!form.isTreeBusy());
+    }
+};
+
+const QByteArray Hotlist = "Opera Hotlist version 2.0\r\nOptions: encoding = utf8, version=3\r\n\r\n"
+                           "#FOLDER\r\n\tID=3\r\n\tNAME=Work\r\n\r\n"
+                           "#URL\r\n\tID=4\r\n\tNAME=Qt\r\n\tURL=https://qt.io/\r\n\r\n-\r\n\r\n"
+                           "#URL\r\n\tID=5\r\n\tNAME=News\r\n\tURL=https://news.example/\r\n\r\n";
+
+// The hotlist above as the Opera store.
+QString installHotlist(Window &window, const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(u"opera6.adr"_s);
+    if (!testfiles::writeFile(path, Hotlist))
+        return QString();
+    window.form.browserPaths().OperaFavPath = path;
+    return path;
+}
+
+// A writable copy of a places database fixture, with the Firefox of `version` installed.
+QString installPlaces(Window &window, const QTemporaryDir &dir, const QString &version)
+{
+    const QString path = dir.filePath(u"places.sqlite"_s);
+    if (!QFile::copy(QStringLiteral(VELLUMITE_TEST_DATA "/places/firefox3-places.sqlite"), path))
+        return QString();
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    BrowserPaths &paths = window.form.browserPaths();
+    paths.PathFavFirefox = path;
+    paths.PathToFirefox = dir.filePath(u"firefox"_s);
+    window.fakes.productVersions->setVersion(paths.PathToFirefox, version);
+    return path;
+}
+
+} // namespace
+
+class tst_ExchangeEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void operaImportReplacesTheTree();
+    void operaExportThenMergingImport();
+    void placesExportThenImport();
+    void lockedPlacesKeepsTheTree();
+    void favoritesAndBookmarkFileRoundTrip();
+};
+
+void tst_ExchangeEndToEnd::operaImportReplacesTheTree()
+{
+    Window window;
+    QTemporaryDir stores;
+    const QString hotlist = installHotlist(window, stores);
+    QVERIFY(!hotlist.isEmpty());
+    window.form.model()->insertNode(&window.root(),
+                                    std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
+
+    window.run(true, false);
+    QCOMPARE(window.names(window.root()), QStringList({ u"Work"_s, u"News"_s }));
+    QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Qt"_s });
+    QCOMPARE(window.root().child(1)->record.Link, u"https://news.example/"_s);
+    QCOMPARE(window.root().child(1)->record.ImportSource, qint32(FromOpera));
+    QVERIFY(window.form.VT()->isExpanded(window.form.model()->indexFromNode(&window.root())));
+    QVERIFY(window.form.StatusBar1()->panelText(3).contains(u'2'));
+    QVERIFY(window.form.StatusBar1()->panelText(2).contains(u'1'));
+
+    // A second import with merging adds nothing: every name is there already.
+    window.run(true, true);
+    QCOMPARE(window.names(window.root()), QStringList({ u"Work"_s, u"News"_s }));
+}
+
+void tst_ExchangeEndToEnd::operaExportThenMergingImport()
+{
+    Window window;
+    QTemporaryDir stores;
+    const QString hotlist = installHotlist(window, stores);
+    QVERIFY(!hotlist.isEmpty());
+    BookmarkNode *mine = window.addMineWithDocs();
+
+    // Merging keeps the file's entries and adds the program's.
+    window.run(false, true);
+    const QByteArray merged = testfiles::readFile(hotlist);
+    QVERIFY(merged.contains("NAME=Work"));
+    QVERIFY(merged.contains("NAME=Mine"));
+    QVERIFY(merged.contains("URL=https://doc.example/"));
+    // The exported nodes keep the entries written for them.
+    QVERIFY(mine->record.OperaBlock.contains(u"#FOLDER"_s));
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+
+    // Replacing leaves only the program's tree in the file.
+    window.run(false, false);
+    const QByteArray replaced = testfiles::readFile(hotlist);
+    QVERIFY(!replaced.contains("NAME=Work"));
+    QVERIFY(replaced.contains("NAME=Docs"));
+
+    // Read back into an emptied tree it gives the same tree.
+    window.run(true, false);
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Docs"_s });
+}
+
+void tst_ExchangeEndToEnd::placesExportThenImport()
+{
+    Window window;
+    QTemporaryDir stores;
+    QVERIFY(!installPlaces(window, stores, u"3.6.13"_s).isEmpty());
+    BookmarkModel &model = *window.form.model();
+    BookmarkNode *mine = window.addMineWithDocs();
+
+    window.run(false, false);
+    QVERIFY(window.fakes.messages->messages().isEmpty());
+
+    model.removeNode(mine);
+    window.run(true, false);
+    QVERIFY(window.fakes.messages->messages().isEmpty());
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Docs"_s });
+    QCOMPARE(window.root().child(0)->child(0)->record.Link, u"https://doc.example/"_s);
+}
+
+void tst_ExchangeEndToEnd::lockedPlacesKeepsTheTree()
+{
+    Window window;
+    QTemporaryDir stores;
+    const QString path = installPlaces(window, stores, u"115.0"_s);
+    QVERIFY(!path.isEmpty());
+    window.form.model()->insertNode(&window.root(),
+                                    std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
+    sqlite::Database firefox = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
+    firefox.execute("BEGIN EXCLUSIVE");
+
+    window.run(true, false);
+    using Message = FakeMessageService::Message;
+    const Message locked { FakeMessageService::Kind::Information, ApplicationTitle,
+                           u"The database is locked. Please, close a Firefox browser."_s };
+    QCOMPARE(window.fakes.messages->messages(), QList<Message> { locked });
+    // The failed read did not empty the tree.
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    firefox.execute("ROLLBACK");
+}
+
+// Export to the Favorites folder and the bookmark file of an old Firefox, then import both into an
+// emptied tree: the program's tree comes back once, the two stores merged by name.
+void tst_ExchangeEndToEnd::favoritesAndBookmarkFileRoundTrip()
+{
+    Window window;
+    QTemporaryDir stores;
+    BrowserPaths &paths = window.form.browserPaths();
+    paths.ExplorerFavoritesPath = stores.filePath(u"Favorites"_s);
+    QVERIFY(QDir().mkpath(paths.ExplorerFavoritesPath));
+    QVERIFY(testfiles::writeFile(paths.ExplorerFavoritesPath + u"/Stale.url"_s,
+                                 "[InternetShortcut]\r\nURL=http://stale.example/\r\n"));
+    paths.PathFavFirefox = stores.filePath(u"bookmarks.html"_s);
+    QVERIFY(testfiles::writeFile(paths.PathFavFirefox, "<DL><p></DL><p>"));
+    paths.PathToFirefox = stores.filePath(u"firefox"_s);
+    window.fakes.productVersions->setVersion(paths.PathToFirefox, u"2.0.0.20"_s);
+    window.addMineWithDocs();
+
+    window.run(false, false);
+    QVERIFY(window.fakes.messages->messages().isEmpty());
+    QVERIFY(!QFile::exists(paths.ExplorerFavoritesPath + u"/Stale.url"_s));
+    QVERIFY(QFile::exists(paths.ExplorerFavoritesPath + u"/Mine/Docs.url"_s));
+    QVERIFY(testfiles::readFile(paths.PathFavFirefox).contains("https://doc.example/"));
+
+    window.run(true, false);
+    QVERIFY(window.fakes.messages->messages().isEmpty());
+    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    QCOMPARE(window.names(*window.root().child(0)), QStringList { u"Docs"_s });
+}
+
+QTEST_MAIN(tst_ExchangeEndToEnd)
+#include "tst_exchangeendtoend.moc"

@@ -1,9 +1,11 @@
 // The main window's editing commands and the tree's context menu.
 
+#include "controls/RzBmpBtn.h"
 #include "main/core/dropformats.h"
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/menus/treepopupmenu.h"
 #include "main/menus/windowkeys.h"
+#include "main/search/tfrsearch.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/imagelist.h"
 #include "main/tree/treeeditcommands.h"
@@ -23,6 +25,8 @@ void TForm1::createEditingCommands()
     PopupMenu = m_popupMenu->PopupMenu;
     m_windowKeys = new WindowKeys(this);
     connect(m_windowKeys, &WindowKeys::helpRequested, this, &TForm1::Contents1Click);
+    connect(m_windowKeys, &WindowKeys::searchRequested, this, &TForm1::ToolBarSearchClick);
+    connect(ToolBarSearch, &TRzBmpButton::clicked, this, &TForm1::ToolBarSearchClick);
 
     m_vt->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_vt, &QWidget::customContextMenuRequested, this, &TForm1::showPopupMenu);
@@ -88,6 +92,16 @@ void TForm1::mDeleteClick()
         return;
     if (m_editCommands->deleteSelection(*m_services->messages) == TreeEditCommands::DeleteOutcome::Deleted)
         UpdateTreeCounts();
+}
+
+void TForm1::ToolBarSearchClick()
+{
+    if (m_treeBusy || !m_services || frSearch)
+        return;
+    TfrSearch window(*this, *m_services->messages, this);
+    frSearch = &window;
+    window.exec();
+    frSearch = nullptr;
 }
 
 void TForm1::Rename1Click()

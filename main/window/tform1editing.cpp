@@ -25,7 +25,9 @@ void TForm1::createEditingCommands()
     PopupMenu = m_popupMenu->PopupMenu;
     m_windowKeys = new WindowKeys(this);
     connect(m_windowKeys, &WindowKeys::helpRequested, this, &TForm1::Contents1Click);
-    connect(m_windowKeys, &WindowKeys::searchRequested, this, &TForm1::ToolBarSearchClick);
+    // Queued: the key goes on to the focused control before the modal window runs its own loop.
+    connect(m_windowKeys, &WindowKeys::searchRequested, this, &TForm1::ToolBarSearchClick,
+            Qt::QueuedConnection);
     connect(ToolBarSearch, &TRzBmpButton::clicked, this, &TForm1::ToolBarSearchClick);
 
     m_vt->setContextMenuPolicy(Qt::CustomContextMenu);

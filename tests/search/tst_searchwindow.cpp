@@ -300,13 +300,16 @@ private slots:
         Window w;
         w.form.show();
         bool opened = false;
-        QTimer::singleShot(0, [&] {
-            opened = w.form.frSearch != nullptr;
-            if (w.form.frSearch)
+        QTimer closeSearch;
+        connect(&closeSearch, &QTimer::timeout, [&] {
+            if (w.form.frSearch) {
+                opened = true;
                 w.form.frSearch->reject();
+            }
         });
+        closeSearch.start(0);
         QTest::keyClick(w.form.VT(), Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(opened);
+        QTRY_VERIFY(opened);
     }
 };
 

@@ -136,6 +136,16 @@ private slots:
         QCOMPARE(search.LbSelected->text(), u"Total:"_s);
     }
 
+    void enterInTheFieldFinds()
+    {
+        Window w;
+        TfrSearch search(w.form, *w.fakes.messages, &w.form);
+        QTest::keyClicks(search.EdSearch, u"zeta"_s);
+        QVERIFY(search.BtnFind->isEnabled());
+        QTest::keyClick(search.EdSearch, Qt::Key_Return);
+        QCOMPARE(Window::rows(search), QStringList { u"Zeta|Bookmarks\\"_s });
+    }
+
     void deleteSparesTheTwinInAnotherCategory()
     {
         Window w;
@@ -156,14 +166,15 @@ private slots:
         QVERIFY(!search.btDelete->isEnabled());
     }
 
-    void deleteAnsweredNoKeepsTheTree()
+    void deleteKeyAskedAndAnsweredNoKeepsTheTree()
     {
         Window w;
         TfrSearch search(w.form, *w.fakes.messages, &w.form);
         Window::find(search, search.RbDublicates, {});
         Window::selectRows(search, { 0, 1 });
         w.fakes.messages->setNextAnswer(MessageAnswer::No);
-        search.btDelete->Click();
+        QTest::keyClick(search.VTDubl, Qt::Key_Delete);
+        QCOMPARE(w.fakes.messages->messages().size(), 1);
         QCOMPARE(search.results()->rowCount(), 2);
         QCOMPARE(w.form.StatusBar1()->panelText(3), u"Links: 5"_s);
     }

@@ -27,6 +27,7 @@ class TfrAddBookmark;
 class TfrImportExport;
 class TfrOptions;
 class MessageService;
+class TfrSearch;
 class TreeEditCommands;
 class TreePopupMenu;
 class WindowKeys;
@@ -157,6 +158,12 @@ public:
     // flags before a save, and back into the view after a load (once the model was reset).
     void storeViewStateInNodes();
     void restoreViewStateFromNodes();
+
+    // Opens the search window modally (the toolbar's Search button and Ctrl+F); refused while the tree
+    // is busy.
+    void ToolBarSearchClick();
+    // The search window while it is shown, else null.
+    TfrSearch *frSearch = nullptr;
 
     // Deletes the selected nodes after asking (the context menu's "Delete", or the Delete key).
     void mDeleteClick();

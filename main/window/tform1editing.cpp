@@ -1,11 +1,13 @@
 // The main window's editing commands and the tree's context menu.
 
+#include "controls/RzBmpBtn.h"
 #include "main/core/dropformats.h"
 #include "main/core/linkverification.h"
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/linkcheck/TfrCheckOneURL.h"
 #include "main/menus/treepopupmenu.h"
 #include "main/menus/windowkeys.h"
+#include "main/search/tfrsearch.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/imagelist.h"
 #include "main/tree/treeeditcommands.h"
@@ -25,6 +27,10 @@ void TForm1::createEditingCommands()
     PopupMenu = m_popupMenu->PopupMenu;
     m_windowKeys = new WindowKeys(this);
     connect(m_windowKeys, &WindowKeys::helpRequested, this, &TForm1::Contents1Click);
+    // Queued: the key goes on to the focused control before the modal window runs its own loop.
+    connect(m_windowKeys, &WindowKeys::searchRequested, this, &TForm1::ToolBarSearchClick,
+            Qt::QueuedConnection);
+    connect(ToolBarSearch, &TRzBmpButton::clicked, this, &TForm1::ToolBarSearchClick);
 
     m_vt->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_vt, &QWidget::customContextMenuRequested, this, &TForm1::showPopupMenu);
@@ -90,6 +96,16 @@ void TForm1::mDeleteClick()
         return;
     if (m_editCommands->deleteSelection(*m_services->messages) == TreeEditCommands::DeleteOutcome::Deleted)
         UpdateTreeCounts();
+}
+
+void TForm1::ToolBarSearchClick()
+{
+    if (m_treeBusy || !m_services || frSearch)
+        return;
+    TfrSearch window(*this, *m_services->messages, this);
+    frSearch = &window;
+    window.exec();
+    frSearch = nullptr;
 }
 
 void TForm1::Rename1Click()

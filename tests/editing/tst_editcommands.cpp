@@ -4,6 +4,7 @@
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/menus/treepopupmenu.h"
 #include "main/menus/windowkeys.h"
+#include "main/search/tfrsearch.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/treeeditcommands.h"
 #include "main/window/statusbar.h"
@@ -683,6 +684,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
         QSignalSpy search(w.form.windowKeys(), &WindowKeys::searchRequested);
         QSignalSpy help(w.form.windowKeys(), &WindowKeys::helpRequested);
+        // Ctrl+F opens the modal search window: close it as soon as it runs.
+        QTimer closeSearch;
+        connect(&closeSearch, &QTimer::timeout, [&w] {
+            if (w.form.frSearch)
+                w.form.frSearch->reject();
+        });
+        closeSearch.start(0);
 
         struct KeyCounter : QObject
         {
@@ -708,6 +716,11 @@ private slots:
             QCOMPARE(help.size(), helps);
             QCOMPARE(counter.presses, 1);
         }
+
+        // The search windows the keys asked for open and close before another window takes the keys.
+        QCoreApplication::processEvents();
+        QVERIFY(!w.form.frSearch);
+        closeSearch.stop();
 
         // A control of another window is not the main window's.
         QLineEdit elsewhere;

@@ -8,7 +8,7 @@ namespace vellumite {
 // application path is the folder it was found in, and the browsers that install as a product have an
 // uninstall entry whose InstallLocation is that folder. The user's AppData is the home folder; the
 // Favorites folder is the one Internet Explorer keeps in the Wine prefix ($WINEPREFIX, else ~/.wine),
-// drive_c/users/<user>/Favorites, when it exists. The default browser is the desktop's (xdg-mime).
+// drive_c/users/<user>/Favorites, when it exists. The default browser is the one the desktop's mimeapps.list files name.
 class LinuxSystemLookup final : public SystemLookup
 {
 public:

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
 namespace vellumite {
@@ -13,36 +12,49 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The desktop entry id that xdg-mime names as the default handler of `mimeType`.
-QString defaultHandler(const QString &xdgMime, const QString &mimeType, std::chrono::milliseconds timeout)
+// A base directory of the XDG specification, then its list of further directories, each from its
+// variable or the specification's default.
+QStringList xdgFolders(const char *homeVariable, const QString &homeDefault, const char *listVariable,
+                       const QString &listDefault)
 {
-    QProcess query;
-    query.setStandardInputFile(QProcess::nullDevice());
-    query.setStandardErrorFile(QProcess::nullDevice());
-    query.start(xdgMime, { u"query"_s, u"default"_s, mimeType });
-    if (!query.waitForFinished(static_cast<int>(timeout.count()))) {
-        query.kill();
-        query.waitForFinished(1000);
-        return {};
-    }
-    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
-        return {};
-    const QString output = QString::fromUtf8(query.readAllStandardOutput());
-    return output.section(u'\n', 0, 0).trimmed();
+    const QString home = qEnvironmentVariable(homeVariable);
+    QStringList folders { home.isEmpty() ? QDir::homePath() + homeDefault : home };
+    const QString list = qEnvironmentVariable(listVariable);
+    folders << (list.isEmpty() ? listDefault : list).split(u':', Qt::SkipEmptyParts);
+    return folders;
 }
 
 QStringList applicationFolders()
 {
-    QStringList dataFolders;
-    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    dataFolders << (dataHome.isEmpty() ? QDir::homePath() + u"/.local/share" : dataHome);
-    const QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");
-    dataFolders
-        << (dataDirs.isEmpty() ? u"/usr/local/share:/usr/share"_s : dataDirs).split(u':', Qt::SkipEmptyParts);
     QStringList folders;
-    for (const QString &folder : std::as_const(dataFolders))
+    for (const QString &folder :
+         xdgFolders("XDG_DATA_HOME", u"/.local/share"_s, "XDG_DATA_DIRS", u"/usr/local/share:/usr/share"_s))
         folders << folder + u"/applications/";
     return folders;
+}
+
+// The mimeapps.list files in the order the desktop reads them: the configuration folders, then the
+// applications folders; in each, the current desktops' own lists before the common one.
+QStringList mimeAppsLists()
+{
+    QStringList names;
+    const QStringList desktops
+        = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toLower().split(u':', Qt::SkipEmptyParts);
+    for (const QString &desktop : desktops)
+        names << desktop + u"-mimeapps.list";
+    names << u"mimeapps.list"_s;
+
+    QStringList folders;
+    for (const QString &folder :
+         xdgFolders("XDG_CONFIG_HOME", u"/.config"_s, "XDG_CONFIG_DIRS", u"/etc/xdg"_s))
+        folders << folder + u'/';
+    folders << applicationFolders();
+    QStringList lists;
+    for (const QString &folder : std::as_const(folders)) {
+        for (const QString &name : std::as_const(names))
+            lists << folder + name;
+    }
+    return lists;
 }
 
 // A desktop entry id names a file below an applications folder; a "-" in the id may stand for a
@@ -102,15 +114,23 @@ QString desktopEntryProgram(const QString &desktopFile)
     return firstExecWord(readIniKey(desktopFile, u"Desktop Entry", u"Exec", IniDialect::DesktopEntry));
 }
 
-QString findXdgDefaultBrowser(std::chrono::milliseconds timeout)
+QString findXdgDefaultBrowser()
 {
-    const QString xdgMime = QStandardPaths::findExecutable(u"xdg-mime"_s);
-    if (xdgMime.isEmpty())
+    const QStringList lists = mimeAppsLists();
+    // A list names its choices in order; the first one installed is the default of that type.
+    const auto defaultEntry = [&lists](const QString &mimeType) -> QString {
+        for (const QString &list : lists) {
+            const QString ids = readIniKey(list, u"Default Applications", mimeType, IniDialect::DesktopEntry);
+            for (const QString &id : ids.split(u';', Qt::SkipEmptyParts)) {
+                if (const QString entry = desktopEntryFile(id.trimmed()); !entry.isEmpty())
+                    return entry;
+            }
+        }
         return {};
+    };
     for (const QString &mimeType : { u"x-scheme-handler/http"_s, u"text/html"_s }) {
-        const QString entry = desktopEntryFile(defaultHandler(xdgMime, mimeType, timeout));
-        const QString program = entry.isEmpty() ? QString() : desktopEntryProgram(entry);
-        const QString found = resolvedProgram(program);
+        const QString entry = defaultEntry(mimeType);
+        const QString found = entry.isEmpty() ? QString() : resolvedProgram(desktopEntryProgram(entry));
         if (!found.isEmpty())
             return found;
     }

@@ -1,14 +1,14 @@
 #pragma once
 
 #include <QString>
-#include <chrono>
 
 namespace vellumite {
 
-// The executable of the desktop's default web browser: the handler that xdg-mime names for
-// x-scheme-handler/http (else for text/html), the first word of its desktop entry's Exec line, found
-// on PATH. Empty when any step finds nothing. Each xdg-mime run is given `timeout` to answer.
-QString findXdgDefaultBrowser(std::chrono::milliseconds timeout = std::chrono::seconds(3));
+// The executable of the desktop's default web browser: the default application that the XDG
+// mimeapps.list files name for x-scheme-handler/http (else for text/html), read in the desktop's order
+// without running any program, then the first word of its desktop entry's Exec line, found on PATH.
+// Empty when any step finds nothing.
+QString findXdgDefaultBrowser();
 
 // The program of a desktop entry file: the first word of [Desktop Entry] Exec, with its quoting
 // undone. Empty when the file has none.

@@ -12,8 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A base directory of the XDG specification, then its list of further directories, each from its
-// variable or the specification's default.
+// An XDG base folder, then its list of further folders, each from its environment variable or the
+// desktop's standard default.
 QStringList xdgFolders(const char *homeVariable, const QString &homeDefault, const char *listVariable,
                        const QString &listDefault)
 {

@@ -1,9 +1,10 @@
 #include "exchange/core/storefile.h"
 
+#include "main/core/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <utility>
 #include <vector>
 
@@ -56,11 +57,9 @@ QString readStoreFile(const QString &path, qint64 maximumSize, QByteArray &bytes
 
 QString writeStoreFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotCreateFileMessage(path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return cannotCreateFileMessage(path, file.errorString());
+    QString reason;
+    if (!writeFileAtomically(path, bytes, &reason))
+        return cannotCreateFileMessage(path, reason);
     return QString();
 }
 

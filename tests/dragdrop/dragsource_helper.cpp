@@ -5,25 +5,39 @@
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
+
+namespace {
+
+QByteArray utf16Bytes(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+} // namespace
 
 class DragSource : public QWidget
 {
 protected:
     void mousePressEvent(QMouseEvent *) override
     {
+        // What a browser offers for a dragged link, less text/x-moz-url: Qt as a drag source announces
+        // that one but answers a request for it with its text/uri-list data, so it cannot stand in for
+        // a browser there.
         auto *data = new QMimeData;
         const QString link = QStringLiteral("https://example.org/dropped");
-        const QString urlAndTitle = link + u'\n' + QStringLiteral("Dropped Page");
-        data->setData(
-            QStringLiteral("text/x-moz-url"),
-            QByteArray(reinterpret_cast<const char *>(urlAndTitle.utf16()), urlAndTitle.size() * 2));
+        const QString title = QStringLiteral("Dropped Page");
+        data->setData(QStringLiteral("_NETSCAPE_URL"), (link + u'\n' + title).toUtf8());
+        data->setData(QStringLiteral("text/x-moz-url-desc"), utf16Bytes(title));
+        data->setData(QStringLiteral("text/uri-list"), (link + u"\r\n").toUtf8());
         data->setData(QStringLiteral("text/plain"), link.toUtf8());
         auto *drag = new QDrag(this);
         drag->setMimeData(data);
         drag->exec(Qt::CopyAction);
-        QApplication::quit();
+        // The target asks for the data after the drop has ended here, so the source stays a while.
+        QTimer::singleShot(5000, qApp, &QApplication::quit);
     }
 };
 

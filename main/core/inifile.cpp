@@ -13,19 +13,20 @@ namespace {
 
 constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF");
 
-bool sameName(const QByteArray &stored, const QString &wanted)
+struct SectionLine
 {
-    return QString::fromUtf8(stored).compare(wanted, Qt::CaseInsensitive) == 0;
-}
+    QByteArray name;
+    bool closed = false; // the header has its "]"
+};
 
-// The name of a section header line "[name]", or nothing for any other line.
-std::optional<QByteArray> sectionOf(const QByteArray &line)
+// A section header line "[name]", or nothing for any other line.
+std::optional<SectionLine> sectionOf(const QByteArray &line)
 {
     const QByteArray text = line.trimmed();
     if (!text.startsWith('['))
         return std::nullopt;
     const qsizetype close = text.indexOf(']');
-    return (close < 0 ? text.sliced(1) : text.sliced(1, close - 1)).trimmed();
+    return SectionLine { (close < 0 ? text.sliced(1) : text.sliced(1, close - 1)).trimmed(), close >= 0 };
 }
 
 struct KeyLine
@@ -35,10 +36,11 @@ struct KeyLine
 };
 
 // A "key=value" line; comments, blank lines and lines without "=" are none.
-std::optional<KeyLine> keyOf(const QByteArray &line)
+std::optional<KeyLine> keyOf(const QByteArray &line, IniDialect dialect)
 {
     const QByteArray text = line.trimmed();
-    if (text.isEmpty() || text.startsWith(';') || text.startsWith('['))
+    if (text.isEmpty() || text.startsWith(';') || text.startsWith('[')
+        || (dialect == IniDialect::DesktopEntry && text.startsWith('#')))
         return std::nullopt;
     const qsizetype equals = text.indexOf('=');
     if (equals <= 0)
@@ -62,8 +64,9 @@ bool breaksLine(const QString &text)
 
 } // namespace
 
-IniFile::IniFile(QString fileName)
+IniFile::IniFile(QString fileName, IniDialect dialect)
     : m_fileName(std::move(fileName))
+    , m_dialect(dialect)
 { }
 
 bool IniFile::load()
@@ -130,21 +133,36 @@ void IniFile::setData(const QByteArray &data)
     }
 }
 
+bool IniFile::sameName(const QByteArray &stored, const QString &wanted) const
+{
+    const Qt::CaseSensitivity names
+        = m_dialect == IniDialect::Profile ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    return QString::fromUtf8(stored).compare(wanted, names) == 0;
+}
+
 IniFile::Location IniFile::locate(const QString &section, const QString &key) const
 {
     Location where;
+    bool inSection = false;
+    bool inFirstSection = false; // new keys go only there
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (const auto name = sectionOf(m_lines[i])) {
-            if (where.section >= 0)
+        if (const auto header = sectionOf(m_lines[i])) {
+            inFirstSection = false;
+            if (where.section >= 0 && m_dialect == IniDialect::Profile)
                 break; // only the first section of the name counts
-            if (sameName(*name, section))
+            inSection
+                = sameName(header->name, section) && (header->closed || m_dialect == IniDialect::Profile);
+            if (inSection && where.section < 0) {
                 where.section = where.insertAt = i;
+                inFirstSection = true;
+            }
             continue;
         }
-        if (where.section < 0)
+        if (!inSection)
             continue;
-        if (const auto entry = keyOf(m_lines[i])) {
-            where.insertAt = i;
+        if (const auto entry = keyOf(m_lines[i], m_dialect)) {
+            if (inFirstSection)
+                where.insertAt = i;
             if (where.key < 0 && sameName(entry->key, key))
                 where.key = i;
         }
@@ -159,8 +177,8 @@ std::optional<QByteArray> IniFile::rawValue(const QString &section, const QStrin
     const Location where = locate(section, key);
     if (where.key < 0)
         return std::nullopt;
-    QByteArray value = keyOf(m_lines[where.key])->value;
-    if (isQuoted(value))
+    QByteArray value = keyOf(m_lines[where.key], m_dialect)->value;
+    if (m_dialect == IniDialect::Profile && isQuoted(value))
         value = value.sliced(1, value.size() - 2);
     return value;
 }
@@ -194,14 +212,19 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
         || name.contains(u'=') || name.startsWith(u'[') || name.startsWith(u';') || breaksLine(value))
         return false;
 
-    // Quote what the reader would otherwise change: outer blanks, or a value that looks quoted.
     QByteArray stored = value.toUtf8();
-    if (stored != stored.trimmed() || isQuoted(stored))
+    if (m_dialect == IniDialect::DesktopEntry) {
+        // That dialect keeps quotes, so outer blanks cannot be kept, and a "#" key would be a comment.
+        if (stored != stored.trimmed() || name.startsWith(u'#'))
+            return false;
+    } else if (stored != stored.trimmed() || isQuoted(stored)) {
+        // Quote what the reader would otherwise change: outer blanks, or a value that looks quoted.
         stored = '"' + stored + '"';
+    }
 
     const Location where = locate(section, name);
     if (where.key >= 0) {
-        m_lines[where.key] = keyOf(m_lines[where.key])->key + '=' + stored;
+        m_lines[where.key] = keyOf(m_lines[where.key], m_dialect)->key + '=' + stored;
         return true;
     }
     const QByteArray line = name.toUtf8() + '=' + stored;

@@ -7,11 +7,22 @@
 
 namespace vellumite {
 
+// The two ways the INI-like files read here are written.
+enum class IniDialect {
+    // As the Windows profile functions read an INI file (see IniFile).
+    Profile,
+    // A desktop entry or mimeapps.list file: names compared exactly, the value as it stands (quotes
+    // kept), "#" starts a comment as ";" does, a header without its "]" names no section, and a key
+    // is looked for in every section of the name.
+    DesktopEntry,
+};
+
 // An INI file read and written the way the Windows profile functions treat one: sections and keys are
 // found without regard to letter case, the first of two equal sections or keys wins, blanks around
 // names and values do not count, and a value between a pair of quotes loses them. Everything the
 // program does not touch (unknown sections, keys, comments, blank lines, their order, the line
-// endings) is written back as it was read. Text is 8-bit in the system code page, UTF-8 here.
+// endings) is written back as it was read. Text is 8-bit in the system code page, UTF-8 here. A key before
+// the first section belongs to none. The desktop's own files are read in the DesktopEntry dialect.
 class IniFile
 {
 public:
@@ -19,7 +30,7 @@ public:
     static constexpr qint64 MaximumSize = 1024 * 1024;
 
     IniFile() = default;
-    explicit IniFile(QString fileName);
+    explicit IniFile(QString fileName, IniDialect dialect = IniDialect::Profile);
 
     const QString &fileName() const { return m_fileName; }
     QString errorString() const { return m_errorString; }
@@ -60,10 +71,12 @@ private:
         qsizetype insertAt = -1; // where a new key of that section goes
     };
     Location locate(const QString &section, const QString &key) const;
+    bool sameName(const QByteArray &stored, const QString &wanted) const;
     std::optional<QByteArray> rawValue(const QString &section, const QString &key) const;
 
     QString m_fileName;
     QString m_errorString;
+    IniDialect m_dialect = IniDialect::Profile;
     QList<QByteArray> m_lines;
     bool m_crlf = false;
     bool m_byteOrderMark = false;

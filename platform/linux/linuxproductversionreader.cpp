@@ -1,9 +1,11 @@
 #include "platform/linux/linuxproductversionreader.h"
 
-#include "platform/linux/inikeyreader.h"
+#include "main/core/inifile.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+using namespace Qt::StringLiterals;
 
 namespace vellumite {
 
@@ -17,8 +19,11 @@ QString LinuxProductVersionReader::productVersion(const QString &fileName) const
         = { QFileInfo(executable.canonicalFilePath()).absolutePath(), executable.absolutePath() };
     for (const QString &folder : folders) {
         const QString description = folder + u"/application.ini";
-        if (QFileInfo(description).isFile())
-            return readIniKey(description, u"App", u"Version");
+        if (QFileInfo(description).isFile()) {
+            IniFile ini(description);
+            ini.load(); // one that cannot be read names no version
+            return ini.readString(u"App"_s, u"Version"_s, {});
+        }
     }
     return {};
 }

@@ -1,6 +1,6 @@
 #include "platform/linux/linuxsystemlookup.h"
 
-#include "platform/linux/inikeyreader.h"
+#include "main/core/inifile.h"
 #include "platform/linux/xdgdefaultbrowser.h"
 
 #include <QDir>
@@ -144,7 +144,9 @@ bool LinuxSystemLookup::fileExists(const QString &path) const
 QString LinuxSystemLookup::readIniString(const QString &file, const QString &section,
                                          const QString &key) const
 {
-    return readIniKey(file, section, key);
+    IniFile ini(file);
+    ini.load(); // a file that cannot be read holds no key
+    return ini.readString(section, key, {});
 }
 
 } // namespace vellumite

@@ -1,12 +1,14 @@
 #include "platform/linux/mozillapagequery.h"
 
-#include "platform/linux/inikeyreader.h"
+#include "main/core/inifile.h"
 #include "platform/linux/mozillasessionstore.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace vellumite {
 
@@ -44,13 +46,14 @@ QStringList openFileFolders(qint64 processId)
 QStringList profilesBelow(const QString &root)
 {
     QStringList folders;
-    const QString list = QDir(root).filePath(QStringLiteral("profiles.ini"));
+    IniFile list(QDir(root).filePath(QStringLiteral("profiles.ini")));
+    list.load(); // a list that cannot be read lists nothing
     for (int n = 0; n < MaximumListedProfiles; ++n) {
         const QString section = QStringLiteral("Profile%1").arg(n);
-        const QString path = readIniKey(list, section, u"Path");
+        const QString path = list.readString(section, u"Path"_s, {});
         if (path.isEmpty())
             break;
-        const bool relative = readIniKey(list, section, u"IsRelative") != u"0";
+        const bool relative = list.readString(section, u"IsRelative"_s, {}) != u"0";
         folders.append(relative ? QDir(root).filePath(path) : path);
     }
     const QStringList subfolders = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);

@@ -1,6 +1,6 @@
 #include "platform/linux/xdgdefaultbrowser.h"
 
-#include "platform/linux/inikeyreader.h"
+#include "main/core/inifile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -111,7 +111,9 @@ QString resolvedProgram(const QString &program)
 
 QString desktopEntryProgram(const QString &desktopFile)
 {
-    return firstExecWord(readIniKey(desktopFile, u"Desktop Entry", u"Exec", IniDialect::DesktopEntry));
+    IniFile entry(desktopFile, IniDialect::DesktopEntry);
+    entry.load(); // an entry that cannot be read names no program
+    return firstExecWord(entry.readString(u"Desktop Entry"_s, u"Exec"_s, {}));
 }
 
 QString findXdgDefaultBrowser()
@@ -120,7 +122,9 @@ QString findXdgDefaultBrowser()
     // A list names its choices in order; the first one installed is the default of that type.
     const auto defaultEntry = [&lists](const QString &mimeType) -> QString {
         for (const QString &list : lists) {
-            const QString ids = readIniKey(list, u"Default Applications", mimeType, IniDialect::DesktopEntry);
+            IniFile choices(list, IniDialect::DesktopEntry);
+            choices.load(); // a list that cannot be read names no choice
+            const QString ids = choices.readString(u"Default Applications"_s, mimeType, {});
             for (const QString &id : ids.split(u';', Qt::SkipEmptyParts)) {
                 if (const QString entry = desktopEntryFile(id.trimmed()); !entry.isEmpty())
                     return entry;

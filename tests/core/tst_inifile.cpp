@@ -104,6 +104,77 @@ private slots:
         QCOMPARE(ini.contains(u"Browser"_s, u"OpenWithBrowser"_s), expected != u"<missing>"_s);
     }
 
+    // Where the profile rules and the desktop-entry rules part, and what both share, in one table:
+    // the desktop's own files (desktop entries, mimeapps.list) are read with the second.
+    void dialects_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("profile"); // "<missing>" when the default comes back
+        QTest::addColumn<QString>("desktopEntry");
+        const QString missing = u"<missing>"_s;
+        QTest::newRow("names: case") << QByteArray("[desktop entry]\nexec=a\n") << u"Exec"_s << u"a"_s
+                                     << missing;
+        QTest::newRow("names: exact match")
+            << QByteArray("[Desktop Entry]\nExec=a\n") << u"Exec"_s << u"a"_s << u"a"_s;
+        QTest::newRow("quotes: dropped or kept") << QByteArray("[Desktop Entry]\nExec=\"/opt/a b\"\n")
+                                                 << u"Exec"_s << u"/opt/a b"_s << u"\"/opt/a b\""_s;
+        QTest::newRow("quotes: a quoted value")
+            << QByteArray("[Desktop Entry]\nExec='a'\n") << u"Exec"_s << u"a"_s << u"'a'"_s;
+        QTest::newRow("comments: ; in both")
+            << QByteArray("[Desktop Entry]\n;Exec=a\n") << u";Exec"_s << missing << missing;
+        QTest::newRow("comments: # only in desktop entries")
+            << QByteArray("[Desktop Entry]\n#Exec=a\n") << u"#Exec"_s << u"a"_s << missing;
+        QTest::newRow("a commented key is not the key")
+            << QByteArray("[Desktop Entry]\n#Exec=a\nExec=b\n") << u"Exec"_s << u"b"_s << u"b"_s;
+        QTest::newRow("header without ]")
+            << QByteArray("[Desktop Entry\nExec=a\n") << u"Exec"_s << u"a"_s << missing;
+        QTest::newRow("second section of the name")
+            << QByteArray("[Desktop Entry]\nName=x\n[Other]\n[Desktop Entry]\nExec=b\n") << u"Exec"_s
+            << missing << u"b"_s;
+        QTest::newRow("first section of the name wins in both")
+            << QByteArray("[Desktop Entry]\nExec=a\n[Desktop Entry]\nExec=b\n") << u"Exec"_s << u"a"_s
+            << u"a"_s;
+        QTest::newRow("key before any section in neither")
+            << QByteArray("Exec=a\n[Desktop Entry]\n") << u"Exec"_s << missing << missing;
+        QTest::newRow("CR LF in both")
+            << QByteArray("[Desktop Entry]\r\nExec=a\r\n") << u"Exec"_s << u"a"_s << u"a"_s;
+        QTest::newRow("byte-order mark in both")
+            << QByteArray("\xEF\xBB\xBF[Desktop Entry]\nExec=a\n") << u"Exec"_s << u"a"_s << u"a"_s;
+        QTest::newRow("blanks around names and value in both")
+            << QByteArray(" [ Desktop Entry ] \n Exec = a b \n") << u"Exec"_s << u"a b"_s << u"a b"_s;
+        QTest::newRow("mime type as key, list as value")
+            << QByteArray("[Default Applications]\nx-scheme-handler/http=a.desktop;b.desktop;\n")
+            << u"x-scheme-handler/http"_s << u"a.desktop;b.desktop;"_s << u"a.desktop;b.desktop;"_s;
+    }
+    void dialects()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, key);
+        QFETCH(QString, profile);
+        QFETCH(QString, desktopEntry);
+        const QString section
+            = text.contains("Default Applications") ? u"Default Applications"_s : u"Desktop Entry"_s;
+        for (const auto &[dialect, expected] :
+             { std::pair(IniDialect::Profile, profile), std::pair(IniDialect::DesktopEntry, desktopEntry) }) {
+            IniFile ini(QString(), dialect);
+            ini.setData(text);
+            QCOMPARE(ini.readString(section, key, u"<missing>"_s), expected);
+        }
+    }
+
+    void desktopEntryWritesValuesAsTheyStand()
+    {
+        IniFile ini(QString(), IniDialect::DesktopEntry);
+        ini.setData("[Desktop Entry]\nName=a\n");
+        QVERIFY(ini.writeString(u"Desktop Entry"_s, u"Exec"_s, u"'a b'"_s));
+        QCOMPARE(ini.data(), QByteArray("[Desktop Entry]\nName=a\nExec='a b'\n"));
+        QCOMPARE(ini.readString(u"Desktop Entry"_s, u"Exec"_s, {}), u"'a b'"_s);
+        // Outer blanks would be lost on reading, and a "#" key would be a comment.
+        QVERIFY(!ini.writeString(u"Desktop Entry"_s, u"Exec"_s, u" a"_s));
+        QVERIFY(!ini.writeString(u"Desktop Entry"_s, u"#Exec"_s, u"a"_s));
+    }
+
     void writeKeepsEverythingElse()
     {
         IniFile ini = parsed("; written by hand\r\n"

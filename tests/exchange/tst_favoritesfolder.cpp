@@ -1,4 +1,5 @@
 #include "exchange/core/favoritesfolder.h"
+#include "tests/common/corpora.h"
 #include "tests/common/testfiles.h"
 #include "tests/common/treetext.h"
 
@@ -158,6 +159,7 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, link);
+        VELLUMITE_SKIP_WITHOUT_CORPORA();
         // Independently: the text after the first "URL=" of the file's own section.
         const QByteArray bytes = testfiles::readFile(file);
         const qsizetype section = bytes.indexOf("[InternetShortcut]");

@@ -1,4 +1,5 @@
 #include "exchange/core/netscapebookmarkfile.h"
+#include "tests/common/corpora.h"
 #include "tests/common/testfiles.h"
 #include "tests/common/treetext.h"
 
@@ -271,6 +272,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(int, minimumEntries);
+        VELLUMITE_SKIP_WITHOUT_CORPORA();
         BookmarkNode staging;
         QCOMPARE(readNetscapeBookmarkFile(path, staging, 1), QString());
         QStringList read;
@@ -281,6 +283,7 @@ private slots:
 
     void preplacesFoldersAfterABareCloseStayAtTheTop()
     {
+        VELLUMITE_SKIP_WITHOUT_CORPORA();
         BookmarkNode staging;
         QCOMPARE(readNetscapeBookmarkFile(corporaFolder() + u"/netscape-mozilla/bookmarks.preplaces.html"_s,
                                           staging, 1),

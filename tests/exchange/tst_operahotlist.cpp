@@ -1,5 +1,6 @@
 #include "exchange/core/operahotlist.h"
 #include "main/core/linebreaks.h"
+#include "tests/common/corpora.h"
 #include "tests/common/testfiles.h"
 
 #include <QDir>
@@ -421,9 +422,9 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, folders);
         QFETCH(int, links);
+        VELLUMITE_SKIP_WITHOUT_CORPORA();
         const QByteArray bytes = testfiles::readFile(corpus(file));
-        if (bytes.isEmpty())
-            QSKIP("the shared hotlists are not on this machine");
+        QVERIFY2(!bytes.isEmpty(), qPrintable(corpus(file)));
 
         BookmarkNode staging;
         QCOMPARE(readOperaHotlist(corpus(file), staging, BrowserCode), QString());
@@ -455,8 +456,7 @@ private slots:
     {
         BookmarkNode windows;
         BookmarkNode unix;
-        if (!QFile::exists(corpus(u"opera-1150.adr"_s)))
-            QSKIP("the shared hotlists are not on this machine");
+        VELLUMITE_SKIP_WITHOUT_CORPORA();
         QCOMPARE(readOperaHotlist(corpus(u"opera-1150.adr"_s), windows, 0), QString());
         QCOMPARE(readOperaHotlist(corpus(u"opera-1150-unix.adr"_s), unix, 0), QString());
         QCOMPARE(records(unix), records(windows));

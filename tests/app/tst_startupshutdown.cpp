@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -100,6 +101,29 @@ private slots:
                  QStringLiteral("Ctrl+Alt+B"));
         QCOMPARE(ini.readString(SettingsKey::ProgramSection, u"Extra"_qs, {}), QStringLiteral("1"));
         QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Width, 0), 700);
+    }
+
+    void renameTypedInAnOpenEditorIsInTheExitSave()
+    {
+        QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), smallTreeFile()));
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        BookmarkNode *news = form.tree().firstNode()->child(0);
+        form.VT()->setCurrentIndex(form.model()->indexFromNode(news));
+        form.VT()->setFocus();
+        QTest::keyClick(form.VT(), Qt::Key_F2);
+        auto *editor = form.VT()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, u"Renamed"_qs);
+
+        QVERIFY(form.closeprogram());
+        BookmarkTree reloaded;
+        QCOMPARE(BookmarkFile::loadFromFile(reloaded, m_dir.filePath(BookmarkFileName)), QString());
+        QCOMPARE(reloaded.firstNode()->child(0)->record.name(), u"Renamed"_qs);
     }
 
     void readOnlyFolderReadsNothingAndSavesNothing()

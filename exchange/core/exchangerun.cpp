@@ -1,5 +1,6 @@
 #include "exchange/core/exchangerun.h"
 
+#include "exchange/core/storefile.h"
 #include "main/core/firefoxstore.h"
 
 #include <exception>
@@ -26,22 +27,6 @@ ExportMode exportModeFor(StoreFormat format, bool mergeOption)
     if (format == StoreFormat::NetscapeBookmarkFile || !mergeOption)
         return ExportMode::Replace;
     return ExportMode::Merge;
-}
-
-std::unique_ptr<BookmarkNode> copySubtree(const BookmarkNode &node)
-{
-    auto copy = std::make_unique<BookmarkNode>(node.record);
-    copy->states = node.states;
-    copy->nodeHeight = node.nodeHeight;
-    copy->align = node.align;
-    copy->checkState = node.checkState;
-    copy->checkType = node.checkType;
-    std::vector<std::unique_ptr<BookmarkNode>> children;
-    children.reserve(static_cast<size_t>(node.childCount()));
-    for (int row = 0; row < node.childCount(); ++row)
-        children.push_back(copySubtree(*node.child(row)));
-    copy->appendChildren(std::move(children));
-    return copy;
 }
 
 namespace {

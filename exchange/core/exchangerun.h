@@ -61,9 +61,6 @@ StoreFormat storeFormatFor(StoreKind kind, QStringView firefoxProductVersion);
 // store keeps what it holds when merging.
 ExportMode exportModeFor(StoreFormat format, bool mergeOption);
 
-// A deep copy of a subtree, records and states, for a writer to walk off the user-interface thread.
-std::unique_ptr<BookmarkNode> copySubtree(const BookmarkNode &node);
-
 // The program's tree as a run changes it. Everything here is called on the user-interface thread.
 class ExchangeTarget
 {

@@ -63,6 +63,17 @@ QString writeStoreFile(const QString &path, const QByteArray &bytes)
     return QString();
 }
 
+std::unique_ptr<BookmarkNode> copyOfNode(const BookmarkNode &node)
+{
+    auto copy = std::make_unique<BookmarkNode>(node.record);
+    copy->states = node.states;
+    copy->nodeHeight = node.nodeHeight;
+    copy->align = node.align;
+    copy->checkState = node.checkState;
+    copy->checkType = node.checkType;
+    return copy;
+}
+
 void appendCopiesOfChildren(const BookmarkNode &from, BookmarkNode &to)
 {
     // An explicit stack: a tree loaded from a hostile file may be deeper than the call stack allows.
@@ -72,11 +83,18 @@ void appendCopiesOfChildren(const BookmarkNode &from, BookmarkNode &to)
         pending.pop_back();
         for (int row = 0; row < source->childCount(); ++row) {
             const BookmarkNode *child = source->child(row);
-            BookmarkNode *childCopy = copy->appendChild(std::make_unique<BookmarkNode>(child->record));
+            BookmarkNode *childCopy = copy->appendChild(copyOfNode(*child));
             if (child->childCount() > 0)
                 pending.emplace_back(child, childCopy);
         }
     }
+}
+
+std::unique_ptr<BookmarkNode> copySubtree(const BookmarkNode &node)
+{
+    std::unique_ptr<BookmarkNode> copy = copyOfNode(node);
+    appendCopiesOfChildren(node, *copy);
+    return copy;
 }
 
 } // namespace vellumite

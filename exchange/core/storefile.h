@@ -22,7 +22,9 @@ QString readStoreFile(const QString &path, qint64 maximumSize, QByteArray &bytes
 // or the failure's text.
 QString writeStoreFile(const QString &path, const QByteArray &bytes);
 
-// Appends copies of the children of `from`, with all their descendants, to `to`.
+// Appends copies of the children of `from`, with all their descendants, records and states, to `to`.
 void appendCopiesOfChildren(const BookmarkNode &from, BookmarkNode &to);
+// A deep copy of a subtree, records and states, for a writer to walk off the user-interface thread.
+std::unique_ptr<BookmarkNode> copySubtree(const BookmarkNode &node);
 
 } // namespace vellumite

@@ -1,4 +1,5 @@
 #include "exchange/core/exchangerun.h"
+#include "exchange/core/storefile.h"
 
 #include <QTest>
 

@@ -2,6 +2,8 @@
 
 #include "controls/RzBckgnd.h"
 #include "controls/RzBmpBtn.h"
+#include "main/search/gridlinedelegate.h"
+#include "main/search/gridlinedelegate.h"
 #include "main/search/searchresultmodel.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
@@ -127,6 +129,7 @@ void TfrSearch::createList()
     VTDubl->setSelectionMode(QAbstractItemView::ExtendedSelection);
     VTDubl->setEditTriggers(QAbstractItemView::NoEditTriggers);
     VTDubl->installEventFilter(this);
+    VTDubl->setItemDelegate(new GridLineDelegate(VTDubl));
     QHeaderView *header = VTDubl->header();
     header->setSectionsClickable(true);
     header->setSectionsMovable(true);

@@ -3,8 +3,8 @@
 #include "controls/RzBckgnd.h"
 #include "controls/RzBmpBtn.h"
 #include "main/search/gridlinedelegate.h"
-#include "main/search/gridlinedelegate.h"
 #include "main/search/searchresultmodel.h"
+#include "main/search/springheader.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
@@ -134,10 +134,10 @@ void TfrSearch::createList()
     header->setSectionsClickable(true);
     header->setSectionsMovable(true);
     header->setSortIndicatorShown(false);
-    header->setStretchLastSection(true);
     header->resizeSection(SearchResultModel::DescriptionColumn, 194);
     header->resizeSection(SearchResultModel::LinkColumn, 194);
     header->resizeSection(SearchResultModel::LocationColumn, 94);
+    new SpringHeader(header);
     connect(header, &QHeaderView::sectionClicked, this, &TfrSearch::VTDublHeaderClick);
     // The buttons follow the selection whatever changes it: mouse, keys or a new list.
     connect(VTDubl->selectionModel(), &QItemSelectionModel::selectionChanged, this,

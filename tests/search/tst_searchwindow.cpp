@@ -261,6 +261,30 @@ private slots:
         QCOMPARE(search.VTDubl->header()->sortIndicatorOrder(), Qt::DescendingOrder);
     }
 
+    void columnsShareAChangeOfTheListsWidth()
+    {
+        Window w;
+        TfrSearch search(w.form, *w.fakes.messages, &w.form);
+        search.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&search));
+        QHeaderView *header = search.VTDubl->header();
+        const int description = header->sectionSize(SearchResultModel::DescriptionColumn);
+        const int link = header->sectionSize(SearchResultModel::LinkColumn);
+        const int viewport = search.VTDubl->viewport()->width();
+        const int total = header->length();
+
+        search.resize(search.width() + 300, search.height());
+        QTRY_COMPARE(search.VTDubl->viewport()->width(), viewport + 300);
+        // Every column grew, each by its share, and together they follow the list exactly.
+        QCOMPARE(header->length(), total + 300);
+        QCOMPARE(header->sectionSize(SearchResultModel::DescriptionColumn),
+                 description + 300 * description / total);
+        QCOMPARE(header->sectionSize(SearchResultModel::LinkColumn), link + 300 * link / total);
+        // A column resized by hand stays as the user left it until the list changes width again.
+        header->resizeSection(SearchResultModel::LinkColumn, 50);
+        QCOMPARE(header->sectionSize(SearchResultModel::LinkColumn), 50);
+    }
+
     void refusedWhileTheTreeIsBusy()
     {
         Window w;

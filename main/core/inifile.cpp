@@ -140,6 +140,14 @@ bool IniFile::sameName(const QByteArray &stored, const QString &wanted) const
     return QString::fromUtf8(stored).compare(wanted, names) == 0;
 }
 
+QString IniFile::readValue(const QString &fileName, const QString &section, const QString &key,
+                           IniDialect dialect)
+{
+    IniFile file(fileName, dialect);
+    file.load(); // a file that cannot be read holds no key
+    return file.readString(section, key, {});
+}
+
 IniFile::Location IniFile::locate(const QString &section, const QString &key) const
 {
     Location where;

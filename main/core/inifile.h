@@ -47,6 +47,9 @@ public:
     bool contains(const QString &section, const QString &key) const;
     // The value, or `defaultValue` when the key is missing; an empty value is returned as it is.
     QString readString(const QString &section, const QString &key, const QString &defaultValue) const;
+    // One value of a file read for it alone; empty when the file cannot be read or lacks the key.
+    static QString readValue(const QString &fileName, const QString &section, const QString &key,
+                             IniDialect dialect = IniDialect::Profile);
     // The value's bytes as the file holds them (quotes removed), for a caller that decodes them itself;
     // nothing when the key is missing.
     std::optional<QByteArray> readBytes(const QString &section, const QString &key) const

@@ -19,11 +19,8 @@ QString LinuxProductVersionReader::productVersion(const QString &fileName) const
         = { QFileInfo(executable.canonicalFilePath()).absolutePath(), executable.absolutePath() };
     for (const QString &folder : folders) {
         const QString description = folder + u"/application.ini";
-        if (QFileInfo(description).isFile()) {
-            IniFile ini(description);
-            ini.load(); // one that cannot be read names no version
-            return ini.readString(u"App"_s, u"Version"_s, {});
-        }
+        if (QFileInfo(description).isFile())
+            return IniFile::readValue(description, u"App"_s, u"Version"_s);
     }
     return {};
 }

@@ -144,9 +144,7 @@ bool LinuxSystemLookup::fileExists(const QString &path) const
 QString LinuxSystemLookup::readIniString(const QString &file, const QString &section,
                                          const QString &key) const
 {
-    IniFile ini(file);
-    ini.load(); // a file that cannot be read holds no key
-    return ini.readString(section, key, {});
+    return IniFile::readValue(file, section, key);
 }
 
 } // namespace vellumite

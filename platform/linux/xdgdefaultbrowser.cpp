@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <vector>
 
 namespace vellumite {
 
@@ -111,19 +112,21 @@ QString resolvedProgram(const QString &program)
 
 QString desktopEntryProgram(const QString &desktopFile)
 {
-    IniFile entry(desktopFile, IniDialect::DesktopEntry);
-    entry.load(); // an entry that cannot be read names no program
-    return firstExecWord(entry.readString(u"Desktop Entry"_s, u"Exec"_s, {}));
+    return firstExecWord(
+        IniFile::readValue(desktopFile, u"Desktop Entry"_s, u"Exec"_s, IniDialect::DesktopEntry));
 }
 
 QString findXdgDefaultBrowser()
 {
-    const QStringList lists = mimeAppsLists();
+    // Each list is read once for both types; one that cannot be read names no choice.
+    std::vector<IniFile> lists;
+    for (const QString &fileName : mimeAppsLists()) {
+        lists.emplace_back(fileName, IniDialect::DesktopEntry);
+        lists.back().load();
+    }
     // A list names its choices in order; the first one installed is the default of that type.
     const auto defaultEntry = [&lists](const QString &mimeType) -> QString {
-        for (const QString &list : lists) {
-            IniFile choices(list, IniDialect::DesktopEntry);
-            choices.load(); // a list that cannot be read names no choice
+        for (const IniFile &choices : lists) {
             const QString ids = choices.readString(u"Default Applications"_s, mimeType, {});
             for (const QString &id : ids.split(u';', Qt::SkipEmptyParts)) {
                 if (const QString entry = desktopEntryFile(id.trimmed()); !entry.isEmpty())

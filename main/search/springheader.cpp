@@ -32,13 +32,10 @@ void SpringHeader::spread(int difference)
     const int total = m_header->length();
     if (difference == 0 || total <= 0)
         return;
-    int lastVisible = -1;
+    int lastVisible = m_header->count() - 1;
+    while (lastVisible >= 0 && m_header->isSectionHidden(lastVisible))
+        --lastVisible;
     int given = 0;
-    for (int section = 0; section < m_header->count(); ++section) {
-        if (m_header->isSectionHidden(section))
-            continue;
-        lastVisible = section;
-    }
     for (int section = 0; section < m_header->count(); ++section) {
         if (m_header->isSectionHidden(section))
             continue;

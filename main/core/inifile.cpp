@@ -4,6 +4,7 @@
 #include "main/core/integertext.h"
 
 #include <QFile>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -189,6 +190,22 @@ std::optional<QByteArray> IniFile::rawValue(const QString &section, const QStrin
     if (m_dialect == IniDialect::Profile && isQuoted(value))
         value = value.sliced(1, value.size() - 2);
     return value;
+}
+
+QStringList IniFile::sectionNames() const
+{
+    QStringList names;
+    for (const QByteArray &line : m_lines) {
+        const auto header = sectionOf(line);
+        if (!header || (!header->closed && m_dialect != IniDialect::Profile))
+            continue;
+        const QString name = QString::fromUtf8(header->name);
+        const bool seen = std::any_of(names.cbegin(), names.cend(),
+                                      [&](const QString &known) { return sameName(known.toUtf8(), name); });
+        if (!seen)
+            names.append(name);
+    }
+    return names;
 }
 
 bool IniFile::contains(const QString &section, const QString &key) const

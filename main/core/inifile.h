@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace vellumite {
@@ -45,6 +46,9 @@ public:
     void setData(const QByteArray &data);
 
     bool contains(const QString &section, const QString &key) const;
+    // The names of the sections in file order, each once, as first spelled (a header without its "]"
+    // names a section only in the Profile dialect).
+    QStringList sectionNames() const;
     // The value, or `defaultValue` when the key is missing; an empty value is returned as it is.
     QString readString(const QString &section, const QString &key, const QString &defaultValue) const;
     // One value of a file read for it alone; empty when the file cannot be read or lacks the key.

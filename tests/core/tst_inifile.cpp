@@ -104,6 +104,39 @@ private slots:
         QCOMPARE(ini.contains(u"Browser"_s, u"OpenWithBrowser"_s), expected != u"<missing>"_s);
     }
 
+    void sectionNames_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("profile");
+        QTest::addColumn<QStringList>("desktopEntry");
+        QTest::newRow("file order") << QByteArray(
+            "[Profile1]\nPath=a\n[Profile0]\n[Install3B60]\nDefault=a\n")
+                                    << QStringList { u"Profile1"_s, u"Profile0"_s, u"Install3B60"_s }
+                                    << QStringList { u"Profile1"_s, u"Profile0"_s, u"Install3B60"_s };
+        QTest::newRow("a repeated name once, as first spelled")
+            << QByteArray("[General]\n[Other]\n[GENERAL]\n[General]\n")
+            << QStringList { u"General"_s, u"Other"_s }
+            << QStringList { u"General"_s, u"Other"_s, u"GENERAL"_s };
+        QTest::newRow("header without ]") << QByteArray("[General\nX=1\n[B]\n")
+                                          << QStringList { u"General"_s, u"B"_s } << QStringList { u"B"_s };
+        QTest::newRow("commented and before any section")
+            << QByteArray("X=1\n;[Hidden]\n  [ Spaced ]  \n") << QStringList { u"Spaced"_s }
+            << QStringList { u"Spaced"_s };
+        QTest::newRow("none") << QByteArray("X=1\n") << QStringList() << QStringList();
+    }
+    void sectionNames()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, profile);
+        QFETCH(QStringList, desktopEntry);
+        for (const auto &[dialect, expected] :
+             { std::pair(IniDialect::Profile, profile), std::pair(IniDialect::DesktopEntry, desktopEntry) }) {
+            IniFile ini(QString(), dialect);
+            ini.setData(text);
+            QCOMPARE(ini.sectionNames(), expected);
+        }
+    }
+
     // Where the profile rules and the desktop-entry rules part, and what both share, in one table:
     // the desktop's own files (desktop entries, mimeapps.list) are read with the second.
     void dialects_data()

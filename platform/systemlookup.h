@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -30,9 +32,17 @@ inline QString normalisedRegistryKey(QStringView key)
     return key.toString().toLower();
 }
 
+// A folder where one kind of Firefox install keeps its profile list (profiles.ini).
+struct FirefoxProfileRoot
+{
+    QString folder;
+    // The Firefox that was asked about is of the kind that keeps its profiles here.
+    bool ofFoundInstall = false;
+};
+
 // The look-ups that find browsers and their bookmark stores: registry strings and sub-keys, the
 // Favorites folder, the program associated with web pages, environment references, file existence
-// and one key of an INI file. Missing keys, values and files read as empty text.
+// and the keys of INI files. Missing keys, values and files read as empty text.
 class SystemLookup
 {
 public:
@@ -54,6 +64,15 @@ public:
     virtual bool fileExists(const QString &path) const = 0;
     // One key of an INI file; the file is only read.
     virtual QString readIniString(const QString &file, const QString &section, const QString &key) const = 0;
+    // The section names of an INI file in file order; none when the file cannot be read.
+    virtual QStringList iniSections(const QString &file) const = 0;
+    // When a file was last written; an invalid time when it does not exist.
+    virtual QDateTime lastModified(const QString &path) const = 0;
+
+    // Where the Firefox installs of this system keep their profile lists, one folder per kind of install
+    // (the folders need not exist). `firefoxExecutable` is the Firefox found, empty when none was; its
+    // kind's folder is marked. Systems whose profile list lies below AppData answer none.
+    virtual QList<FirefoxProfileRoot> firefoxProfileRoots(const QString &firefoxExecutable) const = 0;
 };
 
 } // namespace vellumite

@@ -1,21 +1,19 @@
 #include "exchange/core/exchangerun.h"
 
 #include "exchange/core/storefile.h"
-#include "main/core/firefoxstore.h"
 
 #include <exception>
 
 namespace vellumite {
 
-StoreFormat storeFormatFor(StoreKind kind, QStringView firefoxProductVersion)
+StoreFormat storeFormatFor(StoreKind kind, FirefoxStore firefoxStore)
 {
     switch (kind) {
     case StoreKind::InternetExplorer:
         return StoreFormat::FavoritesFolder;
     case StoreKind::Firefox:
-        return firefoxStoreForVersion(firefoxProductVersion) == FirefoxStore::PlacesDatabase
-            ? StoreFormat::PlacesDatabase
-            : StoreFormat::NetscapeBookmarkFile;
+        return firefoxStore == FirefoxStore::PlacesDatabase ? StoreFormat::PlacesDatabase
+                                                            : StoreFormat::NetscapeBookmarkFile;
     case StoreKind::Opera:
         break;
     }

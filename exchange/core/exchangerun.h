@@ -2,6 +2,7 @@
 
 #include "exchange/core/exportmode.h"
 #include "exchange/core/stagingmerge.h"
+#include "main/core/firefoxstore.h"
 
 #include <QString>
 #include <functional>
@@ -54,8 +55,8 @@ public:
     virtual void afterWrite(BookmarkNode &rootCategory) { Q_UNUSED(rootCategory) }
 };
 
-// The store a row stands for; Firefox's follows the installed Firefox's product version.
-StoreFormat storeFormatFor(StoreKind kind, QStringView firefoxProductVersion);
+// The store a row stands for; Firefox's is the one the detection found the user's Firefox to keep.
+StoreFormat storeFormatFor(StoreKind kind, FirefoxStore firefoxStore);
 
 // The mode a writer is given: the bookmark file is always replaced by the program's tree, every other
 // store keeps what it holds when merging.

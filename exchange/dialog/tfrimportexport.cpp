@@ -115,7 +115,6 @@ TfrImportExport::TfrImportExport(const BrowserPaths &paths, const ProductVersion
                                  ExchangeProgram &program, StoreFactory stores, QWidget *parent)
     : QDialog(parent)
     , m_program(program)
-    , m_versions(versions)
     , m_storeFactory(std::move(stores))
 {
     setObjectName(QStringLiteral("frImportExport"));
@@ -182,7 +181,7 @@ TfrImportExport::~TfrImportExport()
 
 void TfrImportExport::FormCreate(const BrowserPaths &paths, const ProductVersionReader &versions)
 {
-    m_firefoxExecutable = paths.PathToFirefox;
+    m_firefoxStore = paths.firefoxStore;
     for (const StoreKind kind : { StoreKind::InternetExplorer, StoreKind::Firefox, StoreKind::Opera })
         m_storePaths[int(kind)] = storePath(paths, kind);
     for (const StoreRow &row : storeRows(paths, versions)) {
@@ -299,14 +298,12 @@ void TfrImportExport::btImportExportClick()
     ExchangeRequest request;
     request.import = isImport();
     request.mergeOption = cbMergeBookmarks->isChecked();
-    const QString firefoxVersion
-        = m_firefoxExecutable.isEmpty() ? QString() : m_versions.productVersion(m_firefoxExecutable);
     for (int row = 0; row < VTSync1->topLevelItemCount(); ++row) {
         const QTreeWidgetItem *item = VTSync1->topLevelItem(row);
         if (item->checkState(0) != Qt::Checked)
             continue;
         const auto kind = StoreKind(item->data(0, StoreKindRole).toInt());
-        request.stores.emplace_back(kind, storeFor(storeFormatFor(kind, firefoxVersion)));
+        request.stores.emplace_back(kind, storeFor(storeFormatFor(kind, m_firefoxStore)));
     }
     try {
         runExchange(request, *this);

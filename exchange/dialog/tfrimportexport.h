@@ -90,8 +90,7 @@ private:
     void showFailure(const QString &text) override;
 
     ExchangeProgram &m_program;
-    const ProductVersionReader &m_versions;
-    QString m_firefoxExecutable;
+    FirefoxStore m_firefoxStore = FirefoxStore::BookmarkFile;
     QString m_storePaths[3];
     StoreFactory m_storeFactory;
     std::map<StoreFormat, std::unique_ptr<ExchangeStore>> m_stores;

@@ -1,6 +1,6 @@
 #include "main/core/browserdetection.h"
 
-#include "main/core/firefoxstore.h"
+#include "main/core/firefoxprofile.h"
 #include "main/core/functii.h"
 #include "platform/productversion.h"
 
@@ -38,7 +38,7 @@ struct FileLookUp
     QStringView name;
     QStringView windowsFile;
     // Tried in turn; the first that exists is taken. None: the browser does not exist on Linux.
-    std::array<QStringView, 2> linuxFiles;
+    std::array<QStringView, 3> linuxFiles;
 };
 
 struct DetectionRow
@@ -52,7 +52,10 @@ struct DetectionRow
 constexpr std::array<DetectionRow, 10> DetectionOrder { {
     { BrowserIExplorer, { LookUp::AppPath, u"IEXPLORE", u"\\IExplore.exe", {} }, {} },
     { BrowserFirefox,
-      { LookUp::AppPath, u"Firefox", u"\\Firefox.exe", { u"/firefox", u"/firefox-esr" } },
+      { LookUp::AppPath,
+        u"Firefox",
+        u"\\Firefox.exe",
+        { u"/firefox", u"/firefox-esr", u"/org.mozilla.firefox" } },
       {} },
     { BrowserOpera, { LookUp::InstallFolder, u"Opera", u"opera.exe", { u"opera" } }, {} },
     { BrowserSafari, { LookUp::InstallFolder, u"Safari", u"Safari.exe", {} }, {} },
@@ -106,20 +109,17 @@ QString browserPath(const FileLookUp &row, const SystemLookup &lookup)
 // The store files below AppData, and the two Firefox stores within a profile folder.
 struct StoreNames
 {
-    QStringView profileList;
     QStringView placesDatabase;
     QStringView bookmarkFile;
     // The first that exists is the hotlist; when none does, the last one named.
     std::array<QStringView, 2> operaHotlists;
 };
 
-constexpr StoreNames WindowsStores { u"\\Mozilla\\Firefox\\Profiles.ini",
-                                     u"\\places.sqlite",
+constexpr StoreNames WindowsStores { u"\\places.sqlite",
                                      u"\\bookmarks.html",
                                      { u"\\Opera\\Opera\\profile\\opera6.adr" } };
 // Opera for Linux named its hotlist both ways.
-constexpr StoreNames LinuxStores { u"/.mozilla/firefox/profiles.ini",
-                                   u"/places.sqlite",
+constexpr StoreNames LinuxStores { u"/places.sqlite",
                                    u"/bookmarks.html",
                                    { u"/.opera/bookmarks.adr", u"/.opera/opera6.adr" } };
 
@@ -128,21 +128,26 @@ const StoreNames &storeNames(PathStyle style)
     return style == PathStyle::Windows ? WindowsStores : LinuxStores;
 }
 
-QString firefoxStorePath(const QString &appData, const BrowserPaths &paths, const SystemLookup &lookup,
-                         const ProductVersionReader &versions)
+// The store of the profile in use, and which of the two kinds it is.
+void findFirefoxStore(BrowserPaths &paths, const QString &appData, const SystemLookup &lookup,
+                      const ProductVersionReader &versions)
 {
     const StoreNames &names = storeNames(lookup.pathStyle());
-    const QString profileList = appData + names.profileList;
-    if (!lookup.fileExists(profileList))
-        return {};
-    const QString profilePath = lookup.readIniString(profileList, u"Profile0"_s, u"Path"_s);
-    // Only the first profile counts. On Windows its path is "Profiles/<name>" below the profiles folder;
-    // on Linux a relative path is relative to the profile list's folder and an absolute one stands.
-    const QString folder = lookup.pathStyle() == PathStyle::Windows
-        ? appData + u"\\mozilla\\firefox\\profiles\\" + GetDelimitedField(profilePath, u'/', 2)
-        : QDir::cleanPath(QFileInfo(profileList).dir().filePath(profilePath));
-    const bool places = installedFirefoxStore(versions, paths.PathToFirefox) == FirefoxStore::PlacesDatabase;
-    return folder + (places ? names.placesDatabase : names.bookmarkFile);
+    const QString executable = paths.PathToFirefox;
+    const QString installFolder = executable.isEmpty() ? QString() : versions.installFolder(executable);
+    const FirefoxProfile profile = findFirefoxProfile(lookup, appData, executable, installFolder);
+    FirefoxStoreEvidence evidence;
+    evidence.executableVersion = executable.isEmpty() ? QString() : versions.productVersion(executable);
+    evidence.profileVersion = profile.lastVersion;
+    evidence.profileHoldsPlaces
+        = !profile.folder.isEmpty() && lookup.fileExists(profile.folder + names.placesDatabase);
+    paths.firefoxStore = firefoxStoreFor(evidence);
+    if (profile.folder.isEmpty())
+        paths.PathFavFirefox.clear();
+    else
+        paths.PathFavFirefox = profile.folder
+            + (paths.firefoxStore == FirefoxStore::PlacesDatabase ? names.placesDatabase
+                                                                  : names.bookmarkFile);
 }
 
 QString operaHotlistPath(const QString &appData, const SystemLookup &lookup)
@@ -278,7 +283,7 @@ InstalledBrowsers detectBrowsers(BrowserPaths &paths, const SystemLookup &lookup
 
     paths.ExplorerFavoritesPath = lookup.favoritesFolder();
     const QString appData = GetShellFolder(lookup, u"AppData"_s);
-    paths.PathFavFirefox = firefoxStorePath(appData, paths, lookup, versions);
+    findFirefoxStore(paths, appData, lookup, versions);
     paths.OperaFavPath = operaHotlistPath(appData, lookup);
     DetectOpenWithBrowserCode(paths, lookup.pathStyle());
     return installed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main/core/firefoxstore.h"
 #include "platform/systemlookup.h"
 
 #include <QList>
@@ -59,6 +60,9 @@ struct BrowserPaths
     QString ExplorerFavoritesPath;
     QString PathFavFirefox;
     QString OperaFavPath;
+    // Which store the user's Firefox keeps, decided once by the detection; the exchange and the options
+    // window follow it.
+    FirefoxStore firefoxStore = FirefoxStore::BookmarkFile;
 
     // The path slot of a browser; nullptr for a code that is none of the ten.
     QString *pathOf(qint32 code);

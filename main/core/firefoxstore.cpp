@@ -1,7 +1,5 @@
 #include "main/core/firefoxstore.h"
 
-#include "platform/productversion.h"
-
 namespace vellumite {
 
 QString trimmedProductVersion(QStringView version)
@@ -29,9 +27,13 @@ FirefoxStore firefoxStoreForVersion(QStringView productVersion)
     return !ok || major >= 3 ? FirefoxStore::PlacesDatabase : FirefoxStore::BookmarkFile;
 }
 
-FirefoxStore installedFirefoxStore(const ProductVersionReader &versions, const QString &pathToFirefox)
+FirefoxStore firefoxStoreFor(const FirefoxStoreEvidence &evidence)
 {
-    return firefoxStoreForVersion(versions.productVersion(pathToFirefox));
+    for (const QString *version : { &evidence.executableVersion, &evidence.profileVersion }) {
+        if (!trimmedProductVersion(*version).isEmpty())
+            return firefoxStoreForVersion(*version);
+    }
+    return evidence.profileHoldsPlaces ? FirefoxStore::PlacesDatabase : FirefoxStore::BookmarkFile;
 }
 
 } // namespace vellumite

@@ -5,8 +5,6 @@
 
 namespace vellumite {
 
-class ProductVersionReader;
-
 // The two bookmark stores of Firefox: the bookmark file of the early versions and the places database
 // that every Firefox since 3.0 keeps.
 enum class FirefoxStore { BookmarkFile, PlacesDatabase };
@@ -18,7 +16,19 @@ QString trimmedProductVersion(QStringView version);
 // versions and for a version that is empty or does not start with a number.
 FirefoxStore firefoxStoreForVersion(QStringView productVersion);
 
-// The store of the Firefox whose executable is `pathToFirefox`.
-FirefoxStore installedFirefoxStore(const ProductVersionReader &versions, const QString &pathToFirefox);
+// What tells which store the user's Firefox keeps, the surest witness first.
+struct FirefoxStoreEvidence
+{
+    // The product version of the Firefox found.
+    QString executableVersion;
+    // The version of the Firefox that last opened the profile (its compatibility.ini).
+    QString profileVersion;
+    bool profileHoldsPlaces = false;
+};
+
+// The store by the executable's version; where that gives none, by the profile's; where neither gives
+// one, the places database when the profile holds one, else the bookmark file. Detection decides it once;
+// the exchange and the options window follow that decision.
+FirefoxStore firefoxStoreFor(const FirefoxStoreEvidence &evidence);
 
 } // namespace vellumite

@@ -267,9 +267,9 @@ void TfrOptions::IEbutFavClick()
 void TfrOptions::FirefbutBookClick()
 {
     BrowserPaths &paths = m_form.browserPaths();
-    const QString version = trimBelow33(m_services.productVersions->productVersion(paths.PathToFirefox));
-    const QString filter = version.startsWith(u'3') ? QStringLiteral("Firefox 3 bookmars files (*.sqlite)")
-                                                    : QStringLiteral("Firefox Bookmars files (*.html)");
+    const QString filter = paths.firefoxStore == FirefoxStore::PlacesDatabase
+        ? QStringLiteral("Firefox 3 bookmars files (*.sqlite)")
+        : QStringLiteral("Firefox Bookmars files (*.html)");
     const std::optional<QString> file
         = m_services.pickers->pickOpenFile(this, filter, edFirefoxBookm->text());
     if (!file)

@@ -6,22 +6,17 @@
 
 namespace vellumite {
 
-// Product versions and install folders set by the test, by file name; empty for any other file.
+// Product versions set by the test, by file name; empty for any other file. No install folder is known.
 class FakeProductVersionReader final : public ProductVersionReader
 {
 public:
     QString productVersion(const QString &fileName) const override { return m_versions.value(fileName); }
-    QString installFolder(const QString &fileName) const override { return m_folders.value(fileName); }
+    QString installFolder(const QString &) const override { return {}; }
 
     void setVersion(const QString &fileName, const QString &version) { m_versions.insert(fileName, version); }
-    void setInstallFolder(const QString &fileName, const QString &folder)
-    {
-        m_folders.insert(fileName, folder);
-    }
 
 private:
     QHash<QString, QString> m_versions;
-    QHash<QString, QString> m_folders;
 };
 
 } // namespace vellumite

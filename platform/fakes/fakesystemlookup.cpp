@@ -27,7 +27,11 @@ void FakeSystemLookup::addFile(const QString &path)
 void FakeSystemLookup::setIniString(const QString &file, const QString &section, const QString &key,
                                     const QString &value)
 {
-    m_ini.insert(iniKey(normalisedPath(file), section, key), value);
+    const QString normal = normalisedPath(file);
+    m_ini.insert(iniKey(normal, section, key), value);
+    QStringList &sections = m_iniSections[normal];
+    if (!sections.contains(section, Qt::CaseInsensitive))
+        sections.append(section);
 }
 
 void FakeSystemLookup::setEnvironment(const QString &name, const QString &value)
@@ -83,6 +87,21 @@ bool FakeSystemLookup::fileExists(const QString &path) const
 QString FakeSystemLookup::readIniString(const QString &file, const QString &section, const QString &key) const
 {
     return m_ini.value(iniKey(normalisedPath(file), section, key));
+}
+
+QStringList FakeSystemLookup::iniSections(const QString &file) const
+{
+    return m_iniSections.value(normalisedPath(file));
+}
+
+QDateTime FakeSystemLookup::lastModified(const QString &) const
+{
+    return {};
+}
+
+QList<FirefoxProfileRoot> FakeSystemLookup::firefoxProfileRoots(const QString &) const
+{
+    return {};
 }
 
 QString FakeSystemLookup::normalisedPath(const QString &path) const

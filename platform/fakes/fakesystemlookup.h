@@ -9,9 +9,11 @@
 namespace vellumite {
 
 // Look-ups answered from tables that a test fills: registry values (sub-keys are listed in the order
-// their first value was set), existing files, INI keys, environment variables, the Favorites folder and
-// the default browser. In the Windows style, paths compare without regard to case and with runs of
-// separators taken as one, as the Windows file functions take them.
+// their first value was set), existing files, INI keys (sections listed in the order their first key
+// was set), environment variables, the Favorites folder and the default browser; no file has a time and
+// there are no Firefox profile roots (the profile list of the Windows style lies below AppData). In the
+// Windows style, paths compare without regard to case and with runs of separators taken as one, as the
+// Windows file functions take them.
 class FakeSystemLookup final : public SystemLookup
 {
 public:
@@ -37,6 +39,9 @@ public:
     QString expandEnvironment(const QString &text) const override;
     bool fileExists(const QString &path) const override;
     QString readIniString(const QString &file, const QString &section, const QString &key) const override;
+    QStringList iniSections(const QString &file) const override;
+    QDateTime lastModified(const QString &path) const override;
+    QList<FirefoxProfileRoot> firefoxProfileRoots(const QString &firefoxExecutable) const override;
 
 private:
     struct RegistryValue
@@ -53,6 +58,7 @@ private:
     QList<RegistryValue> m_registry;
     QSet<QString> m_files;
     QHash<QString, QString> m_ini;
+    QHash<QString, QStringList> m_iniSections; // by normalised file
     QHash<QString, QString> m_environment;
     QString m_favorites;
     QString m_defaultBrowser;

@@ -1,6 +1,7 @@
 #include "platform/linux/linuxsystemlookup.h"
 
 #include "main/core/inifile.h"
+#include "platform/linux/mozillaprofileroots.h"
 #include "platform/linux/xdgdefaultbrowser.h"
 
 #include <QDir>
@@ -21,12 +22,13 @@ namespace {
 struct LinuxExecutables
 {
     QStringView registeredName;
-    std::array<QStringView, 2> executables; // looked for in turn
+    std::array<QStringView, 3> executables; // looked for in turn
 };
 
-// The registered application names that have a Linux executable.
+// The registered application names that have a Linux executable. The Flatpak puts the launcher of its
+// Firefox on PATH under the application's id.
 constexpr std::array<LinuxExecutables, 4> ApplicationPaths { {
-    { u"Firefox", { u"firefox", u"firefox-esr" } },
+    { u"Firefox", { u"firefox", u"firefox-esr", u"org.mozilla.firefox" } },
     { u"Netscape", { u"netscape" } },
     { u"navigator", { u"navigator" } },
     { u"seamonkey", { u"seamonkey" } },
@@ -145,6 +147,32 @@ QString LinuxSystemLookup::readIniString(const QString &file, const QString &sec
                                          const QString &key) const
 {
     return IniFile::readValue(file, section, key);
+}
+
+QStringList LinuxSystemLookup::iniSections(const QString &file) const
+{
+    IniFile ini(file);
+    if (!ini.load())
+        return {};
+    return ini.sectionNames();
+}
+
+QDateTime LinuxSystemLookup::lastModified(const QString &path) const
+{
+    const QFileInfo file(path);
+    return file.exists() ? file.lastModified() : QDateTime();
+}
+
+QList<FirefoxProfileRoot> LinuxSystemLookup::firefoxProfileRoots(const QString &firefoxExecutable) const
+{
+    const bool found = !firefoxExecutable.isEmpty();
+    const FirefoxPackage foundPackage
+        = found ? firefoxPackageOf(firefoxExecutable) : FirefoxPackage::Distribution;
+    QList<FirefoxProfileRoot> roots;
+    for (const FirefoxPackage package :
+         { FirefoxPackage::Distribution, FirefoxPackage::Snap, FirefoxPackage::Flatpak })
+        roots.append({ firefoxProfileRoot(package), found && package == foundPackage });
+    return roots;
 }
 
 } // namespace vellumite

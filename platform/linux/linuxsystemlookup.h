@@ -8,7 +8,9 @@ namespace vellumite {
 // application path is the folder it was found in, and the browsers that install as a product have an
 // uninstall entry whose InstallLocation is that folder. The user's AppData is the home folder; the
 // Favorites folder is the one Internet Explorer keeps in the Wine prefix ($WINEPREFIX, else ~/.wine),
-// drive_c/users/<user>/Favorites, when it exists. The default browser is the one the desktop's mimeapps.list files name.
+// drive_c/users/<user>/Favorites, when it exists. The default browser is the one the desktop's mimeapps.list
+// files name. Firefox keeps its profile lists where each of its packages puts them (see
+// mozillaprofileroots.h).
 class LinuxSystemLookup final : public SystemLookup
 {
 public:
@@ -22,6 +24,9 @@ public:
     QString expandEnvironment(const QString &text) const override { return text; }
     bool fileExists(const QString &path) const override;
     QString readIniString(const QString &file, const QString &section, const QString &key) const override;
+    QStringList iniSections(const QString &file) const override;
+    QDateTime lastModified(const QString &path) const override;
+    QList<FirefoxProfileRoot> firefoxProfileRoots(const QString &firefoxExecutable) const override;
 };
 
 } // namespace vellumite

@@ -256,6 +256,54 @@ private slots:
         QCOMPARE(paths.ExplorerFavoritesPath, u"C:\\Users\\ann\\Favorites"_s);
     }
 
+    // The profile that an install names, and the store its compatibility.ini tells of when the
+    // executable gives no version.
+    void profileOfTheInstall()
+    {
+        FakeSystemLookup lookup;
+        lookup.setRegistryString(RegistryRoot::CurrentUser, RegistryKeys::ShellFolders.toString(),
+                                 u"AppData"_s, AppData);
+        setAppPath(lookup, u"Firefox"_s, u"C:\\Program Files\\Mozilla Firefox"_s);
+        lookup.addFile(ProfileList);
+        lookup.setIniString(ProfileList, u"Profile1"_s, u"Path"_s, u"Profiles/new.default-release"_s);
+        lookup.setIniString(ProfileList, u"Profile0"_s, u"Path"_s, u"Profiles/old.default"_s);
+        lookup.setIniString(ProfileList, u"Profile0"_s, u"Default"_s, u"1"_s);
+        lookup.setIniString(ProfileList, u"Install308046B0AF4A39CB"_s, u"Default"_s,
+                            u"Profiles/new.default-release"_s);
+        const QString profile = AppData + u"\\mozilla\\firefox\\profiles\\new.default-release";
+        lookup.setIniString(profile + u"\\compatibility.ini", u"Compatibility"_s, u"LastVersion"_s,
+                            u"128.0_20240704121409/20240704121409"_s);
+
+        BrowserPaths paths;
+        detectBrowsers(paths, lookup, FakeProductVersionReader());
+        QCOMPARE(paths.PathFavFirefox, QString(profile + u"\\places.sqlite"));
+        QCOMPARE(paths.firefoxStore, FirefoxStore::PlacesDatabase);
+    }
+
+    void firefoxStoreEvidence_data()
+    {
+        QTest::addColumn<QString>("executableVersion");
+        QTest::addColumn<QString>("profileVersion");
+        QTest::addColumn<bool>("holdsPlaces");
+        QTest::addColumn<bool>("places");
+        QTest::newRow("the executable's version first") << u"2.0.0.20"_s << u"153.8.0"_s << true << false;
+        QTest::newRow("then the profile's") << u" \t"_s << u"153.8.0"_s << false << true;
+        QTest::newRow("an old profile's version before its database")
+            << QString() << u"2.0"_s << true << false;
+        QTest::newRow("then the database") << QString() << QString() << true << true;
+        QTest::newRow("nothing: the bookmark file") << QString() << QString() << false << false;
+    }
+
+    void firefoxStoreEvidence()
+    {
+        QFETCH(QString, executableVersion);
+        QFETCH(QString, profileVersion);
+        QFETCH(bool, holdsPlaces);
+        QFETCH(bool, places);
+        const FirefoxStoreEvidence evidence { executableVersion, profileVersion, holdsPlaces };
+        QCOMPARE(firefoxStoreFor(evidence) == FirefoxStore::PlacesDatabase, places);
+    }
+
     void firefoxStoreByVersion_data()
     {
         QTest::addColumn<QString>("version");

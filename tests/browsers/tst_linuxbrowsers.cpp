@@ -4,6 +4,8 @@
 #include "platform/linux/detachedprogramlauncher.h"
 #include "platform/linux/linuxproductversionreader.h"
 #include "platform/linux/linuxsystemlookup.h"
+#include "platform/linux/mozillapagequery.h"
+#include "platform/linux/mozillaprofileroots.h"
 #include "platform/linux/xdgdefaultbrowser.h"
 
 #include <QDir>
@@ -57,6 +59,64 @@ private:
     }
     QString inBin(const QString &name) const { return m_bin + u'/' + name; }
     QString applications() const { return m_home + u"/.local/share/applications/"; }
+    QString caseRoot() const { return QFileInfo(m_home).absolutePath(); }
+
+    // Builds a machine below the case folder ("@ROOT@" in a text stands for that folder). Each entry:
+    //   "path=content"   a file (executable, so that it can stand for a program)
+    //   "path->target"   a symbolic link
+    //   "path<fixture"   a copy of a folder of tests/data/profiles
+    //   "path@seconds"   the file's modification time set that many seconds back
+    //   "$NAME=value"    an environment variable (unset when the value is empty)
+    void build(const QStringList &layout)
+    {
+        const QString root = caseRoot();
+        for (QString entry : layout) {
+            entry.replace(u"@ROOT@"_s, root);
+            qsizetype at = entry.size();
+            QString kind;
+            for (const QString &op : { u"->"_s, u"<"_s, u"@"_s, u"="_s }) {
+                const qsizetype found = entry.indexOf(op);
+                if (found > 0 && found < at) {
+                    at = found;
+                    kind = op;
+                }
+            }
+            const QString name = entry.first(at);
+            const QString value = entry.sliced(at + kind.size());
+            const QString path = root + u'/' + name;
+            if (name.startsWith(u'$')) {
+                if (value.isEmpty())
+                    qunsetenv(qPrintable(name.sliced(1)));
+                else
+                    qputenv(qPrintable(name.sliced(1)), QFile::encodeName(value));
+            } else if (kind == u"->") {
+                QDir().mkpath(QFileInfo(path).absolutePath());
+                QVERIFY(QFile::link(value, path));
+            } else if (kind == u"<") {
+                copyFolder(QStringLiteral(VELLUMITE_TEST_DATA "/profiles/") + value, path);
+            } else if (kind == u"@") {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-value.toInt()),
+                                         QFileDevice::FileModificationTime));
+            } else {
+                writeFile(path, value.toUtf8(), true);
+            }
+        }
+    }
+    static void copyFolder(const QString &from, const QString &to)
+    {
+        QDir().mkpath(to);
+        const QDir source(from);
+        for (const QFileInfo &entry :
+             source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            const QString target = to + u'/' + entry.fileName();
+            if (entry.isDir())
+                copyFolder(entry.filePath(), target);
+            else if (!QFile::copy(entry.filePath(), target))
+                qFatal("cannot copy a fixture");
+        }
+    }
 
 private slots:
     void initTestCase() { m_savedPath = qgetenv("PATH"); }
@@ -222,6 +282,182 @@ private slots:
         detectBrowsers(paths, LinuxSystemLookup(), LinuxProductVersionReader());
         QCOMPARE(paths.PathToFirefox, inBin(u"firefox"_s));
         QCOMPARE(paths.PathFavFirefox, QString(expected).replace(u"@HOME@"_s, m_home));
+    }
+
+    // Where the distributions install Firefox and where each of its packages keeps its profiles: the
+    // profile in use, the store it holds and the version the executable gives.
+    void firefoxLayouts_data()
+    {
+        QTest::addColumn<QStringList>("layout");
+        QTest::addColumn<QString>("store"); // below the case folder; empty: none
+        QTest::addColumn<QString>("version"); // of the Firefox found
+
+        const QString elf = u"\x7F"
+                            "ELF"_s;
+        const QString app = u"[App]\nVendor=Mozilla\nName=Firefox\nVersion="_s;
+        // Debian's firefox-esr package.
+        const QStringList debian { u"usr/bin/firefox=#!/bin/sh\nexec firefox-esr \"$@\"\n"_s,
+                                   u"usr/bin/firefox-esr->../lib/firefox-esr/firefox-esr"_s,
+                                   u"usr/lib/firefox-esr/firefox-esr="_s + elf,
+                                   u"usr/lib/firefox-esr/application.ini="_s + app + u"153.8.0\n" };
+        // A launcher that tells nothing of the browser it starts.
+        const QStringList bareScript { u"usr/bin/firefox=#!/bin/sh\nexit 0\n"_s };
+        const QString xdg = u"home/.config/mozilla/firefox/"_s;
+        const QString fresh = u"home<firefox-esr-153-fresh-home"_s;
+        const QString legacy = u"home<firefox-esr-153-legacy-home"_s;
+        const QString freshPlaces = xdg + u"fq2v553e.default-esr/places.sqlite";
+        const QString legacyPlaces = u"home/.mozilla/firefox/f2j0eb9p.default-esr/places.sqlite"_s;
+        // Three profiles, none of them Profile0 in use.
+        const QString threeProfiles
+            = u"[Profile2]\nName=default\nIsRelative=1\nPath=empty.default\nDefault=1\n"
+              "[Profile1]\nName=esr\nIsRelative=1\nPath=inuse.default-esr\n"
+              "[Profile0]\nName=old\nIsRelative=1\nPath=old.default\n"_s;
+
+        QTest::newRow("Debian: launcher script, link, application.ini; XDG folder")
+            << debian + QStringList { fresh, freshPlaces + u'=' } << freshPlaces << u"153.8.0"_s;
+        QTest::newRow("legacy folder only")
+            << debian + QStringList { legacy } << legacyPlaces << u"153.8.0"_s;
+        QTest::newRow("both folders: the legacy one")
+            << debian + QStringList { fresh, legacy } << legacyPlaces << u"153.8.0"_s;
+        QTest::newRow("XDG_CONFIG_HOME elsewhere")
+            << debian
+                + QStringList { u"$XDG_CONFIG_HOME=@ROOT@/conf"_s, fresh,
+                                u"conf/mozilla/firefox/profiles.ini=[Profile0]\nPath=a.default\n"_s }
+            << u"conf/mozilla/firefox/a.default/places.sqlite"_s << u"153.8.0"_s;
+        QTest::newRow("XDG_CONFIG_HOME unset: ~/.config")
+            << debian + QStringList { u"$XDG_CONFIG_HOME="_s, fresh } << freshPlaces << u"153.8.0"_s;
+
+        QTest::newRow("link only") << QStringList {
+            u"usr/bin/firefox->../lib/firefox/firefox"_s, u"usr/lib/firefox/firefox="_s + elf,
+            u"usr/lib/firefox/application.ini="_s + app + u"140.5.0esr\n", fresh
+        } << freshPlaces << u"140.5.0esr"_s;
+        QTest::newRow("launcher script, browser below /usr/lib64")
+            << QStringList { u"usr/bin/firefox=#!/bin/sh\nexec /usr/lib64/firefox/firefox \"$@\"\n"_s,
+                             u"usr/lib64/firefox/application.ini="_s + app + u"128.5.0\n", fresh }
+            << freshPlaces << u"128.5.0"_s;
+        QTest::newRow("launcher script, browser below /opt")
+            << QStringList { u"usr/bin/firefox=#!/bin/sh\nexec /opt/firefox/firefox \"$@\"\n"_s,
+                             u"opt/firefox/application.ini="_s + app + u"2.0.0.20\n",
+                             u"home/.mozilla/firefox/profiles.ini=[Profile0]\nPath=p.default\n"_s }
+            << u"home/.mozilla/firefox/p.default/bookmarks.html"_s << u"2.0.0.20"_s;
+        QTest::newRow("an executable program is not looked through")
+            << QStringList { u"usr/bin/firefox="_s + elf,
+                             u"usr/lib/firefox/application.ini="_s + app + u"3.6\n",
+                             u"home/.mozilla/firefox/profiles.ini=[Profile0]\nPath=p.default\n"_s }
+            << u"home/.mozilla/firefox/p.default/bookmarks.html"_s << QString();
+
+        QTest::newRow("snap, beside a distribution's profiles")
+            << QStringList { u"snap/bin/firefox->@ROOT@/usr/bin/snap"_s,
+                             u"usr/bin/snap="_s + elf,
+                             u"snap/firefox/current->5751"_s,
+                             u"snap/firefox/5751/usr/lib/firefox/application.ini="_s + app + u"150.0.1\n",
+                             fresh,
+                             u"home/snap/firefox/common/.mozilla/firefox/profiles.ini=[Profile0]\nPath=s.default\n"_s }
+            << u"home/snap/firefox/common/.mozilla/firefox/s.default/places.sqlite"_s << u"150.0.1"_s;
+        QTest::newRow("Flatpak, its XDG folder, beside a distribution's profiles")
+            << QStringList { u"var/lib/flatpak/exports/bin/org.mozilla.firefox=#!/bin/sh\nexec flatpak run org.mozilla.firefox\n"_s,
+                             u"var/lib/flatpak/app/org.mozilla.firefox/current->x86_64/stable"_s,
+                             u"var/lib/flatpak/app/org.mozilla.firefox/x86_64/stable/active/files/lib/firefox/application.ini="_s
+                                 + app + u"152.0\n",
+                             fresh,
+                             u"home/.var/app/org.mozilla.firefox/config/mozilla/firefox/profiles.ini=[Profile0]\nPath=f.default\n"_s }
+            << u"home/.var/app/org.mozilla.firefox/config/mozilla/firefox/f.default/places.sqlite"_s
+            << u"152.0"_s;
+        QTest::newRow("no Firefox found: the Flatpak's old folder, the only one")
+            << QStringList { u"home/.var/app/org.mozilla.firefox/.mozilla/firefox/profiles.ini=[Profile0]\nPath=f.default\n"_s,
+                             u"home/.var/app/org.mozilla.firefox/.mozilla/firefox/f.default/places.sqlite="_s,
+                             u"home/.var/app/org.mozilla.firefox/config/mozilla/firefox/profiles.ini=[Profile0]\nPath=x\n"_s }
+            << u"home/.var/app/org.mozilla.firefox/.mozilla/firefox/f.default/places.sqlite"_s << QString();
+        QTest::newRow("no Firefox found, two folders: the profile opened last")
+            << QStringList { fresh,
+                             u"home/snap/firefox/common/.mozilla/firefox/profiles.ini=[Profile0]\nPath=s.default\n"_s,
+                             u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini=[Compatibility]\nLastVersion=150.0_1/1\n"_s,
+                             u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini@60"_s,
+                             xdg + u"fq2v553e.default-esr/compatibility.ini@3600" }
+            << u"home/snap/firefox/common/.mozilla/firefox/s.default/places.sqlite"_s << QString();
+
+        QTest::newRow("[Install] names a profile other than Profile0")
+            << debian
+                + QStringList { xdg + u"profiles.ini=" + threeProfiles
+                                + u"[InstallAB12]\nDefault=inuse.default-esr\nLocked=1\n" }
+            << xdg + u"inuse.default-esr/places.sqlite" << u"153.8.0"_s;
+        QTest::newRow("installs.ini only") << debian
+                + QStringList { xdg + u"profiles.ini=" + threeProfiles,
+                                xdg + u"installs.ini=[AB12]\nDefault=inuse.default-esr\nLocked=1\n" }
+                                           << xdg + u"inuse.default-esr/places.sqlite" << u"153.8.0"_s;
+        QTest::newRow("no install: the profile marked Default=1")
+            << debian + QStringList { xdg + u"profiles.ini=" + threeProfiles }
+            << xdg + u"empty.default/places.sqlite" << u"153.8.0"_s;
+        QTest::newRow("two installs: the one the Firefox found opened") << debian
+                + QStringList {
+                      xdg + u"profiles.ini=" + threeProfiles + u"[InstallAB12]\nDefault=old.default\n",
+                      xdg + u"installs.ini=[CD34]\nDefault=inuse.default-esr\n",
+                      xdg + u"old.default/compatibility.ini=[Compatibility]\nLastPlatformDir=/opt/firefox\n",
+                      xdg
+                          + u"inuse.default-esr/compatibility.ini=[Compatibility]\nLastPlatformDir=@ROOT@/"
+                            u"usr/lib/firefox-esr\n",
+                      xdg + u"inuse.default-esr/compatibility.ini@3600"
+                  } << xdg + u"inuse.default-esr/places.sqlite" << u"153.8.0"_s;
+        QTest::newRow("two installs of other Firefoxes: the one opened last") << debian
+                + QStringList {
+                      xdg + u"profiles.ini=" + threeProfiles + u"[InstallAB12]\nDefault=old.default\n",
+                      xdg + u"installs.ini=[CD34]\nDefault=inuse.default-esr\n",
+                      xdg + u"old.default/compatibility.ini=[Compatibility]\nLastPlatformDir=/opt/firefox\n",
+                      xdg
+                          + u"inuse.default-esr/compatibility.ini=[Compatibility]\nLastPlatformDir=/opt/"
+                            u"other\n",
+                      xdg + u"old.default/compatibility.ini@3600"
+                  } << xdg + u"inuse.default-esr/places.sqlite" << u"153.8.0"_s;
+
+        QTest::newRow("no version: compatibility.ini only")
+            << bareScript + QStringList { fresh } << freshPlaces << QString();
+        QTest::newRow("no version: places.sqlite only")
+            << bareScript
+                + QStringList { u"home/.mozilla/firefox/profiles.ini=[Profile0]\nPath=p.default\n"_s,
+                                u"home/.mozilla/firefox/p.default/places.sqlite="_s }
+            << u"home/.mozilla/firefox/p.default/places.sqlite"_s << QString();
+        QTest::newRow("no version, no database: the bookmark file")
+            << bareScript
+                + QStringList { u"home/.mozilla/firefox/profiles.ini=[Profile0]\nPath=p.default\n"_s }
+            << u"home/.mozilla/firefox/p.default/bookmarks.html"_s << QString();
+    }
+
+    void firefoxLayouts()
+    {
+        QFETCH(QStringList, layout);
+        QFETCH(QString, store);
+        QFETCH(QString, version);
+
+        const QString root = caseRoot();
+        qputenv("PATH",
+                QFile::encodeName(root + u"/usr/bin:" + root + u"/snap/bin:" + root
+                                  + u"/var/lib/flatpak/exports/bin"));
+        build(layout);
+        const LinuxProductVersionReader versions(root);
+        BrowserPaths paths;
+        detectBrowsers(paths, LinuxSystemLookup(), versions);
+        QCOMPARE(paths.PathFavFirefox, store.isEmpty() ? QString() : root + u'/' + store);
+        QCOMPARE(paths.firefoxStore == FirefoxStore::PlacesDatabase, store.endsWith(u"places.sqlite"));
+        QCOMPARE(versions.productVersion(paths.PathToFirefox), version);
+    }
+
+    // The capture looks for the running Firefox's profile below every folder that holds profiles.
+    void captureLooksBelowEveryProfileFolder()
+    {
+        build({ u"home<firefox-esr-153-fresh-home"_s, u"home/.mozilla/seamonkey/x.default/prefs.js="_s,
+                u"home/snap/firefox/common/.mozilla/firefox/s.default/prefs.js="_s,
+                u"home/.var/app/org.mozilla.firefox/config/mozilla/firefox/f.default/prefs.js="_s });
+        const QString xdg = m_home + u"/.config/mozilla/firefox";
+        QCOMPARE(existingMozillaProfileRoots(),
+                 (QStringList { xdg, m_home + u"/snap/firefox/common/.mozilla/firefox",
+                                m_home + u"/.var/app/org.mozilla.firefox/config/mozilla/firefox",
+                                m_home + u"/.mozilla/seamonkey" }));
+        QVERIFY(QFile::link(u"127.0.1.1:+4242"_s, xdg + u"/fq2v553e.default-esr/lock"));
+        QCOMPARE(runningProfileFolder(4242, existingMozillaProfileRoots()), xdg + u"/fq2v553e.default-esr");
+        // The old folder comes first where both exist.
+        QVERIFY(QDir().mkpath(m_home + u"/.mozilla/firefox"));
+        QCOMPARE(existingMozillaProfileRoots().mid(0, 2),
+                 (QStringList { m_home + u"/.mozilla/firefox", xdg }));
     }
 
     void operaHotlist_data()

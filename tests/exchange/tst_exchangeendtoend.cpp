@@ -103,6 +103,7 @@ QString installPlaces(Window &window, const QTemporaryDir &dir, const QString &v
     paths.PathFavFirefox = path;
     paths.PathToFirefox = dir.filePath(u"firefox"_s);
     window.fakes.productVersions->setVersion(paths.PathToFirefox, version);
+    paths.firefoxStore = firefoxStoreForVersion(version);
     return path;
 }
 

@@ -267,23 +267,19 @@ void tst_ExchangeRun::exportWritesSnapshot()
 
 void tst_ExchangeRun::firefoxStoreRule_data()
 {
-    QTest::addColumn<QString>("version");
+    QTest::addColumn<FirefoxStore>("firefoxStore");
     QTest::addColumn<StoreFormat>("format");
-    QTest::newRow("3.6.13") << u"3.6.13"_qs << StoreFormat::PlacesDatabase;
-    QTest::newRow("2.0.0.20") << u"2.0.0.20"_qs << StoreFormat::NetscapeBookmarkFile;
-    QTest::newRow("empty") << QString() << StoreFormat::NetscapeBookmarkFile;
-    QTest::newRow("30.0") << u"30.0"_qs << StoreFormat::PlacesDatabase;
-    QTest::newRow("115.0 with blanks") << u" 115.0\t"_qs << StoreFormat::PlacesDatabase;
-    QTest::newRow("no number") << u"beta"_qs << StoreFormat::NetscapeBookmarkFile;
+    QTest::newRow("places database") << FirefoxStore::PlacesDatabase << StoreFormat::PlacesDatabase;
+    QTest::newRow("bookmark file") << FirefoxStore::BookmarkFile << StoreFormat::NetscapeBookmarkFile;
 }
 
 void tst_ExchangeRun::firefoxStoreRule()
 {
-    QFETCH(QString, version);
+    QFETCH(FirefoxStore, firefoxStore);
     QFETCH(StoreFormat, format);
-    QCOMPARE(storeFormatFor(StoreKind::Firefox, version), format);
-    QCOMPARE(storeFormatFor(StoreKind::InternetExplorer, version), StoreFormat::FavoritesFolder);
-    QCOMPARE(storeFormatFor(StoreKind::Opera, version), StoreFormat::OperaHotlist);
+    QCOMPARE(storeFormatFor(StoreKind::Firefox, firefoxStore), format);
+    QCOMPARE(storeFormatFor(StoreKind::InternetExplorer, firefoxStore), StoreFormat::FavoritesFolder);
+    QCOMPARE(storeFormatFor(StoreKind::Opera, firefoxStore), StoreFormat::OperaHotlist);
 }
 
 void tst_ExchangeRun::copySubtreeCopiesEverything()

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <atomic>
 #include <thread>
+#include <tuple>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
@@ -187,7 +188,7 @@ private slots:
     void importRunOrderAndRootEmptiedOnce();
     void databaseFailureShowsMessageAndGoesOn();
     void uncaughtFailureUnlocksDialog();
-    void firefoxStoreByVersion();
+    void firefoxStoreFromDetection();
     void waitForRunningStep();
 };
 
@@ -407,7 +408,7 @@ void tst_ImportExportDialog::importRunOrderAndRootEmptiedOnce()
 void tst_ImportExportDialog::databaseFailureShowsMessageAndGoesOn()
 {
     Disk disk(u"fo"_s);
-    disk.versions.setVersion(disk.paths.PathToFirefox, u"3.6.13"_s);
+    disk.paths.firefoxStore = FirefoxStore::PlacesDatabase;
     FakeProgram program;
     Stores stores;
     stores.results[StoreFormat::PlacesDatabase] = StepResult::databaseFailure(u"database is locked"_s);
@@ -449,16 +450,22 @@ void tst_ImportExportDialog::uncaughtFailureUnlocksDialog()
     }
 }
 
-void tst_ImportExportDialog::firefoxStoreByVersion()
+// The row opens the store that the detection decided on, whatever the executable's version says.
+void tst_ImportExportDialog::firefoxStoreFromDetection()
 {
-    Disk disk(u"f"_s);
-    disk.versions.setVersion(disk.paths.PathToFirefox, u"30.0"_s);
-    FakeProgram program;
-    Stores stores;
-    TfrImportExport dialog(disk.paths, disk.versions, program, stores.factory());
-    tick(dialog, 0);
-    dialog.btImportExportClick();
-    QCOMPARE(stores.made, QList<StoreFormat> { StoreFormat::PlacesDatabase });
+    for (const auto &[decided, version, made] :
+         { std::tuple(FirefoxStore::PlacesDatabase, u"2.0.0.20"_s, StoreFormat::PlacesDatabase),
+           std::tuple(FirefoxStore::BookmarkFile, u"30.0"_s, StoreFormat::NetscapeBookmarkFile) }) {
+        Disk disk(u"f"_s);
+        disk.paths.firefoxStore = decided;
+        disk.versions.setVersion(disk.paths.PathToFirefox, version);
+        FakeProgram program;
+        Stores stores;
+        TfrImportExport dialog(disk.paths, disk.versions, program, stores.factory());
+        tick(dialog, 0);
+        dialog.btImportExportClick();
+        QCOMPARE(stores.made, QList<StoreFormat> { made });
+    }
 }
 
 void tst_ImportExportDialog::waitForRunningStep()

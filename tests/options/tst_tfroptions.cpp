@@ -223,12 +223,15 @@ private slots:
         QCOMPARE(m_form->browserPaths().ExplorerFavoritesPath, u"/home/u/Favorites"_s);
         QCOMPARE(options.edIEFav->text(), u"/home/u/Favorites"_s);
 
-        m_fakes.productVersions->setVersion(u"/opt/firefox/firefox"_s, u" 3.5 "_s);
+        // The filter follows the store the detection decided on, not the executable's version alone.
+        m_form->browserPaths().firefoxStore = FirefoxStore::PlacesDatabase;
+        m_fakes.productVersions->setVersion(u"/opt/firefox/firefox"_s, QString());
         m_fakes.pickers->setNextAnswer(u"/p/places.sqlite"_s);
         options.FirefbutBookClick();
         QCOMPARE(m_fakes.pickers->requests().last().titleOrFilter, u"Firefox 3 bookmars files (*.sqlite)"_s);
         QCOMPARE(m_form->browserPaths().PathFavFirefox, u"/p/places.sqlite"_s);
-        m_fakes.productVersions->setVersion(u"/opt/firefox/firefox"_s, u"2.0"_s);
+        m_form->browserPaths().firefoxStore = FirefoxStore::BookmarkFile;
+        m_fakes.productVersions->setVersion(u"/opt/firefox/firefox"_s, u"153.8.0"_s);
         m_fakes.pickers->setNextAnswer(std::nullopt);
         options.FirefbutBookClick();
         QCOMPARE(m_fakes.pickers->requests().last().titleOrFilter, u"Firefox Bookmars files (*.html)"_s);

@@ -1,6 +1,7 @@
 #include "platform/linux/mozillapagequery.h"
 
 #include "main/core/inifile.h"
+#include "platform/linux/mozillaprofileroots.h"
 #include "platform/linux/mozillasessionstore.h"
 
 #include <QDir>
@@ -95,19 +96,15 @@ QString runningProfileFolder(qint64 processId, const QStringList &mozillaRoots)
 
 MozillaPageQuery::MozillaPageQuery(QStringList mozillaRoots)
     : m_roots(std::move(mozillaRoots))
-{
-    if (m_roots.isEmpty()) {
-        const QDir home = QDir::home();
-        m_roots = { home.filePath(QStringLiteral(".mozilla/firefox")),
-                    home.filePath(QStringLiteral(".mozilla/seamonkey")) };
-    }
-}
+{ }
 
 std::optional<WindowInfoReply> MozillaPageQuery::requestWindowInfo(const BrowserWindow &window) const
 {
     if (window.service != u"Firefox")
         return std::nullopt;
-    const QString profile = runningProfileFolder(window.processId, m_roots);
+    // Looked for at each request: Firefox makes its folder when it first starts.
+    const QStringList roots = m_roots.isEmpty() ? existingMozillaProfileRoots() : m_roots;
+    const QString profile = runningProfileFolder(window.processId, roots);
     if (profile.isEmpty())
         return std::nullopt;
     MozillaSessionStoreReader reader;

@@ -21,7 +21,7 @@ QString runningProfileFolder(qint64 processId, const QStringList &mozillaRoots);
 class MozillaPageQuery final : public BrowserPageQuery
 {
 public:
-    // `mozillaRoots` empty: the Firefox and SeaMonkey folders of the user's home.
+    // `mozillaRoots` empty: every folder of the user's where a Firefox or SeaMonkey keeps profiles.
     explicit MozillaPageQuery(QStringList mozillaRoots = {});
 
     std::optional<WindowInfoReply> requestWindowInfo(const BrowserWindow &window) const override;

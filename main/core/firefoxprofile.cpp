@@ -67,8 +67,7 @@ public:
         return profileFolder(list, m_lookup.readIniString(list.file, u"Profile0"_s, u"Path"_s));
     }
 
-    // The one opened by the Firefox found, else the one whose compatibility.ini was written last, else
-    // the first.
+    // The one opened by the Firefox found, else the one opened last, else the first.
     QString lastOpened(const QStringList &folders) const
     {
         if (folders.size() == 1)
@@ -80,10 +79,10 @@ public:
         QString newest = folders.first();
         QDateTime newestTime;
         for (const QString &folder : folders) {
-            const QDateTime written = m_lookup.lastModified(compatibilityFile(folder));
-            if (written.isValid() && (!newestTime.isValid() || written > newestTime)) {
+            const QDateTime opened = lastOpenedTime(folder);
+            if (opened.isValid() && (!newestTime.isValid() || opened > newestTime)) {
                 newest = folder;
-                newestTime = written;
+                newestTime = opened;
             }
         }
         return newest;
@@ -100,6 +99,17 @@ private:
     QString compatibilityFile(const QString &folder) const
     {
         return folder + separator() + u"compatibility.ini";
+    }
+
+    // Firefox writes the lock file .parentlock at every start, and compatibility.ini when a Firefox of
+    // another build opens the profile.
+    QDateTime lastOpenedTime(const QString &folder) const
+    {
+        const QDateTime locked = m_lookup.lastModified(folder + separator() + u".parentlock");
+        const QDateTime written = m_lookup.lastModified(compatibilityFile(folder));
+        if (!locked.isValid() || (written.isValid() && written > locked))
+            return written;
+        return locked;
     }
 
     // The profile paths that install sections name, each once, those of the list first.

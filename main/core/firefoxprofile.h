@@ -23,7 +23,8 @@ struct FirefoxProfile
 // install found is taken, else the profile of theirs that was opened last.
 //
 // A profile counts as opened by the Firefox found when its compatibility.ini names `installFolder`
-// (LastPlatformDir); otherwise the one whose compatibility.ini was written last counts as opened last.
+// (LastPlatformDir); otherwise the one whose lock file (.parentlock) or compatibility.ini was written
+// last counts as opened last.
 // On Windows the only profile list is the one below `appData`.
 FirefoxProfile findFirefoxProfile(const SystemLookup &lookup, const QString &appData,
                                   const QString &firefoxExecutable, const QString &installFolder);

@@ -368,13 +368,22 @@ private slots:
                              u"home/.var/app/org.mozilla.firefox/.mozilla/firefox/f.default/places.sqlite="_s,
                              u"home/.var/app/org.mozilla.firefox/config/mozilla/firefox/profiles.ini=[Profile0]\nPath=x\n"_s }
             << u"home/.var/app/org.mozilla.firefox/.mozilla/firefox/f.default/places.sqlite"_s << QString();
-        QTest::newRow("no Firefox found, two folders: the profile opened last")
+        QTest::newRow("no Firefox found, two folders: the one started last")
             << QStringList { fresh,
+                             xdg + u"fq2v553e.default-esr/.parentlock=",
+                             xdg + u"fq2v553e.default-esr/.parentlock@3600",
+                             xdg + u"fq2v553e.default-esr/compatibility.ini@60",
                              u"home/snap/firefox/common/.mozilla/firefox/profiles.ini=[Profile0]\nPath=s.default\n"_s,
+                             u"home/snap/firefox/common/.mozilla/firefox/s.default/.parentlock="_s,
                              u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini=[Compatibility]\nLastVersion=150.0_1/1\n"_s,
-                             u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini@60"_s,
-                             xdg + u"fq2v553e.default-esr/compatibility.ini@3600" }
+                             u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini@7200"_s }
             << u"home/snap/firefox/common/.mozilla/firefox/s.default/places.sqlite"_s << QString();
+        QTest::newRow("no Firefox found, two folders: the one a new build opened last") << QStringList {
+            fresh, u"home/snap/firefox/common/.mozilla/firefox/profiles.ini=[Profile0]\nPath=s.default\n"_s,
+            u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini=[Compatibility]\nLastVersion=150.0_1/1\n"_s,
+            u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini@60"_s,
+            xdg + u"fq2v553e.default-esr/compatibility.ini@3600"
+        } << u"home/snap/firefox/common/.mozilla/firefox/s.default/places.sqlite"_s << QString();
 
         QTest::newRow("[Install] names a profile other than Profile0")
             << debian

@@ -75,6 +75,9 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("zero-byte file") << QByteArray();
         QTest::newRow("truncated file") << QByteArray::fromHex("4520560054000200200046200100000001000000");
+        QFile lowered(QStringLiteral(VELLUMITE_TEST_DATA "/lowered-inner-child-count.lkb"));
+        QVERIFY(lowered.open(QIODevice::ReadOnly));
+        QTest::newRow("lowered inner child count") << lowered.readAll();
     }
     void terminationDuringAStartupMessageSavesAndExits()
     {

@@ -1,4 +1,5 @@
 #include "main/core/bookmarkfile.h"
+#include "main/core/bookmarkrecord.h"
 #include "main/core/inifile.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/window/statusbar.h"
@@ -160,16 +161,30 @@ private slots:
         QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
     }
 
+    void failedLoadIsShownAndTheFileIsKeptAsideBeforeTheSave_data()
+    {
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::addColumn<QString>("message");
+        QByteArray truncated = smallTreeFile();
+        truncated.truncate(truncated.size() - 30);
+        QTest::newRow("truncated") << truncated << StreamReadErrorMessage;
+        // Still parses: six node chunks stand after the four children its category announces.
+        QTest::newRow("lowered inner child count")
+            << testfiles::readFile(QStringLiteral(VELLUMITE_TEST_DATA "/lowered-inner-child-count.lkb"))
+            << ChildCountMismatchMessage;
+    }
     void failedLoadIsShownAndTheFileIsKeptAsideBeforeTheSave()
     {
-        QByteArray damaged = smallTreeFile();
-        damaged.truncate(damaged.size() - 30);
+        QFETCH(QByteArray, damaged);
+        QFETCH(QString, message);
+        QVERIFY(!damaged.isEmpty());
         QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), damaged));
         FakeServices fakes = makeFakeServices();
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
         QCOMPARE(fakes.messages->messages().size(), 1);
         QCOMPARE(fakes.messages->messages().first().kind, Kind::Error);
+        QCOMPARE(fakes.messages->messages().first().text, message);
         QVERIFY(!form.tree().isEmpty());
         // Nothing is written at start: the damaged file stays as it was.
         QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)), damaged);

@@ -206,6 +206,10 @@ private:
             return readUserChunk(*open.node, size);
         case CaptionChunk:
             return readCaptionChunk(*open.node, size);
+        case NodeChunk:
+            // Children come only as many as the base chunk announces; chunks of an unknown type are
+            // skipped, but a node is never dropped.
+            return fail(ChildCountMismatchMessage);
         default:
             return m_in.skip(size) || fail(StreamReadErrorMessage);
         }

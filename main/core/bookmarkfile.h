@@ -26,6 +26,10 @@ inline const QString UnexpectedDataMessage
 // many nodes as an empty one, which the next save writes over.
 inline const QString NodeCountMismatchMessage
     = QStringLiteral("Stream data corrupt. The node count does not match the nodes in the file.");
+// A node chunk where the node's children have all been read: a child count lowered by damage would
+// otherwise leave the rest of the children unread, and the next save would lose them.
+inline const QString ChildCountMismatchMessage
+    = QStringLiteral("Stream data corrupt. A node's child count does not match the nodes in the file.");
 inline const QString TooDeeplyNestedMessage
     = QStringLiteral("Stream data corrupt. The nodes are nested deeper than 1000 levels.");
 // The file itself cannot be a bookmark file: it is no regular file (a folder, a pipe, a device), or it

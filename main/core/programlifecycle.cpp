@@ -76,6 +76,31 @@ ProgramLifecycle::StartupResult ProgramLifecycle::loadOrCreateTree(BookmarkTree 
     return StartupResult::Ready;
 }
 
+StartupSettings ProgramLifecycle::readSettings(const ScreenLayout &screens)
+{
+    m_settingsReadFailure.clear();
+    return loadStartupSettings(m_folderProbe, m_programFolder, screens, &m_settingsReadFailure);
+}
+
+void ProgramLifecycle::reportUnreadableSettings()
+{
+    // Shown at once, as the messages of a close are.
+    if (!m_settingsReadFailure.isEmpty())
+        reportUnreadableSettings(ExitKind::Close, m_settingsReadFailure);
+}
+
+void ProgramLifecycle::reportUnreadableSettings(ExitKind exit, const QString &reason)
+{
+    if (m_unreadableSettingsReported)
+        return;
+    // Set before the message shows: a termination while it is up must not tell it again.
+    m_unreadableSettingsReported = true;
+    report(exit, MessageKind::Error,
+           QStringLiteral("The settings file \"%1\" cannot be read, so its settings do not apply and "
+                          "none are saved into it: %2")
+               .arg(QDir::toNativeSeparators(settingsFilePath(m_programFolder)), reason));
+}
+
 bool ProgramLifecycle::createRootCategory(BookmarkTree &tree)
 {
     tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
@@ -106,8 +131,16 @@ ProgramLifecycle::ExitStep ProgramLifecycle::prepareExit(const ExitSettings &set
         return ExitStep::Close;
     }
     QString settingsFailure;
-    if (!saveExitSettings(m_programFolder, settings, &settingsFailure))
+    switch (saveExitSettings(m_programFolder, settings, &settingsFailure)) {
+    case SettingsSave::Saved:
+        break;
+    case SettingsSave::Unreadable:
+        reportUnreadableSettings(exit, settingsFailure);
+        break;
+    case SettingsSave::WriteFailed:
         report(exit, MessageKind::Error, settingsFailure);
+        break;
+    }
 
     QString keptFailure;
     const QString keptAs = m_failedFile.keepAside(&keptFailure);

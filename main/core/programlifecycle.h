@@ -54,6 +54,14 @@ public:
     // the folder can be written. A ready tree gets `bookmarkIcon` as the image of every bookmark.
     StartupResult loadOrCreateTree(BookmarkTree &tree, qint32 bookmarkIcon);
 
+    // The settings for the start (loadStartupSettings). A settings file that exists but cannot be read
+    // reads as all defaults and is never written: its other keys would be lost.
+    StartupSettings readSettings(const ScreenLayout &screens);
+    // Tells the user of a settings file that readSettings could not read; once a run, whichever comes
+    // first of this and the exit. Called once the tree is loaded: a termination while the message shows
+    // saves the tree.
+    void reportUnreadableSettings();
+
     enum class ExitStep {
         // Nothing is to be saved (the folder cannot be written): the program may end.
         Close,
@@ -80,12 +88,15 @@ private:
     // False when the root could not be saved (the failure was shown).
     bool createRootCategory(BookmarkTree &tree);
     void report(ExitKind exit, MessageKind kind, const QString &text);
+    void reportUnreadableSettings(ExitKind exit, const QString &reason);
 
     const FolderProbe &m_folderProbe;
     QString m_programFolder;
     ShowMessage m_showMessage;
     FailedFileKeeper m_failedFile;
     QStringList m_deferred;
+    QString m_settingsReadFailure;
+    bool m_unreadableSettingsReported = false;
 };
 
 } // namespace vellumite

@@ -26,6 +26,15 @@ QString settingsFilePath(const QString &programFolder)
     return QDir(programFolder).filePath(SettingsFileName);
 }
 
+QRect defaultWindowBounds(QSize primaryScreen)
+{
+    const QRect designed = DesignedWindowBounds;
+    // The origin is that of the designed height, taken before Height is read.
+    return QRect(centredOrigin(primaryScreen.width(), designed.width()),
+                 centredOrigin(primaryScreen.height(), designed.height()), designed.width(),
+                 DefaultWindowHeight);
+}
+
 WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen)
 {
     using namespace SettingsKey;
@@ -35,17 +44,17 @@ WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen)
         placement.maximized = true;
         return placement;
     }
-    const QRect designed = DesignedWindowBounds;
+    const QRect defaults = defaultWindowBounds(primaryScreen);
     const auto coordinate = [&ini](const QString &key, int defaultValue) {
         return qBound(-PlacementLimit, ini.readInteger(ProgramSection, key, defaultValue), PlacementLimit);
     };
     const auto size = [&ini](const QString &key, int defaultValue) {
         return qBound(0, ini.readInteger(ProgramSection, key, defaultValue), PlacementLimit);
     };
-    const int left = coordinate(Left, centredOrigin(primaryScreen.width(), designed.width()));
-    const int top = coordinate(Top, centredOrigin(primaryScreen.height(), designed.height()));
-    const int width = size(Width, designed.width());
-    const int height = size(Height, DefaultWindowHeight);
+    const int left = coordinate(Left, defaults.left());
+    const int top = coordinate(Top, defaults.top());
+    const int width = size(Width, defaults.width());
+    const int height = size(Height, defaults.height());
     placement.bounds = QRect(left, top, width, height);
     return placement;
 }
@@ -61,10 +70,15 @@ ColumnWidths readColumnWidths(const IniFile &ini)
     return clampColumnWidths(widths);
 }
 
-StartupSettings readStartupSettings(const IniFile &ini, QSize primaryScreen)
+StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &screens)
 {
     StartupSettings settings;
-    settings.placement = readPlacement(ini, primaryScreen);
+    settings.placement = readPlacement(ini, screens.primarySize);
+    if (!settings.placement.maximized) {
+        settings.placement.bounds
+            = fitWindowOnScreens(settings.placement.bounds, MinimumWindowSize,
+                                 defaultWindowBounds(screens.primarySize), screens.availableAreas);
+    }
     settings.columns = readColumnWidths(ini);
     settings.openWithBrowser
         = ini.readString(SettingsKey::BrowserSection, SettingsKey::OpenWithBrowser, QString());
@@ -72,13 +86,15 @@ StartupSettings readStartupSettings(const IniFile &ini, QSize primaryScreen)
 }
 
 StartupSettings loadStartupSettings(const FolderProbe &probe, const QString &programFolder,
-                                    QSize primaryScreen)
+                                    const ScreenLayout &screens, QString *readFailure)
 {
     if (!probe.isWritable(programFolder))
         return {};
     IniFile ini(settingsFilePath(programFolder));
-    ini.load(); // an unreadable file reads as an empty one
-    return readStartupSettings(ini, primaryScreen);
+    // An unreadable file reads as an empty one.
+    if (!ini.load() && readFailure)
+        *readFailure = ini.errorString();
+    return readStartupSettings(ini, screens);
 }
 
 QSize applyMinimumWindowSize(QSize requested)
@@ -108,17 +124,18 @@ void writeExitSettings(IniFile &ini, const ExitSettings &settings)
     ini.writeString(BrowserSection, OpenWithBrowser, settings.openWithBrowser);
 }
 
-bool saveExitSettings(const QString &programFolder, const ExitSettings &settings, QString *errorString)
+SettingsSave saveExitSettings(const QString &programFolder, const ExitSettings &settings,
+                              QString *errorString)
 {
     IniFile ini(settingsFilePath(programFolder));
+    SettingsSave result = SettingsSave::Unreadable;
     if (ini.load()) {
         writeExitSettings(ini, settings);
-        if (ini.save())
-            return true;
+        result = ini.save() ? SettingsSave::Saved : SettingsSave::WriteFailed;
     }
-    if (errorString)
+    if (result != SettingsSave::Saved && errorString)
         *errorString = ini.errorString();
-    return false;
+    return result;
 }
 
 } // namespace vellumite

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/core/inifile.h"
+#include "main/core/windowplacement.h"
 
 #include <QRect>
 #include <QSize>
@@ -89,18 +90,24 @@ struct ExitSettings
 
 QString settingsFilePath(const QString &programFolder);
 
-// Show, then Left, Top, Width and Height unless Show is 2. Left and Top default to the designed window
-// centred on the primary screen; Left and Top are kept within +-PlacementLimit, Width and Height within
-// 0 and PlacementLimit.
+// What a missing Left, Top, Width and Height give: the designed window centred on the primary screen,
+// 550 high.
+QRect defaultWindowBounds(QSize primaryScreen);
+// Show, then Left, Top, Width and Height unless Show is 2, each with the default of
+// defaultWindowBounds(); Left and Top are kept within +-PlacementLimit, Width and Height within 0 and
+// PlacementLimit. Whether the window can be reached there is not looked at (see readStartupSettings).
 WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen);
 // ClDescr, ClLink, ClState, each kept within its column's limits.
 ColumnWidths readColumnWidths(const IniFile &ini);
-StartupSettings readStartupSettings(const IniFile &ini, QSize primaryScreen);
+// The placement, put where the window can be reached (fitWindowOnScreens, with the default placement in
+// place of bounds that would hide the window), the column widths and the open-with browser.
+StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &screens);
 
 // The start-up read: nothing is read from a folder that cannot be written, and the designed values stay.
-// A missing or unreadable file reads as all defaults.
+// A missing file reads as all defaults; so does an existing one that cannot be read, and `readFailure`
+// then gets the reason.
 StartupSettings loadStartupSettings(const FolderProbe &probe, const QString &programFolder,
-                                    QSize primaryScreen);
+                                    const ScreenLayout &screens, QString *readFailure = nullptr);
 
 // The size the window takes for a requested size: never below MinimumWindowSize.
 QSize applyMinimumWindowSize(QSize requested);
@@ -109,10 +116,15 @@ ColumnWidths clampColumnWidths(ColumnWidths widths);
 // Writes [Program] Show, Left, Top, Width, Height, ClDescr, ClLink, ClState and [Browser]
 // OpenWithBrowser, in that order; every other key of the file stays as it is.
 void writeExitSettings(IniFile &ini, const ExitSettings &settings);
-// Reads the settings file of the folder, writes the exit settings into it and saves it atomically. An
-// existing file that cannot be read is not replaced (its other keys would be lost): false, as for a
-// failed save, with the reason in `errorString`. The caller tests the folder first.
-bool saveExitSettings(const QString &programFolder, const ExitSettings &settings,
-                      QString *errorString = nullptr);
+enum class SettingsSave {
+    Saved,
+    // An existing file that cannot be read is not replaced: its other keys would be lost.
+    Unreadable,
+    WriteFailed,
+};
+// Reads the settings file of the folder, writes the exit settings into it and saves it atomically; on
+// failure `errorString` gets the reason. The caller tests the folder first.
+SettingsSave saveExitSettings(const QString &programFolder, const ExitSettings &settings,
+                              QString *errorString = nullptr);
 
 } // namespace vellumite

@@ -22,10 +22,22 @@ namespace vellumite {
 
 namespace {
 
-QSize primaryScreenSize()
+ScreenLayout screenLayout()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size() : QSize(1024, 768);
+    ScreenLayout layout;
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary) {
+        layout.primarySize = QSize(1024, 768);
+        layout.availableAreas = { QRect(QPoint(0, 0), layout.primarySize) };
+        return layout;
+    }
+    layout.primarySize = primary->size();
+    layout.availableAreas = { primary->availableGeometry() };
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            layout.availableAreas << screen->availableGeometry();
+    }
+    return layout;
 }
 
 WindowShow windowShow(const QWidget &window)
@@ -73,10 +85,11 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
         });
     createHelpMenu();
     createExchangeCommands();
-    applyStartupSettings(loadStartupSettings(*services.folderProbe, programFolder, primaryScreenSize()));
+    applyStartupSettings(m_lifecycle->readSettings(screenLayout()));
     m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
     updateOpenWithMenu(Openwith1, m_installedBrowsers);
     AddRootBookmark();
+    m_lifecycle->reportUnreadableSettings();
 }
 
 void TForm1::applyStartupSettings(const StartupSettings &settings)
@@ -84,8 +97,11 @@ void TForm1::applyStartupSettings(const StartupSettings &settings)
     if (settings.placement.maximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
+        // Left and Top are the window's outer corner, where the window manager puts the frame: a window
+        // stored at the top of the screen keeps its title bar on it.
         const QRect &bounds = settings.placement.bounds;
-        setGeometry(QRect(bounds.topLeft(), applyMinimumWindowSize(bounds.size())));
+        move(bounds.topLeft());
+        resize(applyMinimumWindowSize(bounds.size()));
     }
     m_vt->header()->resizeSection(0, settings.columns.description);
     m_vt->header()->resizeSection(1, settings.columns.link);
@@ -116,8 +132,11 @@ ExitSettings TForm1::currentExitSettings() const
 {
     ExitSettings settings;
     settings.show = windowShow(*this);
-    // A minimized or maximized window keeps its normal bounds, never the off-screen ones.
-    settings.bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
+    // A minimized or maximized window keeps its normal bounds, never the off-screen ones. The position
+    // is the frame's, as the start places it.
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    const QPoint frameOffset = geometry().topLeft() - pos();
+    settings.bounds = QRect(normal.topLeft() - frameOffset, normal.size());
     settings.columns.description = m_vt->header()->sectionSize(0);
     settings.columns.link = m_vt->header()->sectionSize(1);
     settings.columns.state = m_vt->header()->sectionSize(2);

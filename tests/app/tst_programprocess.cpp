@@ -1,3 +1,6 @@
+#include "main/core/bookmarkfile.h"
+#include "main/core/inifile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -75,6 +78,9 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("zero-byte file") << QByteArray();
         QTest::newRow("truncated file") << QByteArray::fromHex("4520560054000200200046200100000001000000");
+        QFile lowered(QStringLiteral(VELLUMITE_TEST_DATA "/lowered-inner-child-count.lkb"));
+        QVERIFY(lowered.open(QIODevice::ReadOnly));
+        QTest::newRow("lowered inner child count") << lowered.readAll();
     }
     void terminationDuringAStartupMessageSavesAndExits()
     {
@@ -102,6 +108,43 @@ private slots:
         QCOMPARE(kept.readAll(), file);
         QVERIFY(QFileInfo(bookmarks).size() > 100);
         QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+    }
+
+    // A settings file that cannot be read is told after the tree is loaded: a termination while that
+    // message is up saves the loaded tree, and leaves the settings file as it was.
+    void terminationDuringTheSettingsMessageSavesTheLoadedTree()
+    {
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        const QString bookmarks = QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"));
+        QVERIFY(QFile::copy(QStringLiteral(VELLUMITE_TEST_DATA "/nested-expanded-selected.lkb"), bookmarks));
+        const QString settings = QDir(folder.path()).filePath(QStringLiteral("Settings.ini"));
+        QByteArray oversized = "[Program]\nWidth=700\nHotKey1=Ctrl+Alt+M\n";
+        oversized += QByteArray(vellumite::IniFile::MaximumSize, ';');
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(oversized);
+        file.close();
+
+        QProcess process;
+        start(process, program);
+        QVERIFY(process.waitForStarted());
+        QTest::qWait(1500); // the message box is up
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == oversized);
+        vellumite::BookmarkTree original;
+        QCOMPARE(vellumite::BookmarkFile::loadFromFile(
+                     original, QStringLiteral(VELLUMITE_TEST_DATA "/nested-expanded-selected.lkb")),
+                 QString());
+        vellumite::BookmarkTree saved;
+        QCOMPARE(vellumite::BookmarkFile::loadFromFile(saved, bookmarks), QString());
+        QCOMPARE(saved.totalCount(), original.totalCount());
     }
 
     // A pipe named Bookmarks.lkb would block the start for good: it is refused, kept aside at the exit,

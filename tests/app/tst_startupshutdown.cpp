@@ -1,5 +1,8 @@
 #include "main/core/bookmarkfile.h"
+#include "main/core/bookmarkrecord.h"
 #include "main/core/inifile.h"
+#include "main/options/hotkeyfield.h"
+#include "main/options/tfroptions.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
@@ -8,8 +11,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -160,16 +165,30 @@ private slots:
         QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
     }
 
+    void failedLoadIsShownAndTheFileIsKeptAsideBeforeTheSave_data()
+    {
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::addColumn<QString>("message");
+        QByteArray truncated = smallTreeFile();
+        truncated.truncate(truncated.size() - 30);
+        QTest::newRow("truncated") << truncated << StreamReadErrorMessage;
+        // Still parses: six node chunks stand after the four children its category announces.
+        QTest::newRow("lowered inner child count")
+            << testfiles::readFile(QStringLiteral(VELLUMITE_TEST_DATA "/lowered-inner-child-count.lkb"))
+            << ChildCountMismatchMessage;
+    }
     void failedLoadIsShownAndTheFileIsKeptAsideBeforeTheSave()
     {
-        QByteArray damaged = smallTreeFile();
-        damaged.truncate(damaged.size() - 30);
+        QFETCH(QByteArray, damaged);
+        QFETCH(QString, message);
+        QVERIFY(!damaged.isEmpty());
         QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), damaged));
         FakeServices fakes = makeFakeServices();
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
         QCOMPARE(fakes.messages->messages().size(), 1);
         QCOMPARE(fakes.messages->messages().first().kind, Kind::Error);
+        QCOMPARE(fakes.messages->messages().first().text, message);
         QVERIFY(!form.tree().isEmpty());
         // Nothing is written at start: the damaged file stays as it was.
         QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)), damaged);
@@ -213,20 +232,90 @@ private slots:
         QVERIFY(fakes.messages->messages().first().text.startsWith(u"Cannot create file"_qs));
     }
 
-    void minimizedWindowStoresItsNormalBounds()
+    // Numbers no window can have: the position is the default one, the size is cut to the screen, and
+    // the window then fills the screen's available area; the exit writes back the bounds it had.
+    void unreachablePlacementIsReplacedAndNotWrittenBack()
     {
+        QVERIFY(testfiles::writeFile(m_dir.filePath(SettingsFileName),
+                                     "[Program]\nLeft=99999999999\nTop=-99999999999\nWidth=2147483647\n"
+                                     "Height=999999999\n"));
         FakeServices fakes = makeFakeServices();
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
-        form.setGeometry(100, 120, 700, 600);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect bounds = form.geometry();
+        QCOMPARE(bounds, QRect(available.topLeft(), available.size().expandedTo(MinimumWindowSize)));
+
+        QVERIFY(form.closeprogram());
+        IniFile ini(m_dir.filePath(SettingsFileName));
+        QVERIFY(ini.load());
+        const QRect written(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Left, -1),
+                            ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Top, -1),
+                            ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Width, -1),
+                            ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Height, -1));
+        QCOMPARE(written, bounds);
+    }
+
+    // A settings file over 1 MB: none of it applies, the user is told once, after the tree is loaded,
+    // and neither the exit nor the options window writes into it.
+    void oversizedSettingsFileIsToldOnceAndKept()
+    {
+        QByteArray oversized = "[Program]\nWidth=700\nClDescr=300\nHotKey1=Ctrl+Alt+M\n";
+        oversized += QByteArray(IniFile::MaximumSize, ';');
+        const QString settings = m_dir.filePath(SettingsFileName);
+        QVERIFY(testfiles::writeFile(settings, oversized));
+        QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), smallTreeFile()));
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        QCOMPARE(form.geometry().width(), 650);
+        QCOMPARE(form.VT()->header()->sectionSize(0), 270);
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QCOMPARE(fakes.messages->messages().first().kind, Kind::Error);
+        QVERIFY(fakes.messages->messages().first().text.contains(QDir::toNativeSeparators(settings)));
+        QVERIFY(
+            fakes.messages->messages().first().text.endsWith(u"The file is larger than 1048576 bytes."_qs));
+
+        {
+            TfrOptions options(form, fakes.services);
+            QCOMPARE(options.HotKey1->Hint, u"Ctrl+Alt+S"_qs);
+            options.ButtonCloseClick();
+        }
+        QVERIFY(form.closeprogram());
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QCOMPARE(testfiles::readFile(settings), oversized);
+        BookmarkTree saved;
+        QCOMPARE(BookmarkFile::loadFromFile(saved, m_dir.filePath(BookmarkFileName)), QString());
+        QCOMPARE(saved.totalCount(), 3);
+    }
+
+    // The bounds read at the start are the ones written at the exit: the window does not creep by its
+    // frame from one run to the next, and a minimized window keeps its normal bounds.
+    void storedBoundsComeBackUnchanged_data()
+    {
+        QTest::addColumn<bool>("minimized");
+        QTest::newRow("normal") << false;
+        QTest::newRow("minimized") << true;
+    }
+    void storedBoundsComeBackUnchanged()
+    {
+        QFETCH(bool, minimized);
+        const QByteArray stored = "[Program]\nShow=0\nLeft=100\nTop=120\nWidth=700\nHeight=600\n";
+        QVERIFY(testfiles::writeFile(m_dir.filePath(SettingsFileName), stored));
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
         form.show();
-        form.showMinimized();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        if (minimized)
+            form.showMinimized();
         QVERIFY(form.closeprogram());
         IniFile ini(m_dir.filePath(SettingsFileName));
         QVERIFY(ini.load());
         QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Left, -1), 100);
         QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Top, -1), 120);
         QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Width, -1), 700);
+        QCOMPARE(ini.readInteger(SettingsKey::ProgramSection, SettingsKey::Height, -1), 600);
     }
 };
 

@@ -136,7 +136,8 @@ bool isStreamMessage(const QString &message)
     static const QStringList known
         = { NotEnoughDataMessage,      WrongFormatMessage,       UnknownVersionMessage,
             AnchorChunkMissingMessage, UnexpectedDataMessage,    InvalidPropertyValueMessage,
-            StreamReadErrorMessage,    NodeCountMismatchMessage, TooDeeplyNestedMessage };
+            StreamReadErrorMessage,    NodeCountMismatchMessage, ChildCountMismatchMessage,
+            TooDeeplyNestedMessage };
     static const QRegularExpression notInteger(u"\\A'.*' is not a valid integer value\\z"_s,
                                                QRegularExpression::DotMatchesEverythingOption);
     return message.isEmpty() || known.contains(message) || notInteger.match(message).hasMatch();
@@ -291,6 +292,16 @@ private slots:
                                              chunk(2, baseBody(0)) + chunk(9, "xyz"_ba)
                                                  + chunk(4, recordBytes(rec)) + chunk(3, utf16(rec.name())));
         QTest::newRow("unknown chunk skipped") << streamOf(1, withUnknown) << QString() << 1;
+        // A node chunk is never skipped: more children than the base chunk announces mean a damaged
+        // count, and skipping them would lose them at the next save.
+        const QByteArray child = nodeChunk(bookmarkRecord(u"Child"_s, u"https://c.example/"_s));
+        const QByteArray rootValues = chunk(4, recordBytes(rec)) + chunk(3, utf16(rec.name()));
+        QTest::newRow("child count below the children present")
+            << streamOf(1, chunk(1, chunk(2, baseBody(1, 0x00C1) + child + child) + rootValues))
+            << ChildCountMismatchMessage << 1;
+        QTest::newRow("node chunk after the record")
+            << streamOf(1, chunk(1, chunk(2, baseBody(0)) + rootValues + child)) << ChildCountMismatchMessage
+            << 1;
     }
     void streamFrame()
     {
@@ -616,6 +627,25 @@ private slots:
         qToLittleEndian<quint32>(count, bytes.data() + 12);
         BookmarkTree loaded;
         QCOMPARE(BookmarkFile::load(loaded, bytes), NodeCountMismatchMessage);
+    }
+
+    // The fixture is a 56-node file whose first category's child count was lowered from 10 to 4 with
+    // every byte left in place: the load fails instead of reading 50 nodes that a save would keep alone.
+    void loweredInnerChildCountFails()
+    {
+        QByteArray bytes = fixture(u"lowered-inner-child-count.lkb"_s);
+        BookmarkTree tree;
+        QCOMPARE(BookmarkFile::load(tree, bytes), ChildCountMismatchMessage);
+        QVERIFY(saveIsStable(tree));
+
+        // With the count mended the same bytes are a whole tree. The count follows the identification
+        // and the top-level count, the root's two headers and base body, and the category's two headers.
+        constexpr qsizetype firstCategoryChildCount = 16 + 8 + 8 + 17 + 8 + 8;
+        QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + firstCategoryChildCount), 4u);
+        qToLittleEndian<quint32>(10, bytes.data() + firstCategoryChildCount);
+        QCOMPARE(BookmarkFile::load(tree, bytes), QString());
+        QCOMPARE(tree.totalCount(), 56);
+        QCOMPARE(tree.firstNode()->child(0)->childCount(), 10);
     }
 
     // Only a regular file of at most 1 GB is read: a pipe in its place would block the start, a device

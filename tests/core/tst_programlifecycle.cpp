@@ -147,6 +147,46 @@ private slots:
         QCOMPARE(m_shown.first().text, QStringLiteral("disk full"));
     }
 
+    // A settings file that cannot be read is never written, and the user hears of it once in a run: at
+    // the start when it was unreadable then, else at the first exit that meets it.
+    void anUnreadableSettingsFileIsToldOnceAndKept_data()
+    {
+        QTest::addColumn<bool>("unreadableAtStart");
+        QTest::newRow("unreadable at the start") << true;
+        QTest::newRow("unreadable from the exit on") << false;
+    }
+    void anUnreadableSettingsFileIsToldOnceAndKept()
+    {
+        QFETCH(bool, unreadableAtStart);
+        QByteArray oversized = "[Program]\nWidth=700\nHotKey1=Ctrl+Alt+M\n";
+        oversized += QByteArray(IniFile::MaximumSize, ';');
+        const QString settings = settingsFilePath(m_dir.path());
+        if (unreadableAtStart)
+            QVERIFY(testfiles::writeFile(settings, oversized));
+        ProgramLifecycle policy = lifecycle();
+        const ScreenLayout screen { QSize(1024, 768), { QRect(0, 0, 1024, 768) } };
+        QCOMPARE(policy.readSettings(screen).placement.bounds.width(), 650);
+        BookmarkTree tree;
+        QCOMPARE(policy.loadOrCreateTree(tree, 7), ProgramLifecycle::StartupResult::Ready);
+        QVERIFY(m_shown.isEmpty());
+        policy.reportUnreadableSettings();
+        QCOMPARE(m_shown.size(), unreadableAtStart ? 1 : 0);
+        if (!unreadableAtStart)
+            QVERIFY(testfiles::writeFile(settings, oversized));
+
+        for (int exit = 0; exit < 2; ++exit) {
+            QCOMPARE(policy.prepareExit(ExitSettings()), ProgramLifecycle::ExitStep::SaveTree);
+            policy.reportUnreadableSettings();
+        }
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown.first().kind, Kind::Error);
+        QCOMPARE(m_shown.first().text,
+                 QStringLiteral("The settings file \"%1\" cannot be read, so its settings do not apply and "
+                                "none are saved into it: The file is larger than 1048576 bytes.")
+                     .arg(QDir::toNativeSeparators(settings)));
+        QCOMPARE(testfiles::readFile(settings), oversized);
+    }
+
     // On a termination request nothing is shown before or between the saves: the settings, the failed
     // file kept aside, and every message held back for the caller to report afterwards.
     void aTerminationShowsNothingBeforeOrBetweenTheSaves()

@@ -13,6 +13,22 @@ using namespace Qt::StringLiterals;
 Q_DECLARE_METATYPE(vellumite::ColumnWidths)
 Q_DECLARE_METATYPE(vellumite::StartupSettings)
 
+namespace {
+
+// One screen of 1024 x 768, all of it available.
+const ScreenLayout OneScreen { QSize(1024, 768), { QRect(0, 0, 1024, 768) } };
+
+// Over the size an INI file may have, holding keys that would otherwise apply.
+QByteArray oversizedSettings()
+{
+    QByteArray text = "[Program]\nWidth=700\nHotKey1=Ctrl+Alt+M\n";
+    while (text.size() <= IniFile::MaximumSize)
+        text += "; " + QByteArray(78, 'x') + '\n';
+    return text;
+}
+
+} // namespace
+
 class TestProgramSettings : public QObject
 {
     Q_OBJECT
@@ -72,6 +88,88 @@ private slots:
         const WindowPlacement placement = readPlacement(parsed(settings), screen);
         QCOMPARE(placement.maximized, maximized);
         QCOMPARE(placement.bounds, bounds);
+    }
+
+    // The screens: the primary one of 1280 x 1024 with a panel of 24 at the bottom; a second one of
+    // 1280 x 1024 to its right, 100 lower; a third of 1920 x 1080 above the primary.
+    void fitOnScreens_data()
+    {
+        QTest::addColumn<QRect>("stored");
+        QTest::addColumn<QRect>("expected");
+        const QRect fallback(315, 216, 650, 550);
+        QTest::newRow("on the primary screen") << QRect(100, 100, 800, 600) << QRect(100, 100, 800, 600);
+        QTest::newRow("on the screen to the right")
+            << QRect(1500, 300, 800, 600) << QRect(1500, 300, 800, 600);
+        QTest::newRow("on the screen above") << QRect(100, -900, 800, 600) << QRect(100, -900, 800, 600);
+        QTest::newRow("across two screens, mostly on one")
+            << QRect(1000, 300, 800, 600) << QRect(1000, 300, 800, 600);
+        QTest::newRow("half on each of two screens: neither holds more than half")
+            << QRect(880, 300, 800, 600) << fallback;
+        QTest::newRow("title bar on the screen above, the rest below")
+            << QRect(100, -100, 800, 900) << QRect(100, -100, 800, 900);
+        QTest::newRow("more than half out to the left") << QRect(-401, 100, 800, 600) << fallback;
+        QTest::newRow("less than half out to the left")
+            << QRect(-399, 100, 800, 600) << QRect(-399, 100, 800, 600);
+        // Where no screen is above, the title bar would be out of reach, however much lies on the screen.
+        QTest::newRow("title bar above the top of the screen") << QRect(1500, 50, 800, 900) << fallback;
+        QTest::newRow("into the panel, mostly above it")
+            << QRect(100, 690, 800, 600) << QRect(100, 690, 800, 600);
+        QTest::newRow("into the panel, mostly below it") << QRect(100, 710, 800, 600) << fallback;
+        QTest::newRow("in the gap below the screen to the right") << QRect(1400, 1150, 800, 600) << fallback;
+        // The window is never smaller than 650 x 580, and that is the size that must fit.
+        QTest::newRow("the minimum height counts") << QRect(100, 720, 800, 300) << fallback;
+        // A size cut to the available area leaves the window one place on that axis: the area's edge.
+        QTest::newRow("larger than the screen: cut to its available area")
+            << QRect(0, 0, 32767, 32767) << QRect(0, 0, 1280, 1000);
+        QTest::newRow("larger than the screen, mostly on it: cut and moved onto it")
+            << QRect(315, 216, 32767, 32767) << QRect(0, 0, 1280, 1000);
+        QTest::newRow("wider than the screen: only the width is cut")
+            << QRect(300, 100, 2000, 600) << QRect(0, 100, 1280, 600);
+        QTest::newRow("larger than the screen to the right: cut to that one")
+            << QRect(1500, 150, 1500, 1100) << QRect(1280, 100, 1280, 1024);
+        QTest::newRow("larger than any screen and mostly off them")
+            << QRect(1000, 600, 5000, 5000) << fallback;
+        QTest::newRow("the extremes of the stored values") << QRect(32767, -32767, 32767, 0) << fallback;
+        QTest::newRow("far to the right") << QRect(32767, 100, 800, 600) << fallback;
+    }
+    void fitOnScreens()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(QRect, expected);
+        const QList<QRect> screens
+            = { QRect(0, 0, 1280, 1000), QRect(1280, 100, 1280, 1024), QRect(0, -1080, 1920, 1080) };
+        QCOMPARE(fitWindowOnScreens(stored, MinimumWindowSize, QRect(315, 216, 650, 550), screens), expected);
+        // With no screen known nothing can be judged.
+        QCOMPARE(fitWindowOnScreens(stored, MinimumWindowSize, QRect(315, 216, 650, 550), {}), stored);
+    }
+
+    // The values as read, then placed: what the window gets from the file.
+    void placementOnTheScreen_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QRect>("bounds");
+        QTest::newRow("no file: centred on the screen") << QByteArray() << QRect(315, 216, 650, 550);
+        QTest::newRow("numbers no window could have")
+            << QByteArray("[Program]\nLeft=99999999999\nTop=-99999999999\nWidth=2147483647\n"
+                          "Height=999999999\n")
+            << QRect(0, 0, 1280, 1000);
+        QTest::newRow("far off the screen")
+            << QByteArray("[Program]\nLeft=-30000\nTop=20000\nWidth=700\nHeight=600\n")
+            << QRect(315, 216, 650, 550);
+        QTest::newRow("clamped to the far corner")
+            << QByteArray("[Program]\nLeft=2147483647\nTop=-2147483648\nWidth=2147483647\nHeight=-7\n")
+            << QRect(315, 216, 650, 550);
+        QTest::newRow("on the screen")
+            << QByteArray("[Program]\nLeft=10\nTop=20\nWidth=800\nHeight=600\n") << QRect(10, 20, 800, 600);
+    }
+    void placementOnTheScreen()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QRect, bounds);
+        const ScreenLayout screen { QSize(1280, 1024), { QRect(0, 0, 1280, 1000) } };
+        const StartupSettings read = readStartupSettings(parsed(settings), screen);
+        QCOMPARE(read.placement.maximized, false);
+        QCOMPARE(read.placement.bounds, bounds);
     }
 
     void minimumWindowSize_data()
@@ -151,11 +249,26 @@ private slots:
         FakeFolderProbe probe;
         probe.setWritable(writable);
 
-        const StartupSettings read = loadStartupSettings(probe, dir.path(), QSize(1024, 768));
+        QString readFailure;
+        const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
         QCOMPARE(read.placement, expected.placement);
         QCOMPARE(read.columns, expected.columns);
         QCOMPARE(read.openWithBrowser, expected.openWithBrowser);
         QCOMPARE(probe.probedFolders(), QStringList { dir.path() });
+        QCOMPARE(readFailure, QString());
+    }
+
+    // A file that cannot be read gives the defaults and says why.
+    void unreadableFileReadsAsDefaults()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(testfiles::writeFile(settingsFilePath(dir.path()), oversizedSettings()));
+        FakeFolderProbe probe;
+        QString readFailure;
+        const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
+        QCOMPARE(read.placement.bounds, QRect(187, 88, 650, 550));
+        QCOMPARE(readFailure, u"The file is larger than 1048576 bytes."_s);
     }
 
     void exitWrite_data()
@@ -189,27 +302,40 @@ private slots:
         exit.columns = { 300, 250, 60 };
         exit.openWithBrowser = u"/usr/bin/firefox"_s;
         QString error;
-        QVERIFY(saveExitSettings(dir.path(), exit, &error));
+        QCOMPARE(saveExitSettings(dir.path(), exit, &error), SettingsSave::Saved);
         QCOMPARE(testfiles::readFile(path), after);
 
         // What was written reads back.
         IniFile ini(path);
         QVERIFY(ini.load());
-        const StartupSettings read = readStartupSettings(ini, QSize(1024, 768));
+        const StartupSettings read = readStartupSettings(ini, OneScreen);
         QCOMPARE(read.placement.maximized, true);
         QCOMPARE(read.columns, exit.columns);
         QCOMPARE(read.openWithBrowser, exit.openWithBrowser);
     }
 
+    void exitWriteNeverReplacesAnUnreadableFile_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QByteArray>("content");
+        // A folder is unreadable whoever runs the test.
+        QTest::newRow("a folder in its place") << true << QByteArray();
+        QTest::newRow("larger than 1 MB") << false << oversizedSettings();
+    }
     void exitWriteNeverReplacesAnUnreadableFile()
     {
+        QFETCH(bool, folder);
+        QFETCH(QByteArray, content);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QVERIFY(QDir(dir.path()).mkdir(SettingsFileName)); // unreadable, whoever runs the test
+        const QString path = settingsFilePath(dir.path());
+        QVERIFY(folder ? QDir(dir.path()).mkdir(SettingsFileName) : testfiles::writeFile(path, content));
         QString error;
-        QVERIFY(!saveExitSettings(dir.path(), ExitSettings {}, &error));
+        QCOMPARE(saveExitSettings(dir.path(), ExitSettings {}, &error), SettingsSave::Unreadable);
         QVERIFY(!error.isEmpty());
-        QVERIFY(QFileInfo(settingsFilePath(dir.path())).isDir());
+        QCOMPARE(QFileInfo(path).isDir(), folder);
+        if (!folder)
+            QCOMPARE(testfiles::readFile(path), content);
     }
 };
 

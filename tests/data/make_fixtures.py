@@ -119,7 +119,25 @@ windows1252 = tree_file(root(OPEN_FOLDER, [
                      3: b"\x93quoted\x94 \x81" + b"x" * 300}), "", LEAF),
 ]))
 
+
+def with_child_count(node_chunk, count):
+    """The node chunk with another ChildCount in its base chunk, every other byte left in place."""
+    return node_chunk[:16] + struct.pack("<I", count) + node_chunk[20:]
+
+
+# 56 nodes: the root and five categories of ten bookmarks, the first category's child count lowered from
+# 10 to 4. The stream still parses, but six of that category's node chunks stand where its children have
+# all been read.
+five_categories = [
+    category("Category %d" % c, CLOSED_FOLDER,
+             [bookmark("Link %d.%d" % (c, b), "https://example.org/%d/%d" % (c, b)) for b in range(1, 11)])
+    for c in range(1, 6)
+]
+five_categories[0] = with_child_count(five_categories[0], 4)
+lowered = tree_file(root(OPEN_FOLDER, five_categories))
+
 here = os.path.dirname(os.path.abspath(__file__))
-for name, data in (("nested-expanded-selected.lkb", nested), ("windows-1252-texts.lkb", windows1252)):
+for name, data in (("nested-expanded-selected.lkb", nested), ("windows-1252-texts.lkb", windows1252),
+                   ("lowered-inner-child-count.lkb", lowered)):
     with open(os.path.join(here, name), "wb") as f:
         f.write(data)

@@ -37,14 +37,20 @@ DropMode modeInRow(const QRect &row, int y)
 
 std::unique_ptr<QMimeData> BookmarkTreeView::beginNodeDrag()
 {
-    std::vector<BookmarkNode *> nodes = topmostNodes(selectedNodes());
+    const std::vector<BookmarkNode *> selected = selectedNodes();
+    // The root never moves, nor anything with it: a drag that holds the root is refused in the tree.
+    std::vector<BookmarkNode *> nodes = topmostNodes(selected);
     std::erase(nodes, m_model->tree().firstNode());
     m_dragged.clear();
     for (BookmarkNode *node : nodes)
         m_dragged.emplace_back(m_model->indexFromNode(node));
-    auto data = makeTreeMimeData(std::vector<const BookmarkNode *>(nodes.begin(), nodes.end()));
-    data->setData(TreeDragMimeType, m_dragToken);
-    return data;
+    // Another program is given what a copy places on the clipboard.
+    const std::vector<BookmarkNode *> copied = nodesToCopy(m_model->tree(), selected);
+    std::unique_ptr<QMimeData> dragData = copied.empty()
+        ? std::make_unique<QMimeData>()
+        : makeTreeMimeData(std::vector<const BookmarkNode *>(copied.begin(), copied.end()));
+    dragData->setData(TreeDragMimeType, m_dragToken);
+    return dragData;
 }
 
 bool BookmarkTreeView::isOwnDrag(const QMimeData *data) const

@@ -87,9 +87,9 @@ public:
 
     using QTreeView::edit;
 
-    // The data of a drag of the selected nodes (the root category never goes along): every clipboard
-    // format of the tree, and a token naming this process and this tree, so that the drop recognises
-    // its own drag. Remembers the dragged nodes for that drop.
+    // The data of a drag of the selected nodes: what a copy of them places on the clipboard, and a token
+    // naming this process and this tree, so that the drop recognises its own drag. Remembers the
+    // dragged nodes for that drop (none when the root category is selected: it never moves).
     std::unique_ptr<QMimeData> beginNodeDrag();
     // Whether data comes from a drag of this very tree.
     bool isOwnDrag(const QMimeData *data) const;

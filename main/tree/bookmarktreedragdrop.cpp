@@ -130,17 +130,33 @@ bool BookmarkTreeView::VTDragDrop(const QMimeData *data, BookmarkNode *target, D
     return true;
 }
 
-// Qt's own drag would remove the moved rows once a drop reports a move; here the drop itself has moved
-// them already, so the outcome of the drag is never acted on.
+// Qt's own drag would remove the moved rows once a drop reports a move, in this tree or in another
+// program; here the drop itself has moved them already, so the outcome of the drag is never acted on.
+// A drag that carries no node (the root alone) runs all the same, refused everywhere, so that the press
+// and move never turn into a selection swept over the rows.
 void BookmarkTreeView::startDrag(Qt::DropActions)
 {
-    std::unique_ptr<QMimeData> data = beginNodeDrag();
-    if (m_dragged.empty())
-        return;
     auto *drag = new QDrag(this);
-    drag->setMimeData(data.release());
+    drag->setMimeData(beginNodeDrag().release());
+    setDragPixmap(*drag);
     drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
     m_dragged.clear();
+}
+
+// The row the drag started from follows the pointer, held where it was pressed.
+void BookmarkTreeView::setDragPixmap(QDrag &drag) const
+{
+    const QModelIndex pressed = indexAt(m_pressPosition);
+    if (!pressed.isValid())
+        return;
+    QRect row;
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        row |= visualRect(pressed.siblingAtColumn(column));
+    row &= viewport()->rect();
+    if (row.isEmpty())
+        return;
+    drag.setPixmap(viewport()->grab(row));
+    drag.setHotSpot(m_pressPosition - row.topLeft());
 }
 
 void BookmarkTreeView::dragEnterEvent(QDragEnterEvent *event)

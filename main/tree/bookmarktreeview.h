@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class QDrag;
+
 namespace vellumite {
 
 class BookmarkModel;
@@ -126,6 +128,7 @@ protected:
 
 private:
     std::vector<BookmarkNode *> draggedNodes() const;
+    void setDragPixmap(QDrag &drag) const;
     void endDragHover();
     bool VTKeyPress(const QKeyEvent &event);
     bool VTKeyDown(const QKeyEvent &event);
@@ -135,6 +138,7 @@ private:
     BookmarkHeaderView *m_header;
     // The last press hit the cell that held the focus already, without Ctrl or Shift.
     bool m_pressOnFocusedCell = false;
+    QPoint m_pressPosition;
 
     // Tells this tree's drags from those of another tree or another running copy of the program.
     const QByteArray m_dragToken;

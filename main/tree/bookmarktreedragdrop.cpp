@@ -110,7 +110,10 @@ bool BookmarkTreeView::VTDragDrop(const QMimeData *data, BookmarkNode *target, D
         const std::vector<BookmarkNode *> done = m_model->moveNodes(byDestination[destination], destination);
         moved.insert(moved.end(), done.begin(), done.end());
     }
-    // The moved nodes stay selected, each run of neighbouring rows as one range.
+    // The moved nodes stay selected, each run of neighbouring rows as one range, and in sight: a
+    // selection hidden in a collapsed category would be what the next command acts on, unseen.
+    for (BookmarkNode *destination : destinations)
+        expand(m_model->indexFromNode(destination));
     sortInTreeOrder(moved);
     const int lastColumn = m_model->columnCount() - 1;
     QItemSelection selection;

@@ -152,6 +152,21 @@ private slots:
         QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.sub)));
     }
 
+    // A drop onto a collapsed category opens it: the moved rows stay selected and in sight.
+    void dropOpensACollapsedTarget()
+    {
+        Window w;
+        w.view.collapse(w.model.indexFromNode(w.beta));
+        BookmarkNode *a1 = Window::child(w.alpha, u"a1"_qs);
+        w.select({ a1 });
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        QVERIFY(w.dragAndDrop(*data, w.pointOn(w.beta, DropMode::On)));
+        QCOMPARE(a1->parent(), w.beta);
+        QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.beta)));
+        QVERIFY(w.view.visualRect(w.model.indexFromNode(a1)).isValid());
+        QCOMPARE(w.view.selectedNodes(), std::vector<BookmarkNode *> { a1 });
+    }
+
     // Another program is given what a copy of the selection places on the clipboard; within the tree a
     // drag that holds the root moves nothing.
     void dragDataIsWhatACopyGives_data()

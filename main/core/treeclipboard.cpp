@@ -3,6 +3,7 @@
 #include "main/core/bookmarkfile.h"
 #include "main/core/bookmarksort.h"
 #include "main/core/inplaceedit.h"
+#include "main/core/nodeselection.h"
 
 #include <QMimeData>
 
@@ -115,6 +116,12 @@ QByteArray nodesAsRtf(const NodeList &nodes)
     });
     rtf += "}\n";
     return rtf;
+}
+
+std::vector<BookmarkNode *> nodesToCopy(const BookmarkTree &tree, std::vector<BookmarkNode *> selected)
+{
+    std::erase(selected, tree.firstNode());
+    return topmostNodes(selected);
 }
 
 std::unique_ptr<QMimeData> makeTreeMimeData(const NodeList &nodes, const QByteArray &cutId)

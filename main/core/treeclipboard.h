@@ -28,6 +28,11 @@ QString nodesAsHtml(const std::vector<const BookmarkNode *> &nodes);
 QString nodesAsCsv(const std::vector<const BookmarkNode *> &nodes);
 QByteArray nodesAsRtf(const std::vector<const BookmarkNode *> &nodes);
 
+// The nodes that a copy, a cut or a drag to another program takes from a selection: those that no other
+// selected node contains, in tree order, never the root category (pasted, it would plant a second,
+// non-editable root inside a category).
+std::vector<BookmarkNode *> nodesToCopy(const BookmarkTree &tree, std::vector<BookmarkNode *> selected);
+
 // One data object offering the nodes (each with its descendants) in every format of the tree; `cutId`
 // is given for a cut.
 std::unique_ptr<QMimeData> makeTreeMimeData(const std::vector<const BookmarkNode *> &nodes,

@@ -378,7 +378,9 @@ Qt::ItemFlags BookmarkModel::flags(const QModelIndex &index) const
     const BookmarkNode *node = nodeFromIndex(index);
     if (!node)
         return Qt::NoItemFlags;
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Every row can start a drag, the root too: a press and move on a row is a drag, never a selection
+    // swept over the rows; the drop decides what may move where.
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     if (VTEditing(node->record, index.column()))
         flags |= Qt::ItemIsEditable;
     return flags;

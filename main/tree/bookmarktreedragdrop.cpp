@@ -37,14 +37,20 @@ DropMode modeInRow(const QRect &row, int y)
 
 std::unique_ptr<QMimeData> BookmarkTreeView::beginNodeDrag()
 {
-    std::vector<BookmarkNode *> nodes = topmostNodes(selectedNodes());
+    const std::vector<BookmarkNode *> selected = selectedNodes();
+    // The root never moves, nor anything with it: a drag that holds the root is refused in the tree.
+    std::vector<BookmarkNode *> nodes = topmostNodes(selected);
     std::erase(nodes, m_model->tree().firstNode());
     m_dragged.clear();
     for (BookmarkNode *node : nodes)
         m_dragged.emplace_back(m_model->indexFromNode(node));
-    auto data = makeTreeMimeData(std::vector<const BookmarkNode *>(nodes.begin(), nodes.end()));
-    data->setData(TreeDragMimeType, m_dragToken);
-    return data;
+    // Another program is given what a copy places on the clipboard.
+    const std::vector<BookmarkNode *> copied = nodesToCopy(m_model->tree(), selected);
+    std::unique_ptr<QMimeData> dragData = copied.empty()
+        ? std::make_unique<QMimeData>()
+        : makeTreeMimeData(std::vector<const BookmarkNode *>(copied.begin(), copied.end()));
+    dragData->setData(TreeDragMimeType, m_dragToken);
+    return dragData;
 }
 
 bool BookmarkTreeView::isOwnDrag(const QMimeData *data) const
@@ -104,7 +110,10 @@ bool BookmarkTreeView::VTDragDrop(const QMimeData *data, BookmarkNode *target, D
         const std::vector<BookmarkNode *> done = m_model->moveNodes(byDestination[destination], destination);
         moved.insert(moved.end(), done.begin(), done.end());
     }
-    // The moved nodes stay selected, each run of neighbouring rows as one range.
+    // The moved nodes stay selected, each run of neighbouring rows as one range, and in sight: a
+    // selection hidden in a collapsed category would be what the next command acts on, unseen.
+    for (BookmarkNode *destination : destinations)
+        expand(m_model->indexFromNode(destination));
     sortInTreeOrder(moved);
     const int lastColumn = m_model->columnCount() - 1;
     QItemSelection selection;
@@ -124,17 +133,33 @@ bool BookmarkTreeView::VTDragDrop(const QMimeData *data, BookmarkNode *target, D
     return true;
 }
 
-// Qt's own drag would remove the moved rows once a drop reports a move; here the drop itself has moved
-// them already, so the outcome of the drag is never acted on.
+// Qt's own drag would remove the moved rows once a drop reports a move, in this tree or in another
+// program; here the drop itself has moved them already, so the outcome of the drag is never acted on.
+// A drag that carries no node (the root alone) runs all the same, refused everywhere, so that the press
+// and move never turn into a selection swept over the rows.
 void BookmarkTreeView::startDrag(Qt::DropActions)
 {
-    std::unique_ptr<QMimeData> data = beginNodeDrag();
-    if (m_dragged.empty())
-        return;
     auto *drag = new QDrag(this);
-    drag->setMimeData(data.release());
+    drag->setMimeData(beginNodeDrag().release());
+    setDragPixmap(*drag);
     drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
     m_dragged.clear();
+}
+
+// The row the drag started from follows the pointer, held where it was pressed.
+void BookmarkTreeView::setDragPixmap(QDrag &drag) const
+{
+    const QModelIndex pressed = indexAt(m_pressPosition);
+    if (!pressed.isValid())
+        return;
+    QRect row;
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        row |= visualRect(pressed.siblingAtColumn(column));
+    row &= viewport()->rect();
+    if (row.isEmpty())
+        return;
+    drag.setPixmap(viewport()->grab(row));
+    drag.setHotSpot(m_pressPosition - row.topLeft());
 }
 
 void BookmarkTreeView::dragEnterEvent(QDragEnterEvent *event)

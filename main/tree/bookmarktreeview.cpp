@@ -297,7 +297,8 @@ void BookmarkTreeView::keyPressEvent(QKeyEvent *event)
 
 void BookmarkTreeView::mousePressEvent(QMouseEvent *event)
 {
-    const QModelIndex at = indexAt(event->position().toPoint());
+    m_pressPosition = event->position().toPoint();
+    const QModelIndex at = indexAt(m_pressPosition);
     m_pressOnFocusedCell = at.isValid() && at == currentIndex()
         && !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier));
     QTreeView::mousePressEvent(event);

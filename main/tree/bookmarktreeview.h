@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class QDrag;
+
 namespace vellumite {
 
 class BookmarkModel;
@@ -87,9 +89,9 @@ public:
 
     using QTreeView::edit;
 
-    // The data of a drag of the selected nodes (the root category never goes along): every clipboard
-    // format of the tree, and a token naming this process and this tree, so that the drop recognises
-    // its own drag. Remembers the dragged nodes for that drop.
+    // The data of a drag of the selected nodes: what a copy of them places on the clipboard, and a token
+    // naming this process and this tree, so that the drop recognises its own drag. Remembers the
+    // dragged nodes for that drop (none when the root category is selected: it never moves).
     std::unique_ptr<QMimeData> beginNodeDrag();
     // Whether data comes from a drag of this very tree.
     bool isOwnDrag(const QMimeData *data) const;
@@ -126,6 +128,7 @@ protected:
 
 private:
     std::vector<BookmarkNode *> draggedNodes() const;
+    void setDragPixmap(QDrag &drag) const;
     void endDragHover();
     bool VTKeyPress(const QKeyEvent &event);
     bool VTKeyDown(const QKeyEvent &event);
@@ -135,6 +138,7 @@ private:
     BookmarkHeaderView *m_header;
     // The last press hit the cell that held the focus already, without Ctrl or Shift.
     bool m_pressOnFocusedCell = false;
+    QPoint m_pressPosition;
 
     // Tells this tree's drags from those of another tree or another running copy of the program.
     const QByteArray m_dragToken;

@@ -1,7 +1,6 @@
 #include "main/tree/treeeditcommands.h"
 
 #include "main/core/bookmarksort.h"
-#include "main/core/nodeselection.h"
 #include "main/core/popupoffer.h"
 #include "main/core/programsettings.h"
 #include "main/core/treeclipboard.h"
@@ -74,10 +73,7 @@ void TreeEditCommands::collapseAll()
 
 bool TreeEditCommands::placeOnClipboard(ClipboardMode mode)
 {
-    std::vector<BookmarkNode *> selected = m_view.selectedNodes();
-    // Taking the root would let a paste plant a second, non-editable root inside a category.
-    std::erase(selected, m_model.tree().firstNode());
-    const std::vector<BookmarkNode *> nodes = topmostNodes(selected);
+    const std::vector<BookmarkNode *> nodes = nodesToCopy(m_model.tree(), m_view.selectedNodes());
     if (nodes.empty())
         return false;
 

@@ -1,6 +1,7 @@
 // Drag-move and drop events sent to the bookmark tree: moves within it, links from other programs.
 
 #include "main/core/dropformats.h"
+#include "main/core/treeclipboard.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
@@ -149,6 +150,71 @@ private slots:
         QCOMPARE(w.sub->parent(), w.beta);
         QCOMPARE(names(*w.sub), QStringList { u"s1"_qs });
         QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.sub)));
+    }
+
+    // A drop onto a collapsed category opens it: the moved rows stay selected and in sight.
+    void dropOpensACollapsedTarget()
+    {
+        Window w;
+        w.view.collapse(w.model.indexFromNode(w.beta));
+        BookmarkNode *a1 = Window::child(w.alpha, u"a1"_qs);
+        w.select({ a1 });
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        QVERIFY(w.dragAndDrop(*data, w.pointOn(w.beta, DropMode::On)));
+        QCOMPARE(a1->parent(), w.beta);
+        QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.beta)));
+        QVERIFY(w.view.visualRect(w.model.indexFromNode(a1)).isValid());
+        QCOMPARE(w.view.selectedNodes(), std::vector<BookmarkNode *> { a1 });
+    }
+
+    // Another program is given what a copy of the selection places on the clipboard; within the tree a
+    // drag that holds the root moves nothing.
+    void dragDataIsWhatACopyGives_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QStringList>("copied");
+        QTest::addColumn<bool>("movesIntoGamma");
+        using L = QStringList;
+        QTest::newRow("category and one of its bookmarks")
+            << L { u"Alpha"_qs, u"a1"_qs } << L { u"Alpha"_qs } << true;
+        QTest::newRow("root alone") << L { u"Bookmarks"_qs } << L {} << false;
+        QTest::newRow("root and a category")
+            << L { u"Bookmarks"_qs, u"Beta"_qs } << L { u"Beta"_qs } << false;
+    }
+
+    void dragDataIsWhatACopyGives()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(QStringList, copied);
+        QFETCH(bool, movesIntoGamma);
+        Window w;
+        const auto byName = [&w](const QString &name) {
+            for (BookmarkNode *n = w.root; n; n = n->nextInTreeOrder(w.root)) {
+                if (n->record.name() == name)
+                    return n;
+            }
+            return static_cast<BookmarkNode *>(nullptr);
+        };
+        w.view.selectionModel()->clear();
+        for (const QString &name : selected)
+            w.view.selectionModel()->select(w.model.indexFromNode(byName(name)),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        std::vector<const BookmarkNode *> copiedNodes;
+        for (const QString &name : copied)
+            copiedNodes.push_back(byName(name));
+
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        if (copiedNodes.empty()) {
+            QVERIFY(!holdsTreeData(data.get()));
+            QVERIFY(!data->hasText() && !data->hasHtml());
+        } else {
+            const std::unique_ptr<QMimeData> copy = makeTreeMimeData(copiedNodes);
+            QCOMPARE(data->data(VirtualTreeDataMimeType), copy->data(VirtualTreeDataMimeType));
+            QCOMPARE(data->text(), copy->text());
+            QCOMPARE(data->html(), copy->html());
+        }
+        QCOMPARE(w.dragAndDrop(*data, w.pointOn(w.gamma, DropMode::On)), movesIntoGamma);
+        QCOMPARE(w.gamma->childCount(), movesIntoGamma ? 1 : 0);
     }
 
     void refusedDropsChangeNothing_data()

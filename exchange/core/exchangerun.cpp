@@ -67,7 +67,7 @@ public:
         case StepResult::Outcome::Done:
             return true;
         case StepResult::Outcome::DatabaseFailure:
-            m_host.showDatabaseFailure(DatabaseLockedText);
+            m_host.showDatabaseFailure(result.text);
             return true;
         case StepResult::Outcome::Failed:
             m_host.showFailure(result.text);

@@ -17,8 +17,8 @@ enum class StoreKind : qint32 { InternetExplorer = 0, Firefox = 1, Opera = 2 };
 // The four stores a row can stand for: Firefox keeps either a bookmark file or a places database.
 enum class StoreFormat { FavoritesFolder, NetscapeBookmarkFile, PlacesDatabase, OperaHotlist };
 
-// How one store step ended. A database failure is reported and the run goes on with the next row; any
-// other failure ends the run at its row.
+// How one store step ended, with the message to show on a failure. A database failure is reported
+// and the run goes on with the next row; any other failure ends the run at its row.
 struct StepResult
 {
     enum class Outcome { Done, DatabaseFailure, Failed };
@@ -35,9 +35,6 @@ struct StepResult
     }
     bool ok() const { return outcome == Outcome::Done; }
 };
-
-inline const QString DatabaseLockedText
-    = QStringLiteral("The database is locked. Please, close a Firefox browser.");
 
 // One store as the run sees it. read and write run on a pool thread: they get plain data only (a staging
 // tree to fill, a snapshot to write) and never touch the program's tree or a widget.

@@ -116,7 +116,8 @@ private slots:
     void operaImportReplacesTheTree();
     void operaExportThenMergingImport();
     void placesExportThenImport();
-    void lockedPlacesKeepsTheTree();
+    void placesFailureKeepsTheTree_data();
+    void placesFailureKeepsTheTree();
     void favoritesAndBookmarkFileRoundTrip();
 };
 
@@ -192,25 +193,54 @@ void tst_ExchangeEndToEnd::placesExportThenImport()
     QCOMPARE(window.root().child(0)->child(0)->record.Link, u"https://doc.example/"_s);
 }
 
-void tst_ExchangeEndToEnd::lockedPlacesKeepsTheTree()
+// Each failure of the places database has its message, shown in a plain box; the tree and the file stay
+// as they were.
+void tst_ExchangeEndToEnd::placesFailureKeepsTheTree_data()
 {
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("held by Firefox") << u"locked"_s;
+    QTest::newRow("truncated") << u"damaged"_s;
+    QTest::newRow("no database") << u"text"_s;
+}
+
+void tst_ExchangeEndToEnd::placesFailureKeepsTheTree()
+{
+    QFETCH(QString, failure);
     Window window;
     QTemporaryDir stores;
     const QString path = installPlaces(window, stores, u"115.0"_s);
     QVERIFY(!path.isEmpty());
+    QString expected = u"The database is locked. Please, close a Firefox browser."_s;
+    if (failure == u"damaged"_s) {
+        QVERIFY(testfiles::writeFile(path, testfiles::readFile(path).first(40000)));
+        expected = u"The Firefox places database \"%1\" is damaged. Nothing in it was changed."_s.arg(path);
+    } else if (failure == u"text"_s) {
+        QVERIFY(testfiles::writeFile(path, "not a database"));
+        expected
+            = u"The file \"%1\" is not a Firefox places database. Nothing in it was changed."_s.arg(path);
+    }
+    const QByteArray bytes = testfiles::readFile(path);
     window.form.model()->insertNode(&window.root(),
                                     std::make_unique<BookmarkNode>(makeCategoryRecord(u"Mine"_s)));
-    sqlite::Database firefox = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
-    firefox.execute("BEGIN EXCLUSIVE");
+    sqlite::Database firefox;
+    if (failure == u"locked"_s) {
+        firefox = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
+        firefox.execute("PRAGMA locking_mode = EXCLUSIVE");
+        firefox.execute("BEGIN EXCLUSIVE");
+        firefox.execute("COMMIT");
+    }
 
-    window.run(true, false);
     using Message = FakeMessageService::Message;
-    const Message locked { FakeMessageService::Kind::Information, ApplicationTitle,
-                           u"The database is locked. Please, close a Firefox browser."_s };
-    QCOMPARE(window.fakes.messages->messages(), QList<Message> { locked });
-    // The failed read did not empty the tree.
-    QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
-    firefox.execute("ROLLBACK");
+    const Message shown { FakeMessageService::Kind::Information, ApplicationTitle, expected };
+    for (const bool import : { true, false }) {
+        window.fakes.messages->clear();
+        window.run(import, false);
+        QCOMPARE(window.fakes.messages->messages(), QList<Message> { shown });
+        // The failed read did not empty the tree.
+        QCOMPARE(window.names(window.root()), QStringList { u"Mine"_s });
+    }
+    firefox.close();
+    QCOMPARE(testfiles::readFile(path), bytes);
 }
 
 // Export to the Favorites folder and the bookmark file of an old Firefox, then import both into an

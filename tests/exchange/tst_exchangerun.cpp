@@ -166,22 +166,26 @@ void tst_ExchangeRun::failedFirstReadLeavesTreeUntilASuccessfulRead()
 void tst_ExchangeRun::databaseFailureShowsMessageAndGoesOn()
 {
     FakeHost host;
-    FakeStore places(StoreFormat::PlacesDatabase, {}, StepResult::databaseFailure(u"SQLITE_BUSY"_qs));
+    const QString locked = u"The database is locked. Please, close a Firefox browser."_qs;
+    FakeStore places(StoreFormat::PlacesDatabase, {}, StepResult::databaseFailure(locked));
     FakeStore opera(StoreFormat::OperaHotlist, { u"d"_qs });
     QVERIFY(
         runExchange({ true, true, { { StoreKind::Firefox, &places }, { StoreKind::Opera, &opera } } }, host));
-    QCOMPARE(host.log.mid(0, 5),
-             QStringList({ u"start 1"_qs, u"block"_qs, u"finish 1"_qs, u"counts"_qs,
-                           u"database: The database is locked. Please, close a Firefox browser."_qs }));
+    QCOMPARE(
+        host.log.mid(0, 5),
+        QStringList({ u"start 1"_qs, u"block"_qs, u"finish 1"_qs, u"counts"_qs, u"database: "_qs + locked }));
     QCOMPARE(opera.reads, 1);
     QCOMPARE(host.names(), QStringList({ u"old"_qs, u"d"_qs }));
 
-    // The same in an export.
+    // The same in an export; each failure shows its own message.
     FakeHost exportHost;
-    QVERIFY(runExchange({ false, true, { { StoreKind::Firefox, &places }, { StoreKind::Opera, &opera } } },
-                        exportHost));
+    const QString damaged = u"The Firefox places database \"/p/places.sqlite\" is damaged."_qs;
+    FakeStore damagedPlaces(StoreFormat::PlacesDatabase, {}, StepResult::databaseFailure(damaged));
+    QVERIFY(
+        runExchange({ false, true, { { StoreKind::Firefox, &damagedPlaces }, { StoreKind::Opera, &opera } } },
+                    exportHost));
     QCOMPARE(opera.writes, 1);
-    QVERIFY(exportHost.log.contains(u"database: "_qs + DatabaseLockedText));
+    QVERIFY(exportHost.log.contains(u"database: "_qs + damaged));
 }
 
 void tst_ExchangeRun::uncaughtFailureEndsRun()

@@ -410,7 +410,8 @@ void tst_ImportExportDialog::databaseFailureShowsMessageAndGoesOn()
     disk.versions.setVersion(disk.paths.PathToFirefox, u"3.6.13"_s);
     FakeProgram program;
     Stores stores;
-    stores.results[StoreFormat::PlacesDatabase] = StepResult::databaseFailure(u"database is locked"_s);
+    stores.results[StoreFormat::PlacesDatabase]
+        = StepResult::databaseFailure(u"The database is locked. Please, close a Firefox browser."_s);
     TfrImportExport dialog(disk.paths, disk.versions, program, stores.factory());
     tick(dialog, 0);
     tick(dialog, 1);

@@ -54,16 +54,20 @@ QString readShortcutLink(const QString &path)
     return internetShortcutLink(bytes);
 }
 
-void importUrlFiles(const QString &folder, BookmarkNode &parent, qint32 browserCode)
+// False when the folder holds a shortcut but `parent` lies too deep for one more level.
+bool importUrlFiles(const QString &folder, BookmarkNode &parent, int depth, qint32 browserCode)
 {
     for (const QFileInfo &entry : entries(folder, QDir::Files | QDir::Hidden)) {
         if (!isShortcutName(entry.fileName()))
             continue;
+        if (depth >= MaxStoreLevels)
+            return false;
         TBookmark record = makeBookmarkRecord(shortcutTitle(entry.fileName()),
                                               readShortcutLink(entry.filePath()), browserCode);
         record.ImportSource = FromFavorites;
         parent.appendChild(std::make_unique<BookmarkNode>(std::move(record)));
     }
+    return true;
 }
 
 // True when `path` exists as anything, a symbolic link (even a dangling one) included.
@@ -154,8 +158,9 @@ QByteArray internetShortcutText(const QString &link)
 QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 browserCode)
 {
     const QFileInfo root(path);
+    const QString shown = QDir::toNativeSeparators(root.absoluteFilePath());
     if (!root.isDir())
-        return u"The folder \"%1\" does not exist."_s.arg(QDir::toNativeSeparators(root.absoluteFilePath()));
+        return u"The folder \"%1\" does not exist."_s.arg(shown);
 
     // Each folder's sub-folders are read (and filled) first, then its shortcut files: the order of the
     // recursive walk, kept on an explicit stack.
@@ -163,32 +168,37 @@ QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 b
     {
         QString folder;
         BookmarkNode *category;
-        int depth;
+        int depth; // of the category; 0 for the folder itself
         bool filesOnly; // the sub-folders are done
     };
-    std::vector<Step> pending { { root.filePath(), &staging, 0, false } };
+    BookmarkNode read;
+    const QString tooDeep = u"The folder \"%1\" cannot be read. %2"_s.arg(shown, storeTooDeepReason());
+    std::vector<Step> pending { { root.filePath(), &read, 0, false } };
     while (!pending.empty()) {
         Step step = std::move(pending.back());
         pending.pop_back();
         if (step.filesOnly) {
-            importUrlFiles(step.folder, *step.category, browserCode);
+            if (!importUrlFiles(step.folder, *step.category, step.depth, browserCode))
+                return tooDeep;
             continue;
         }
         pending.push_back({ step.folder, step.category, step.depth, true });
-        if (step.depth >= MaximumFavoritesDepth)
-            continue;
-        std::vector<Step> subFolders;
-        for (const QFileInfo &entry : entries(step.folder, QDir::Dirs)) {
+        const QFileInfoList subFolders = entries(step.folder, QDir::Dirs);
+        if (!subFolders.isEmpty() && step.depth >= MaxStoreLevels)
+            return tooDeep;
+        std::vector<Step> filled;
+        for (const QFileInfo &entry : subFolders) {
             TBookmark record = makeCategoryRecord(entry.fileName());
             record.ImportSource = FromFavorites;
             BookmarkNode *category
                 = step.category->appendChild(std::make_unique<BookmarkNode>(std::move(record)));
-            subFolders.push_back({ entry.filePath(), category, step.depth + 1, false });
+            filled.push_back({ entry.filePath(), category, step.depth + 1, false });
         }
         // The stack takes the last first.
-        for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it)
+        for (auto it = filled.rbegin(); it != filled.rend(); ++it)
             pending.push_back(std::move(*it));
     }
+    staging.appendChildren(read.takeAllChildren());
     return QString();
 }
 

@@ -18,8 +18,6 @@ namespace vellumite {
 // exactly.
 inline constexpr NameMatch FavoritesFolderNameMatch = NameMatch::CategoriesIgnoreCase;
 
-// Folders nested deeper are not read.
-inline constexpr int MaximumFavoritesDepth = 64;
 // A shortcut file is a few lines; a larger one gives an empty link rather than a large read.
 inline constexpr qint64 MaximumShortcutFileSize = 64 * 1024;
 // The longest folder or file name the export makes, in UTF-16 units, before ".url".
@@ -27,7 +25,9 @@ inline constexpr int MaximumFavoritesNameLength = 50;
 
 // Reads the folder into the children of `staging` as plain records (ImportSource 0): under every
 // category its sub-categories (each filled first), then its bookmarks; the shortcut files directly in
-// the folder last. A bookmark gets `browserCode` as its ImageIndex. Returns "" or the failure's text.
+// the folder last. A bookmark gets `browserCode` as its ImageIndex. A folder that nests entries deeper
+// than MaxStoreLevels is refused. Returns "" or the failure's text; on failure `staging` is left as it
+// was.
 QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 browserCode);
 
 // Writes the children of `rootCategory` into the folder as sub-folders and shortcut files. Replace

@@ -7,6 +7,7 @@
 #include "exchange/core/placestouch.h"
 #include "exchange/core/sqlite/sqlitestatement.h"
 #include "exchange/core/sqlite/sqlitetransaction.h"
+#include "exchange/core/stagingmerge.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,6 +41,9 @@ QString PlacesDatabase::failureMessage(PlacesError error, const QString &path, c
     case PlacesError::Damaged:
         return QStringLiteral("The Firefox places database \"%1\" is damaged. Nothing in it was changed.")
             .arg(shown);
+    case PlacesError::TooDeep:
+        return QStringLiteral("The Firefox places database \"%1\" cannot be read. %2")
+            .arg(shown, storeTooDeepReason());
     case PlacesError::Failed:
         break;
     }
@@ -139,10 +143,14 @@ QString PlacesDatabase::importPlaces(BookmarkNode &staging, qint32 browserCode)
         return fail(PlacesError::Failed, QStringLiteral("the database is not open"));
     if (!m_startFolder)
         return QString();
-    return run([&] {
+    bool tooDeep = false;
+    const QString result = run([&] {
         const PlacesRows rows = PlacesRows::read(m_database, *m_schema);
-        vellumite::importPlaces(rows, *m_startFolder, staging, browserCode);
+        tooDeep = !vellumite::importPlaces(rows, *m_startFolder, staging, browserCode);
     });
+    if (result.isEmpty() && tooDeep)
+        return fail(PlacesError::TooDeep, QString());
+    return result;
 }
 
 QString PlacesDatabase::read(BookmarkNode &staging, qint32 browserCode)

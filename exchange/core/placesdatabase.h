@@ -28,6 +28,8 @@ enum class PlacesError {
     NotPlaces,
     // SQLite finds the file damaged (truncated, or pages that make no sense).
     Damaged,
+    // The start folder nests entries deeper than the program's tree can hold.
+    TooDeep,
     // Anything else: the file cannot be opened or written, the disk is full, a statement failed.
     Failed,
 };

@@ -244,6 +244,58 @@ private slots:
         QCOMPARE(testfiles::readFile(f.outside() + u"/precious"_s), QByteArray("outside"));
     }
 
+    // Everything within the levels the program's tree holds below its root comes in whole, at its
+    // path; a deeper folder is refused whole.
+    void deepFoldersComeInWholeOrNotAtAll_data()
+    {
+        QTest::addColumn<int>("folders");
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("300 levels") << 300 << true << true;
+        QTest::newRow("link in the deepest folder") << MaxStoreLevels - 1 << true << true;
+        QTest::newRow("deepest folder, empty") << MaxStoreLevels << false << true;
+        QTest::newRow("link one level deeper") << MaxStoreLevels << true << false;
+        QTest::newRow("folder one level deeper") << MaxStoreLevels + 1 << false << false;
+    }
+    void deepFoldersComeInWholeOrNotAtAll()
+    {
+        QFETCH(int, folders);
+        QFETCH(bool, link);
+        QFETCH(bool, accepted);
+        Folder f;
+        f.write(u"top.url"_s, shortcut("http://top/"));
+        QString chain;
+        for (int i = 0; i < folders; ++i)
+            chain += (i ? u"/"_s : QString()) + QString::number(i % 10);
+        QVERIFY(QDir().mkpath(f.file(chain)));
+        if (link)
+            f.write(chain + u"/deep.url"_s, shortcut("http://deep/"));
+
+        BookmarkNode staging;
+        addBookmark(staging, u"kept"_s, u"http://kept/"_s);
+        const QString error = readFavoritesFolder(f.path(), staging, 1);
+        if (!accepted) {
+            QVERIFY2(error.startsWith(u"The folder \""_s + f.path() + u"\" cannot be read. "_s),
+                     qPrintable(error));
+            QVERIFY(error.contains(u"more than %1 levels deep"_s.arg(MaxStoreLevels)));
+            QCOMPARE(describe(staging), u"kept=http://kept/"_s);
+            return;
+        }
+        QCOMPARE(error, QString());
+        QCOMPARE(staging.childCount(), 3);
+        const BookmarkNode *node = staging.child(1);
+        for (int i = 0; i < folders; ++i) {
+            QCOMPARE(node->record.CategoryName, QString::number(i % 10));
+            QCOMPARE(node->childCount(), i + 1 < folders || link ? 1 : 0);
+            if (node->childCount() > 0)
+                node = node->child(0);
+        }
+        if (link)
+            QCOMPARE(node->record.Link, u"http://deep/"_s);
+        QCOMPARE(node->depth(), link ? folders + 1 : folders);
+        QCOMPARE(staging.child(2)->record.Description, u"top"_s);
+    }
+
     void writeNeverLeavesTheFolder()
     {
         Folder f;

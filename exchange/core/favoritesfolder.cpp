@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBoundaryFinder>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -202,30 +203,47 @@ QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 b
     return QString();
 }
 
-QString ClearFolder(const QString &path)
+QStringList ClearFolder(const QString &path)
 {
-    QString firstError;
+    QStringList left;
     const QFileInfoList content
         = QDir(path).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &entry : content) {
         // QDir::removeRecursively removes symbolic links inside without following them.
-        const bool removed = entry.isDir() && !entry.isSymLink() ? QDir(entry.filePath()).removeRecursively()
-                                                                 : QFile::remove(entry.filePath());
-        if (!removed && firstError.isEmpty())
-            firstError = u"Cannot delete \"%1\"."_s.arg(QDir::toNativeSeparators(entry.absoluteFilePath()));
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+        if (somethingAt(entry.filePath()))
+            left << entry.fileName();
     }
-    return firstError;
+    return left;
 }
 
-QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode)
+QString notClearedMessage(const QString &path, const QStringList &left)
 {
+    constexpr qsizetype shownNames = 10;
+    QStringList names;
+    for (const QString &name : left.first(std::min(left.size(), shownNames)))
+        names << u'"' + name + u'"';
+    QString list = names.join(u", "_s);
+    if (left.size() > shownNames)
+        list += u", and %1 more"_s.arg(left.size() - shownNames);
+    return u"The Favorites folder \"%1\" could not be emptied before the bookmarks were written to it. "
+           "Still there: %2."_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), list);
+}
+
+QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode,
+                             QStringList &notDeleted)
+{
+    notDeleted.clear();
     const QFileInfo root(path);
     if (!root.isDir())
         return u"The folder \"%1\" does not exist."_s.arg(QDir::toNativeSeparators(root.absoluteFilePath()));
-    if (mode == ExportMode::Replace) {
-        if (QString error = ClearFolder(path); !error.isEmpty())
-            return error;
-    }
+    // What the clear cannot delete stays beside the tree: stopping here would leave the user with an
+    // emptied folder and nothing written.
+    if (mode == ExportMode::Replace)
+        notDeleted = ClearFolder(path);
 
     std::vector<std::pair<const BookmarkNode *, QString>> pending { { &rootCategory, root.filePath() } };
     while (!pending.empty()) {

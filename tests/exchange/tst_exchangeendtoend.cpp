@@ -8,6 +8,7 @@
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
 #include "tests/common/testfiles.h"
+#include "tests/common/undeletablefile.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -184,6 +185,7 @@ private slots:
     void favoritesAndBookmarkFileRoundTrip();
     void deepStoresComeInWholeOrAreRefused_data();
     void deepStoresComeInWholeOrAreRefused();
+    void clearThatLeavesEntriesStillWritesAndGoesOn();
 };
 
 void tst_ExchangeEndToEnd::operaImportReplacesTheTree()
@@ -391,6 +393,40 @@ void tst_ExchangeEndToEnd::deepStoresComeInWholeOrAreRefused()
     QCOMPARE(node->record.Link, u"http://deep.example/"_s);
     QCOMPARE(node->depth(), folders + 2);
     QCOMPARE(window.form.tree().totalCount(), folders + 2);
+}
+
+// An export without merging writes the tree into the Favorites folder even when the clear before it
+// could not delete everything; the user is told what is left, and the run goes on with the next store.
+void tst_ExchangeEndToEnd::clearThatLeavesEntriesStillWritesAndGoesOn()
+{
+    Window window;
+    QTemporaryDir stores;
+    BrowserPaths &paths = window.form.browserPaths();
+    paths.ExplorerFavoritesPath = stores.filePath(u"Favorites"_s);
+    QVERIFY(QDir().mkpath(paths.ExplorerFavoritesPath + u"/Stuck"_s));
+    QVERIFY(testfiles::writeFile(paths.ExplorerFavoritesPath + u"/Stale.url"_s,
+                                 "[InternetShortcut]\r\nURL=http://stale.example/\r\n"));
+    const QString held = paths.ExplorerFavoritesPath + u"/Stuck/held.url"_s;
+    QVERIFY(testfiles::writeFile(held, "[InternetShortcut]\r\nURL=http://held.example/\r\n"));
+    const testfiles::UndeletableFile undeletable(held);
+    if (!undeletable.isSet())
+        QSKIP("this file system cannot keep a file from being deleted");
+    const QString hotlist = installHotlist(window, stores);
+    QVERIFY(!hotlist.isEmpty());
+    window.addMineWithDocs();
+
+    window.run(false, false);
+    using Message = FakeMessageService::Message;
+    const Message left { FakeMessageService::Kind::Error, ApplicationTitle,
+                         u"The Favorites folder \"%1\" could not be emptied before the bookmarks were "
+                         "written to it. Still there: \"Stuck\"."_s.arg(paths.ExplorerFavoritesPath) };
+    QCOMPARE(window.fakes.messages->messages(), QList<Message> { left });
+    QVERIFY(!QFile::exists(paths.ExplorerFavoritesPath + u"/Stale.url"_s));
+    QVERIFY(QFile::exists(paths.ExplorerFavoritesPath + u"/Mine/Docs.url"_s));
+    QVERIFY(QFile::exists(held));
+    // The Opera row came after it and was written.
+    QVERIFY(testfiles::readFile(hotlist).contains("URL=https://doc.example/"));
+    QVERIFY(!testfiles::readFile(hotlist).contains("NAME=Work"));
 }
 
 QTEST_MAIN(tst_ExchangeEndToEnd)

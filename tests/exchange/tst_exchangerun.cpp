@@ -104,6 +104,7 @@ private slots:
     void importWithMergeKeepsTree();
     void failedFirstReadLeavesTreeUntilASuccessfulRead();
     void databaseFailureShowsMessageAndGoesOn();
+    void incompleteStepIsReportedAndRunGoesOn();
     void uncaughtFailureEndsRun();
     void thrownFailureEndsRun();
     void exportModes_data();
@@ -186,6 +187,25 @@ void tst_ExchangeRun::databaseFailureShowsMessageAndGoesOn()
                     exportHost));
     QCOMPARE(opera.writes, 1);
     QVERIFY(exportHost.log.contains(u"database: "_qs + damaged));
+}
+
+// A step that did its work but left something undone (a clear that could not delete everything) is
+// reported as an error, and the run goes on as after a step that ended well.
+void tst_ExchangeRun::incompleteStepIsReportedAndRunGoesOn()
+{
+    for (const bool import : { true, false }) {
+        FakeHost host;
+        FakeStore ie(StoreFormat::FavoritesFolder, { u"a"_qs }, StepResult::incomplete(u"Still there: x"_qs));
+        FakeStore opera(StoreFormat::OperaHotlist, { u"d"_qs });
+        QVERIFY(runExchange(
+            { import, false, { { StoreKind::InternetExplorer, &ie }, { StoreKind::Opera, &opera } } }, host));
+        QVERIFY(host.log.contains(u"error: Still there: x"_qs));
+        QCOMPARE(opera.reads + opera.writes, 1);
+        if (import) {
+            QCOMPARE(host.names(), QStringList({ u"a"_qs, u"d"_qs }));
+            QCOMPARE(host.log.count(u"counts"_qs), 2);
+        }
+    }
 }
 
 void tst_ExchangeRun::uncaughtFailureEndsRun()

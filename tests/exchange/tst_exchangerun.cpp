@@ -1,7 +1,15 @@
 #include "exchange/core/exchangerun.h"
+#include "exchange/core/exchangestores.h"
 #include "exchange/core/storefile.h"
+#include "main/core/browserdetection.h"
+#include "tests/common/filesizelimit.h"
+#include "tests/common/testfiles.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 using namespace vellumite;
 
@@ -105,6 +113,8 @@ private slots:
     void failedFirstReadLeavesTreeUntilASuccessfulRead();
     void databaseFailureShowsMessageAndGoesOn();
     void incompleteStepIsReportedAndRunGoesOn();
+    void fullDiskGivesTheSystemReason_data();
+    void fullDiskGivesTheSystemReason();
     void uncaughtFailureEndsRun();
     void thrownFailureEndsRun();
     void exportModes_data();
@@ -206,6 +216,51 @@ void tst_ExchangeRun::incompleteStepIsReportedAndRunGoesOn()
             QCOMPARE(host.log.count(u"counts"_qs), 2);
         }
     }
+}
+
+// A disk that fills up part way through a write: the message gives the system's reason, and the former
+// file stays as it was.
+void tst_ExchangeRun::fullDiskGivesTheSystemReason_data()
+{
+    QTest::addColumn<StoreFormat>("format");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Favorites folder") << StoreFormat::FavoritesFolder << u"Favorites/Link.url"_qs;
+    QTest::newRow("bookmark file") << StoreFormat::NetscapeBookmarkFile << u"bookmarks.html"_qs;
+    QTest::newRow("hotlist") << StoreFormat::OperaHotlist << u"opera6.adr"_qs;
+}
+
+void tst_ExchangeRun::fullDiskGivesTheSystemReason()
+{
+    QFETCH(StoreFormat, format);
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    BrowserPaths paths;
+    paths.ExplorerFavoritesPath = dir.filePath(u"Favorites"_qs);
+    paths.PathFavFirefox = dir.filePath(u"bookmarks.html"_qs);
+    paths.OperaFavPath = dir.filePath(u"opera6.adr"_qs);
+    QVERIFY(QDir().mkpath(paths.ExplorerFavoritesPath));
+    const QByteArray former = "former content\r\n";
+    for (const QString &path : { paths.PathFavFirefox, paths.OperaFavPath })
+        QVERIFY(testfiles::writeFile(path, former));
+    const std::unique_ptr<ExchangeStore> store = makeExchangeStore(format, paths);
+
+    BookmarkNode root(makeCategoryRecord(RootCategoryName));
+    root.appendChild(std::make_unique<BookmarkNode>(
+        makeBookmarkRecord(u"Link"_qs, u"http://example.org/"_qs + QString(8000, u'x'), 1)));
+    StepResult result;
+    {
+        const testfiles::FileSizeLimit limit(1000);
+        QVERIFY(limit.isSet());
+        result = store->write(root, ExportMode::Merge);
+    }
+    const QString path = dir.filePath(file);
+    QCOMPARE(result.outcome, StepResult::Outcome::Failed);
+    QCOMPARE(result.text,
+             u"Cannot create file \"%1\". %2"_qs.arg(path, QString::fromLocal8Bit(std::strerror(EFBIG))));
+    if (format == StoreFormat::FavoritesFolder)
+        QVERIFY(!QFile::exists(path));
+    else
+        QCOMPARE(testfiles::readFile(path), former);
 }
 
 void tst_ExchangeRun::uncaughtFailureEndsRun()

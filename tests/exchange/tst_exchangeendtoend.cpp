@@ -186,6 +186,7 @@ private slots:
     void deepStoresComeInWholeOrAreRefused_data();
     void deepStoresComeInWholeOrAreRefused();
     void clearThatLeavesEntriesStillWritesAndGoesOn();
+    void runsKeepTheTreeExpansion();
 };
 
 void tst_ExchangeEndToEnd::operaImportReplacesTheTree()
@@ -427,6 +428,33 @@ void tst_ExchangeEndToEnd::clearThatLeavesEntriesStillWritesAndGoesOn()
     // The Opera row came after it and was written.
     QVERIFY(testfiles::readFile(hotlist).contains("URL=https://doc.example/"));
     QVERIFY(!testfiles::readFile(hotlist).contains("NAME=Work"));
+}
+
+// The main tree keeps showing what the user had open: an import that merges into a folder leaves it
+// expanded, and an export changes no expansion.
+void tst_ExchangeEndToEnd::runsKeepTheTreeExpansion()
+{
+    Window window;
+    QTemporaryDir stores;
+    QVERIFY(!installHotlist(window, stores).isEmpty());
+    BookmarkModel &model = *window.form.model();
+    BookmarkNode *work
+        = model.insertNode(&window.root(), std::make_unique<BookmarkNode>(makeCategoryRecord(u"Work"_s)));
+    model.insertNode(work, std::make_unique<BookmarkNode>(makeBookmarkRecord(u"Mine"_s, u"http://m/"_s, 1)));
+    BookmarkTreeView &view = *window.form.VT();
+    view.expand(model.indexFromNode(&window.root()));
+    view.expand(model.indexFromNode(work));
+    const auto expanded = [&] {
+        return view.isExpanded(model.indexFromNode(&window.root()))
+            && view.isExpanded(model.indexFromNode(work));
+    };
+    QVERIFY(expanded());
+
+    window.run(true, true);
+    QCOMPARE(window.names(*work), QStringList({ u"Mine"_s, u"Qt"_s }));
+    QVERIFY(expanded());
+    window.run(false, true);
+    QVERIFY(expanded());
 }
 
 QTEST_MAIN(tst_ExchangeEndToEnd)

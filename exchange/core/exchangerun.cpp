@@ -55,17 +55,21 @@ public:
         auto staging = std::make_shared<BookmarkNode>();
         StepResult result = m_request.import ? readStore(store, staging) : exportStore(store);
         m_host.storeFinished(kind);
-        if (m_request.import && result.ok())
-            result = applyImport(store, *staging);
-        else if (result.ok())
-            result = afterExport(store);
+        if (result.ok()) {
+            StepResult after = m_request.import ? applyImport(store, *staging) : afterExport(store);
+            if (!after.ok() || result.outcome == StepResult::Outcome::Done)
+                result = std::move(after);
+        }
         if (m_request.import && result.outcome != StepResult::Outcome::Failed)
             m_host.target().importStoreFinished();
         switch (result.outcome) {
         case StepResult::Outcome::Done:
             return true;
         case StepResult::Outcome::DatabaseFailure:
-            m_host.showDatabaseFailure(DatabaseLockedText);
+            m_host.showDatabaseFailure(result.text);
+            return true;
+        case StepResult::Outcome::Incomplete:
+            m_host.showFailure(result.text);
             return true;
         case StepResult::Outcome::Failed:
             m_host.showFailure(result.text);

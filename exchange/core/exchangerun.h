@@ -18,27 +18,28 @@ enum class StoreKind : qint32 { InternetExplorer = 0, Firefox = 1, Opera = 2 };
 // The four stores a row can stand for: Firefox keeps either a bookmark file or a places database.
 enum class StoreFormat { FavoritesFolder, NetscapeBookmarkFile, PlacesDatabase, OperaHotlist };
 
-// How one store step ended. A database failure is reported and the run goes on with the next row; any
-// other failure ends the run at its row.
+// How one store step ended, with the message to show when it did not end well. A database failure is
+// reported and the run goes on with the next row; an incomplete step did its work but left something
+// undone, which is reported as an error before the run goes on; any other failure ends the run at its
+// row.
 struct StepResult
 {
-    enum class Outcome { Done, DatabaseFailure, Failed };
+    enum class Outcome { Done, DatabaseFailure, Incomplete, Failed };
     Outcome outcome = Outcome::Done;
     QString text;
 
     static StepResult done() { return {}; }
     static StepResult databaseFailure(const QString &text) { return { Outcome::DatabaseFailure, text }; }
+    static StepResult incomplete(const QString &text) { return { Outcome::Incomplete, text }; }
     static StepResult failed(const QString &text) { return { Outcome::Failed, text }; }
     // A reader's or writer's answer: empty on success, else the failure's text.
     static StepResult fromText(const QString &failure)
     {
         return failure.isEmpty() ? done() : failed(failure);
     }
-    bool ok() const { return outcome == Outcome::Done; }
+    // Whether the step did its work, so that what follows it (applying an import) is done.
+    bool ok() const { return outcome == Outcome::Done || outcome == Outcome::Incomplete; }
 };
-
-inline const QString DatabaseLockedText
-    = QStringLiteral("The database is locked. Please, close a Firefox browser.");
 
 // One store as the run sees it. read and write run on a pool thread: they get plain data only (a staging
 // tree to fill, a snapshot to write) and never touch the program's tree or a widget.

@@ -13,7 +13,8 @@ namespace {
 using StoreReader = QString (*)(const QString &, BookmarkNode &, qint32);
 using StoreWriter = QString (*)(const BookmarkNode &, const QString &, ExportMode);
 
-// A store kept in one file or folder, read and written by a pair of functions.
+// A store kept in one file or folder, read and written by a pair of functions (a store that writes in
+// its own way gives no writer and overrides write()).
 class PathStore : public ExchangeStore
 {
 public:
@@ -35,12 +36,35 @@ public:
         return StepResult::fromText(m_writer(rootCategory, m_path, mode));
     }
 
+protected:
+    const QString &path() const { return m_path; }
+
 private:
     StoreFormat m_format;
     NameMatch m_match;
     QString m_path;
     StoreReader m_reader;
     StoreWriter m_writer;
+};
+
+// The Favorites folder: an export that replaces it writes the tree even when the clear before it could
+// not delete everything, and then tells what was left.
+class FavoritesFolderStore final : public PathStore
+{
+public:
+    explicit FavoritesFolderStore(const QString &path)
+        : PathStore(StoreFormat::FavoritesFolder, FavoritesFolderNameMatch, path, readFavoritesFolder,
+                    nullptr)
+    { }
+    StepResult write(const BookmarkNode &rootCategory, ExportMode mode) override
+    {
+        QStringList notDeleted;
+        const QString failure = writeFavoritesFolder(rootCategory, path(), mode, notDeleted);
+        if (notDeleted.isEmpty())
+            return StepResult::fromText(failure);
+        const QString left = notClearedMessage(path(), notDeleted);
+        return failure.isEmpty() ? StepResult::incomplete(left) : StepResult::failed(failure + u'\n' + left);
+    }
 };
 
 // The hotlist writes each node's entry; the nodes that had none keep the one written for them, so a
@@ -100,9 +124,7 @@ std::unique_ptr<ExchangeStore> makeExchangeStore(StoreFormat format, const Brows
     case StoreFormat::PlacesDatabase:
         return std::make_unique<PlacesDatabaseStore>(paths.PathFavFirefox);
     case StoreFormat::FavoritesFolder:
-        return std::make_unique<PathStore>(StoreFormat::FavoritesFolder, FavoritesFolderNameMatch,
-                                           paths.ExplorerFavoritesPath, readFavoritesFolder,
-                                           writeFavoritesFolder);
+        return std::make_unique<FavoritesFolderStore>(paths.ExplorerFavoritesPath);
     case StoreFormat::NetscapeBookmarkFile:
         break;
     }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBoundaryFinder>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -54,16 +55,20 @@ QString readShortcutLink(const QString &path)
     return internetShortcutLink(bytes);
 }
 
-void importUrlFiles(const QString &folder, BookmarkNode &parent, qint32 browserCode)
+// False when the folder holds a shortcut but `parent` lies too deep for one more level.
+bool importUrlFiles(const QString &folder, BookmarkNode &parent, int depth, qint32 browserCode)
 {
     for (const QFileInfo &entry : entries(folder, QDir::Files | QDir::Hidden)) {
         if (!isShortcutName(entry.fileName()))
             continue;
+        if (depth >= MaxStoreLevels)
+            return false;
         TBookmark record = makeBookmarkRecord(shortcutTitle(entry.fileName()),
                                               readShortcutLink(entry.filePath()), browserCode);
         record.ImportSource = FromFavorites;
         parent.appendChild(std::make_unique<BookmarkNode>(std::move(record)));
     }
+    return true;
 }
 
 // True when `path` exists as anything, a symbolic link (even a dangling one) included.
@@ -154,8 +159,9 @@ QByteArray internetShortcutText(const QString &link)
 QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 browserCode)
 {
     const QFileInfo root(path);
+    const QString shown = QDir::toNativeSeparators(root.absoluteFilePath());
     if (!root.isDir())
-        return u"The folder \"%1\" does not exist."_s.arg(QDir::toNativeSeparators(root.absoluteFilePath()));
+        return u"The folder \"%1\" does not exist."_s.arg(shown);
 
     // Each folder's sub-folders are read (and filled) first, then its shortcut files: the order of the
     // recursive walk, kept on an explicit stack.
@@ -163,59 +169,81 @@ QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 b
     {
         QString folder;
         BookmarkNode *category;
-        int depth;
+        int depth; // of the category; 0 for the folder itself
         bool filesOnly; // the sub-folders are done
     };
-    std::vector<Step> pending { { root.filePath(), &staging, 0, false } };
+    BookmarkNode read;
+    const QString tooDeep = u"The folder \"%1\" cannot be read. %2"_s.arg(shown, storeTooDeepReason());
+    std::vector<Step> pending { { root.filePath(), &read, 0, false } };
     while (!pending.empty()) {
         Step step = std::move(pending.back());
         pending.pop_back();
         if (step.filesOnly) {
-            importUrlFiles(step.folder, *step.category, browserCode);
+            if (!importUrlFiles(step.folder, *step.category, step.depth, browserCode))
+                return tooDeep;
             continue;
         }
         pending.push_back({ step.folder, step.category, step.depth, true });
-        if (step.depth >= MaximumFavoritesDepth)
-            continue;
-        std::vector<Step> subFolders;
-        for (const QFileInfo &entry : entries(step.folder, QDir::Dirs)) {
+        const QFileInfoList subFolders = entries(step.folder, QDir::Dirs);
+        if (!subFolders.isEmpty() && step.depth >= MaxStoreLevels)
+            return tooDeep;
+        std::vector<Step> filled;
+        for (const QFileInfo &entry : subFolders) {
             TBookmark record = makeCategoryRecord(entry.fileName());
             record.ImportSource = FromFavorites;
             BookmarkNode *category
                 = step.category->appendChild(std::make_unique<BookmarkNode>(std::move(record)));
-            subFolders.push_back({ entry.filePath(), category, step.depth + 1, false });
+            filled.push_back({ entry.filePath(), category, step.depth + 1, false });
         }
         // The stack takes the last first.
-        for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it)
+        for (auto it = filled.rbegin(); it != filled.rend(); ++it)
             pending.push_back(std::move(*it));
     }
+    staging.appendChildren(read.takeAllChildren());
     return QString();
 }
 
-QString ClearFolder(const QString &path)
+QStringList ClearFolder(const QString &path)
 {
-    QString firstError;
+    QStringList left;
     const QFileInfoList content
         = QDir(path).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &entry : content) {
         // QDir::removeRecursively removes symbolic links inside without following them.
-        const bool removed = entry.isDir() && !entry.isSymLink() ? QDir(entry.filePath()).removeRecursively()
-                                                                 : QFile::remove(entry.filePath());
-        if (!removed && firstError.isEmpty())
-            firstError = u"Cannot delete \"%1\"."_s.arg(QDir::toNativeSeparators(entry.absoluteFilePath()));
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+        if (somethingAt(entry.filePath()))
+            left << entry.fileName();
     }
-    return firstError;
+    return left;
 }
 
-QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode)
+QString notClearedMessage(const QString &path, const QStringList &left)
 {
+    constexpr qsizetype shownNames = 10;
+    QStringList names;
+    for (const QString &name : left.first(std::min(left.size(), shownNames)))
+        names << u'"' + name + u'"';
+    QString list = names.join(u", "_s);
+    if (left.size() > shownNames)
+        list += u", and %1 more"_s.arg(left.size() - shownNames);
+    return u"The Favorites folder \"%1\" could not be emptied before the bookmarks were written to it. "
+           "Still there: %2."_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), list);
+}
+
+QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode,
+                             QStringList &notDeleted)
+{
+    notDeleted.clear();
     const QFileInfo root(path);
     if (!root.isDir())
         return u"The folder \"%1\" does not exist."_s.arg(QDir::toNativeSeparators(root.absoluteFilePath()));
-    if (mode == ExportMode::Replace) {
-        if (QString error = ClearFolder(path); !error.isEmpty())
-            return error;
-    }
+    // What the clear cannot delete stays beside the tree: stopping here would leave the user with an
+    // emptied folder and nothing written.
+    if (mode == ExportMode::Replace)
+        notDeleted = ClearFolder(path);
 
     std::vector<std::pair<const BookmarkNode *, QString>> pending { { &rootCategory, root.filePath() } };
     while (!pending.empty()) {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 // The Internet Explorer Favorites folder: every sub-folder is a category, every Internet shortcut file
 // ("*.url") a bookmark. Symbolic links are never followed, neither when reading nor when clearing or
@@ -18,8 +19,6 @@ namespace vellumite {
 // exactly.
 inline constexpr NameMatch FavoritesFolderNameMatch = NameMatch::CategoriesIgnoreCase;
 
-// Folders nested deeper are not read.
-inline constexpr int MaximumFavoritesDepth = 64;
 // A shortcut file is a few lines; a larger one gives an empty link rather than a large read.
 inline constexpr qint64 MaximumShortcutFileSize = 64 * 1024;
 // The longest folder or file name the export makes, in UTF-16 units, before ".url".
@@ -27,18 +26,25 @@ inline constexpr int MaximumFavoritesNameLength = 50;
 
 // Reads the folder into the children of `staging` as plain records (ImportSource 0): under every
 // category its sub-categories (each filled first), then its bookmarks; the shortcut files directly in
-// the folder last. A bookmark gets `browserCode` as its ImageIndex. Returns "" or the failure's text.
+// the folder last. A bookmark gets `browserCode` as its ImageIndex. A folder that nests entries deeper
+// than MaxStoreLevels is refused. Returns "" or the failure's text; on failure `staging` is left as it
+// was.
 QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 browserCode);
 
 // Writes the children of `rootCategory` into the folder as sub-folders and shortcut files. Replace
-// first clears the folder (ClearFolder); both modes keep existing sub-folders and never overwrite an
-// existing shortcut file. Each shortcut file is written atomically. Stops at the first failure and
-// returns its text, or "".
-QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode);
+// first clears the folder (ClearFolder) and writes the tree whatever the clear could not delete; the
+// names of those entries are given in `notDeleted`. Both modes keep existing sub-folders and never
+// overwrite an existing shortcut file. Each shortcut file is written atomically. Stops at the first
+// failure to write and returns its text, or "".
+QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode,
+                             QStringList &notDeleted);
 
 // Deletes the content of the folder except the entries whose names begin with "."; a symbolic link is
-// removed, never followed. The folder itself stays. Returns "" or the text of the first failure.
-QString ClearFolder(const QString &path);
+// removed, never followed. The folder itself stays. Goes on past an entry it cannot delete, and
+// returns the names of the entries still there.
+QStringList ClearFolder(const QString &path);
+// What the user is told of the entries a clear of `path` left, `left` as ClearFolder gives them.
+QString notClearedMessage(const QString &path, const QStringList &left);
 
 // The link of a shortcut file: key "URL" of section "InternetShortcut" (letter case not counted, the
 // first key wins), UTF-8 or else Windows-1252, up to its first double quote; empty when missing.

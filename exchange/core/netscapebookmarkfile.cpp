@@ -3,6 +3,7 @@
 #include "exchange/core/storefile.h"
 #include "main/core/textcodec.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <cstring>
@@ -91,11 +92,13 @@ public:
             m_data = m_data.sliced(Utf8ByteOrderMark.size());
     }
 
-    void read()
+    // False when the file nests entries deeper than a staging tree may hold; the read stops there.
+    bool read()
     {
         qsizetype at = 0;
         while (at >= 0 && at < m_data.size())
             at = readFrom(at);
+        return !m_tooDeep;
     }
 
 private:
@@ -231,6 +234,8 @@ private:
         const QByteArrayView href = tag.value("HREF");
         if (title.isEmpty() || href.isEmpty())
             return end;
+        if (!roomForEntry())
+            return -1;
         BookmarkNode *node = m_current->appendChild(std::make_unique<BookmarkNode>(
             makeBookmarkRecord(decodeText(title), decodeText(href), m_browserCode)));
         node->record.ImportSource = FromFirefox;
@@ -245,11 +250,13 @@ private:
             return -1;
         qsizetype end = 0;
         const QByteArrayView name = readTitle(tag.end, end);
-        if (name.isEmpty() || m_depth >= MaximumNetscapeFolderDepth) {
+        if (name.isEmpty()) {
             m_pendingFolder = Pending::Anonymous;
             m_lastEntry = nullptr;
             return end;
         }
+        if (!roomForEntry())
+            return -1;
         BookmarkNode *node
             = m_current->appendChild(std::make_unique<BookmarkNode>(makeCategoryRecord(decodeText(name))));
         node->record.ImportSource = FromFirefox;
@@ -274,6 +281,13 @@ private:
         }
         m_lastEntry = nullptr;
         return end;
+    }
+
+    // Whether an entry of the current folder lies within the levels a store may fill.
+    bool roomForEntry()
+    {
+        m_tooDeep = m_depth >= MaxStoreLevels;
+        return !m_tooDeep;
     }
 
     void noteEntry(BookmarkNode *node, const StartTag &tag, QByteArrayView skippedAttribute)
@@ -333,6 +347,7 @@ private:
     BookmarkNode *m_folder = nullptr;
     BookmarkNode *m_lastEntry = nullptr;
     bool m_separatorPending = false;
+    bool m_tooDeep = false;
 };
 
 class BookmarkHtmlWriter
@@ -529,9 +544,13 @@ QByteArray escapeBookmarkHtml(const QString &text)
     return out;
 }
 
-void ImportBookmarksHtml(QByteArrayView bytes, BookmarkNode &staging, qint32 browserCode)
+QString ImportBookmarksHtml(QByteArrayView bytes, BookmarkNode &staging, qint32 browserCode)
 {
-    BookmarkHtmlReader(bytes, staging, browserCode, nullptr).read();
+    BookmarkNode read;
+    if (!BookmarkHtmlReader(bytes, read, browserCode, nullptr).read())
+        return storeTooDeepReason();
+    staging.appendChildren(read.takeAllChildren());
+    return QString();
 }
 
 QString readNetscapeBookmarkFile(const QString &path, BookmarkNode &staging, qint32 browserCode)
@@ -539,7 +558,9 @@ QString readNetscapeBookmarkFile(const QString &path, BookmarkNode &staging, qin
     QByteArray bytes;
     if (const QString error = readStoreFile(path, MaximumNetscapeBookmarkFileSize, bytes); !error.isEmpty())
         return error;
-    ImportBookmarksHtml(bytes, staging, browserCode);
+    if (const QString error = ImportBookmarksHtml(bytes, staging, browserCode); !error.isEmpty())
+        return QStringLiteral("The file \"%1\" cannot be read. %2")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), error);
     return QString();
 }
 
@@ -558,7 +579,9 @@ QString writeNetscapeBookmarkFile(const BookmarkNode &rootCategory, const QStrin
         return error;
     BookmarkNode held;
     ExtrasOfNodes extras;
-    BookmarkHtmlReader(bytes, held, 0, &extras).read();
+    if (!BookmarkHtmlReader(bytes, held, 0, &extras).read())
+        return QStringLiteral("The file \"%1\" cannot be read, so it is left as it was. %2")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), storeTooDeepReason());
     BookmarkNode added;
     appendCopiesOfChildren(rootCategory, added);
     applyMerge(planMerge(held, added, NetscapeBookmarkFileNameMatch));

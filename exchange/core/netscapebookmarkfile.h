@@ -20,16 +20,14 @@ inline constexpr NameMatch NetscapeBookmarkFileNameMatch = NameMatch::Exact;
 
 // Larger files are refused before they are read.
 inline constexpr qint64 MaximumNetscapeBookmarkFileSize = 256 * 1024 * 1024;
-// Folders nested deeper than this are not made: their entries go into the deepest folder kept.
-inline constexpr int MaximumNetscapeFolderDepth = 256;
-
 // Reads the file into the children of `staging` as plain records (ImportSource 1); a link gets
 // `browserCode` as its ImageIndex. A folder without a name is not made (its entries go into the
-// enclosing folder); a link without a title or without a link is not read. Returns "" or the failure's
-// text; on failure `staging` is left empty.
+// enclosing folder); a link without a title or without a link is not read. A file that nests entries
+// deeper than MaxStoreLevels is refused. Returns "" or the failure's text; on failure `staging` is
+// left as it was.
 QString readNetscapeBookmarkFile(const QString &path, BookmarkNode &staging, qint32 browserCode);
-// The same from bytes already read; any bytes are accepted.
-void ImportBookmarksHtml(QByteArrayView bytes, BookmarkNode &staging, qint32 browserCode);
+// The same from bytes already read; any bytes are accepted but too deep a nesting.
+QString ImportBookmarksHtml(QByteArrayView bytes, BookmarkNode &staging, qint32 browserCode);
 
 // The whole file for the children of `rootCategory` (the root itself is not written). Names and links
 // are written whole in UTF-8, with &, <, >, " and line breaks as character references.

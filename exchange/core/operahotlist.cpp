@@ -123,10 +123,9 @@ public:
             if (trimmed == FolderHeader || trimmed == LinkHeader) {
                 entrySeen = true;
                 const bool isLink = trimmed == LinkHeader;
-                if (!isLink && open.size() > static_cast<size_t>(MaxHotlistFolderDepth))
-                    return QStringLiteral("The hotlist nests folders more than %1 levels deep (line %2).")
-                        .arg(MaxHotlistFolderDepth)
-                        .arg(i + 1);
+                // The entry goes one level below the innermost open folder.
+                if (open.size() > static_cast<size_t>(MaxStoreLevels))
+                    return storeTooDeepReason(QStringLiteral("line %1").arg(i + 1));
                 const EntryText entry = collectEntry(i, isLink);
                 BookmarkNode *added = open.back()->appendChild(
                     std::make_unique<BookmarkNode>(isLink ? linkRecord(entry) : folderRecord(entry)));

@@ -18,11 +18,11 @@ namespace vellumite {
 // Names in a hotlist compare exactly, case included: merge a staging tree read from one with this.
 inline constexpr NameMatch OperaHotlistNameMatch = NameMatch::Exact;
 
-// What a reader accepts; larger files, longer lines and deeper folders are refused with a message, so
-// hostile input can neither exhaust memory nor the call stacks of the tree's users.
+// What a reader accepts; larger files, longer lines and entries nested deeper than MaxStoreLevels are
+// refused with a message, so hostile input can neither exhaust memory nor the call stacks of the
+// tree's users.
 inline constexpr qsizetype MaxHotlistFileSize = qsizetype(64) * 1024 * 1024;
 inline constexpr qsizetype MaxHotlistLineLength = qsizetype(1024) * 1024;
-inline constexpr int MaxHotlistFolderDepth = 256;
 
 // Appends the file's folders and links as plain records to `staging`'s children: ImportSource Opera,
 // the entry's text in OperaBlock, bookmarks with the icon `browserCode`. Nothing is merged by name yet:

@@ -7,6 +7,10 @@
 #include "exchange/core/placestouch.h"
 #include "exchange/core/sqlite/sqlitestatement.h"
 #include "exchange/core/sqlite/sqlitetransaction.h"
+#include "exchange/core/stagingmerge.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace vellumite {
 
@@ -18,9 +22,36 @@ constexpr int busyTimeoutMs = 250;
 
 } // namespace
 
-QString PlacesDatabase::databaseFailureMessage()
+QString PlacesDatabase::lockedMessage()
 {
     return QStringLiteral("The database is locked. Please, close a Firefox browser.");
+}
+
+QString PlacesDatabase::failureMessage(PlacesError error, const QString &path, const QString &detail)
+{
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    switch (error) {
+    case PlacesError::None:
+        return QString();
+    case PlacesError::Locked:
+        return lockedMessage();
+    case PlacesError::NotPlaces:
+        return QStringLiteral("The file \"%1\" is not a Firefox places database. Nothing in it was changed.")
+            .arg(shown);
+    case PlacesError::Damaged:
+        return QStringLiteral("The Firefox places database \"%1\" is damaged. Nothing in it was changed.")
+            .arg(shown);
+    case PlacesError::TooDeep:
+        return QStringLiteral("The Firefox places database \"%1\" cannot be read. %2")
+            .arg(shown, storeTooDeepReason());
+    case PlacesError::Failed:
+        break;
+    }
+    QString reason = detail.trimmed();
+    if (reason.endsWith(u'.'))
+        reason.chop(1);
+    return QStringLiteral("The Firefox places database \"%1\" cannot be used: %2. Nothing in it was changed.")
+        .arg(shown, reason);
 }
 
 PlacesDatabase::PlacesDatabase()
@@ -40,17 +71,23 @@ template<typename Step> QString PlacesDatabase::run(Step step)
         step();
         return QString();
     } catch (const sqlite::Error &error) {
-        return fail(error.message());
+        if (error.isBusy())
+            return fail(PlacesError::Locked, error.message());
+        if (error.isNotADatabase())
+            return fail(PlacesError::NotPlaces, error.message());
+        if (error.isDamaged())
+            return fail(PlacesError::Damaged, error.message());
+        return fail(PlacesError::Failed, error.message());
     }
 }
 
-QString PlacesDatabase::fail(const QString &detail)
+QString PlacesDatabase::fail(PlacesError error, const QString &detail)
 {
     // Whatever an export wrote or deleted goes back.
     m_export.reset();
-    m_lastError = PlacesError::Database;
+    m_lastError = error;
     m_lastErrorDetail = detail;
-    return databaseFailureMessage();
+    return failureMessage(error, m_requestedPath, detail);
 }
 
 QString PlacesDatabase::open(const QString &path)
@@ -58,6 +95,7 @@ QString PlacesDatabase::open(const QString &path)
     if (isOpen() && path == m_path)
         return QString();
     close();
+    m_requestedPath = path;
     const QString result = run([&] {
         m_database = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
         m_database.setBusyTimeout(busyTimeoutMs);
@@ -69,7 +107,8 @@ QString PlacesDatabase::open(const QString &path)
     }
     if (!m_schema->isPlacesDatabase()) {
         close();
-        return fail(QStringLiteral("%1 holds no moz_bookmarks and moz_places tables").arg(path));
+        return fail(PlacesError::NotPlaces,
+                    QStringLiteral("%1 holds no moz_bookmarks and moz_places tables").arg(path));
     }
     m_path = path;
     return QString();
@@ -101,19 +140,23 @@ QString PlacesDatabase::locateStartFolder()
 QString PlacesDatabase::importPlaces(BookmarkNode &staging, qint32 browserCode)
 {
     if (!isOpen())
-        return fail(QStringLiteral("the database is not open"));
+        return fail(PlacesError::Failed, QStringLiteral("the database is not open"));
     if (!m_startFolder)
         return QString();
-    return run([&] {
+    bool tooDeep = false;
+    const QString result = run([&] {
         const PlacesRows rows = PlacesRows::read(m_database, *m_schema);
-        vellumite::importPlaces(rows, *m_startFolder, staging, browserCode);
+        tooDeep = !vellumite::importPlaces(rows, *m_startFolder, staging, browserCode);
     });
+    if (result.isEmpty() && tooDeep)
+        return fail(PlacesError::TooDeep, QString());
+    return result;
 }
 
 QString PlacesDatabase::read(BookmarkNode &staging, qint32 browserCode)
 {
     if (!isOpen())
-        return fail(QStringLiteral("the database is not open"));
+        return fail(PlacesError::Failed, QStringLiteral("the database is not open"));
     if (QString result = locateStartFolder(); !result.isEmpty())
         return result;
     return importPlaces(staging, browserCode);
@@ -122,7 +165,7 @@ QString PlacesDatabase::read(BookmarkNode &staging, qint32 browserCode)
 QString PlacesDatabase::beginExport()
 {
     if (!isOpen())
-        return fail(QStringLiteral("the database is not open"));
+        return fail(PlacesError::Failed, QStringLiteral("the database is not open"));
     m_export.reset();
     return run([this] {
         m_export = std::make_unique<sqlite::Transaction>(m_database);
@@ -133,7 +176,7 @@ QString PlacesDatabase::beginExport()
 QString PlacesDatabase::deletePlacesFolderContent()
 {
     if (!m_export)
-        return fail(QStringLiteral("no export has begun"));
+        return fail(PlacesError::Failed, QStringLiteral("no export has begun"));
     if (!m_startFolder)
         return QString();
     return run([this] {
@@ -145,7 +188,7 @@ QString PlacesDatabase::deletePlacesFolderContent()
 QString PlacesDatabase::exportPlaces(const BookmarkNode &rootCategory)
 {
     if (!m_export)
-        return fail(QStringLiteral("no export has begun"));
+        return fail(PlacesError::Failed, QStringLiteral("no export has begun"));
     if (!m_startFolder)
         return QString();
     return run([&] {
@@ -158,7 +201,7 @@ QString PlacesDatabase::exportPlaces(const BookmarkNode &rootCategory)
 QString PlacesDatabase::commitExport()
 {
     if (!m_export)
-        return fail(QStringLiteral("no export has begun"));
+        return fail(PlacesError::Failed, QStringLiteral("no export has begun"));
     return run([this] {
         m_export->commit();
         m_export.reset();

@@ -18,20 +18,28 @@ namespace sqlite {
 class Transaction;
 }
 
-// Why a step of the places database failed.
+// Why a step of the places database failed. Each kind has its own message; the run shows it and goes
+// on with the next store.
 enum class PlacesError {
     None,
-    // The database could not be opened, read or written: Firefox holds it, or it is no places database.
-    // The run shows databaseFailureMessage() and goes on with the next store.
-    Database,
+    // Another program holds the database: Firefox, while it runs.
+    Locked,
+    // The file is no SQLite database, or one without Firefox's bookmark tables.
+    NotPlaces,
+    // SQLite finds the file damaged (truncated, or pages that make no sense).
+    Damaged,
+    // The start folder nests entries deeper than the program's tree can hold.
+    TooDeep,
+    // Anything else: the file cannot be opened or written, the disk is full, a statement failed.
+    Failed,
 };
 
 // The connection to a Firefox places database ("places.sqlite") and its three operations: import of
 // the start folder into a staging tree, export of the program's tree into it, and its clearing before an
 // export that replaces it. The exchange dialog owns one while it is open.
 //
-// Every step returns "" on success and databaseFailureMessage() on a failure, with lastError() telling
-// the kind. The steps may run on different threads (the run opens, locates and clears on the
+// Every step returns "" on success and the failure's message otherwise, with lastError() telling the
+// kind. The steps may run on different threads (the run opens, locates and clears on the
 // user-interface thread and reads or writes in a worker block), but only on one at a time.
 // A failed export leaves the database as it was: the clear and the writing are one transaction.
 class PlacesDatabase
@@ -40,7 +48,10 @@ public:
     // Firefox's own folders differ from the program's only by letter case when the user made them so.
     static constexpr NameMatch importNameMatch = NameMatch::Exact;
 
-    static QString databaseFailureMessage();
+    // The message for a database that another program holds.
+    static QString lockedMessage();
+    // The message for each kind of failure of the file at `path`.
+    static QString failureMessage(PlacesError error, const QString &path, const QString &detail = QString());
 
     PlacesDatabase();
     ~PlacesDatabase();
@@ -77,15 +88,17 @@ public:
     QString write(const BookmarkNode &rootCategory, ExportMode mode);
 
     PlacesError lastError() const { return m_lastError; }
-    // SQLite's own words on the last failure, for a log or a test; never shown to the user.
+    // SQLite's own words on the last failure; only the message of a Failed step shows them.
     QString lastErrorDetail() const { return m_lastErrorDetail; }
 
 private:
     template<typename Step> QString run(Step step);
-    QString fail(const QString &detail);
+    QString fail(PlacesError error, const QString &detail);
     void findStartFolder();
 
     QString m_path;
+    // The file the last open() was given, for the messages.
+    QString m_requestedPath;
     sqlite::Database m_database;
     std::optional<PlacesSchema> m_schema;
     std::optional<qint64> m_startFolder;

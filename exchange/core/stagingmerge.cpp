@@ -7,6 +7,14 @@
 
 namespace vellumite {
 
+QString storeTooDeepReason(const QString &where)
+{
+    return QStringLiteral("Its entries nest more than %1 levels deep%2, deeper than the program's tree can "
+                          "hold below its root. Nothing was read from it.")
+        .arg(MaxStoreLevels)
+        .arg(where.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(where));
+}
+
 namespace {
 
 // The names present in one folder, categories and bookmarks apart, and whether each named node is one

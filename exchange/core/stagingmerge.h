@@ -2,10 +2,20 @@
 
 #include "main/core/bookmarktree.h"
 
+#include <QString>
 #include <memory>
 #include <vector>
 
 namespace vellumite {
+
+// The levels a store may fill below the root category, which is the first level of the program's tree.
+// A reader refuses a store that nests entries deeper, as a whole: it neither cuts branches nor makes
+// the tree deeper than it can hold.
+inline constexpr int MaxStoreLevels = MaxTreeLevels - 1;
+
+// What a reader says of a store deeper than MaxStoreLevels; `where` ("line 12") may tell where it
+// found the first entry too deep.
+QString storeTooDeepReason(const QString &where = QString());
 
 // How a store compares the names of what it reads with the names already in a folder.
 // CategoriesIgnoreCase: folder names without regard to case, bookmark names exactly (a store of

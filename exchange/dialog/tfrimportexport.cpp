@@ -50,7 +50,9 @@ public:
         plain.text.clear();
         plain.state &= ~(QStyle::State_HasFocus | QStyle::State_Selected);
         painter->fillRect(option.rect, Qt::white);
-        if (option.state & QStyle::State_Selected && m_dialog.VTSync1->hasFocus()) {
+        // The focused list marks its current row, the one Space toggles, from the first show on.
+        const QTreeWidget &list = *m_dialog.VTSync1;
+        if (list.hasFocus() && index == list.currentIndex()) {
             painter->fillRect(option.rect, option.palette.color(QPalette::Active, QPalette::Highlight));
             painter->setPen(QColor(0x8A, 0xC1, 0xFF));
             painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
@@ -224,8 +226,12 @@ void TfrImportExport::VTSync1Checked()
 
 void TfrImportExport::cbMergeBookmarksClick()
 {
-    if (cbMergeBookmarks->isChecked())
+    // Ticked again, the warning no longer holds.
+    if (cbMergeBookmarks->isChecked()) {
+        if (m_balloon)
+            m_balloon->hideBalloon();
         return;
+    }
     if (!m_balloon) {
         auto balloon = std::make_unique<BalloonHintWidget>(this);
         m_balloon = balloon.get();
@@ -284,6 +290,9 @@ void TfrImportExport::btImportExportClick()
 {
     if (m_running)
         return;
+    // The warning has been read; left up, it would float over the run's messages.
+    if (m_balloon)
+        m_balloon->hideBalloon();
     setLocked(true);
     m_program.setExchangeRunning(true);
     // Whatever ends the run, the dialog becomes usable again and the spinner stops.
@@ -324,8 +333,11 @@ StepResult TfrImportExport::runBlock(const std::function<StepResult()> &step)
     connect(&watcher, &QFutureWatcher<StepResult>::finished, &loop, &QEventLoop::quit);
     m_step = QtConcurrent::run(step);
     watcher.setFuture(m_step);
+    // User input is dispatched, not held back: held back, a close request or an Escape pressed now would
+    // close the dialog as soon as the run ends. The locked dialog refuses them, and the other windows
+    // are blocked by the modal dialog.
     if (!watcher.isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        loop.exec();
     const StepResult result = m_step.result();
     m_step = {};
     return result;

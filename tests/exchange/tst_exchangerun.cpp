@@ -1,7 +1,15 @@
 #include "exchange/core/exchangerun.h"
+#include "exchange/core/exchangestores.h"
 #include "exchange/core/storefile.h"
+#include "main/core/browserdetection.h"
+#include "tests/common/filesizelimit.h"
+#include "tests/common/testfiles.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 using namespace vellumite;
 
@@ -104,6 +112,9 @@ private slots:
     void importWithMergeKeepsTree();
     void failedFirstReadLeavesTreeUntilASuccessfulRead();
     void databaseFailureShowsMessageAndGoesOn();
+    void incompleteStepIsReportedAndRunGoesOn();
+    void fullDiskGivesTheSystemReason_data();
+    void fullDiskGivesTheSystemReason();
     void uncaughtFailureEndsRun();
     void thrownFailureEndsRun();
     void exportModes_data();
@@ -166,22 +177,90 @@ void tst_ExchangeRun::failedFirstReadLeavesTreeUntilASuccessfulRead()
 void tst_ExchangeRun::databaseFailureShowsMessageAndGoesOn()
 {
     FakeHost host;
-    FakeStore places(StoreFormat::PlacesDatabase, {}, StepResult::databaseFailure(u"SQLITE_BUSY"_qs));
+    const QString locked = u"The database is locked. Please, close a Firefox browser."_qs;
+    FakeStore places(StoreFormat::PlacesDatabase, {}, StepResult::databaseFailure(locked));
     FakeStore opera(StoreFormat::OperaHotlist, { u"d"_qs });
     QVERIFY(
         runExchange({ true, true, { { StoreKind::Firefox, &places }, { StoreKind::Opera, &opera } } }, host));
-    QCOMPARE(host.log.mid(0, 5),
-             QStringList({ u"start 1"_qs, u"block"_qs, u"finish 1"_qs, u"counts"_qs,
-                           u"database: The database is locked. Please, close a Firefox browser."_qs }));
+    QCOMPARE(
+        host.log.mid(0, 5),
+        QStringList({ u"start 1"_qs, u"block"_qs, u"finish 1"_qs, u"counts"_qs, u"database: "_qs + locked }));
     QCOMPARE(opera.reads, 1);
     QCOMPARE(host.names(), QStringList({ u"old"_qs, u"d"_qs }));
 
-    // The same in an export.
+    // The same in an export; each failure shows its own message.
     FakeHost exportHost;
-    QVERIFY(runExchange({ false, true, { { StoreKind::Firefox, &places }, { StoreKind::Opera, &opera } } },
-                        exportHost));
+    const QString damaged = u"The Firefox places database \"/p/places.sqlite\" is damaged."_qs;
+    FakeStore damagedPlaces(StoreFormat::PlacesDatabase, {}, StepResult::databaseFailure(damaged));
+    QVERIFY(
+        runExchange({ false, true, { { StoreKind::Firefox, &damagedPlaces }, { StoreKind::Opera, &opera } } },
+                    exportHost));
     QCOMPARE(opera.writes, 1);
-    QVERIFY(exportHost.log.contains(u"database: "_qs + DatabaseLockedText));
+    QVERIFY(exportHost.log.contains(u"database: "_qs + damaged));
+}
+
+// A step that did its work but left something undone (a clear that could not delete everything) is
+// reported as an error, and the run goes on as after a step that ended well.
+void tst_ExchangeRun::incompleteStepIsReportedAndRunGoesOn()
+{
+    for (const bool import : { true, false }) {
+        FakeHost host;
+        FakeStore ie(StoreFormat::FavoritesFolder, { u"a"_qs }, StepResult::incomplete(u"Still there: x"_qs));
+        FakeStore opera(StoreFormat::OperaHotlist, { u"d"_qs });
+        QVERIFY(runExchange(
+            { import, false, { { StoreKind::InternetExplorer, &ie }, { StoreKind::Opera, &opera } } }, host));
+        QVERIFY(host.log.contains(u"error: Still there: x"_qs));
+        QCOMPARE(opera.reads + opera.writes, 1);
+        if (import) {
+            QCOMPARE(host.names(), QStringList({ u"a"_qs, u"d"_qs }));
+            QCOMPARE(host.log.count(u"counts"_qs), 2);
+        }
+    }
+}
+
+// A disk that fills up part way through a write: the message gives the system's reason, and the former
+// file stays as it was.
+void tst_ExchangeRun::fullDiskGivesTheSystemReason_data()
+{
+    QTest::addColumn<StoreFormat>("format");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Favorites folder") << StoreFormat::FavoritesFolder << u"Favorites/Link.url"_qs;
+    QTest::newRow("bookmark file") << StoreFormat::NetscapeBookmarkFile << u"bookmarks.html"_qs;
+    QTest::newRow("hotlist") << StoreFormat::OperaHotlist << u"opera6.adr"_qs;
+}
+
+void tst_ExchangeRun::fullDiskGivesTheSystemReason()
+{
+    QFETCH(StoreFormat, format);
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    BrowserPaths paths;
+    paths.ExplorerFavoritesPath = dir.filePath(u"Favorites"_qs);
+    paths.PathFavFirefox = dir.filePath(u"bookmarks.html"_qs);
+    paths.OperaFavPath = dir.filePath(u"opera6.adr"_qs);
+    QVERIFY(QDir().mkpath(paths.ExplorerFavoritesPath));
+    const QByteArray former = "former content\r\n";
+    for (const QString &path : { paths.PathFavFirefox, paths.OperaFavPath })
+        QVERIFY(testfiles::writeFile(path, former));
+    const std::unique_ptr<ExchangeStore> store = makeExchangeStore(format, paths);
+
+    BookmarkNode root(makeCategoryRecord(RootCategoryName));
+    root.appendChild(std::make_unique<BookmarkNode>(
+        makeBookmarkRecord(u"Link"_qs, u"http://example.org/"_qs + QString(8000, u'x'), 1)));
+    StepResult result;
+    {
+        const testfiles::FileSizeLimit limit(1000);
+        QVERIFY(limit.isSet());
+        result = store->write(root, ExportMode::Merge);
+    }
+    const QString path = dir.filePath(file);
+    QCOMPARE(result.outcome, StepResult::Outcome::Failed);
+    QCOMPARE(result.text,
+             u"Cannot create file \"%1\". %2"_qs.arg(path, QString::fromLocal8Bit(std::strerror(EFBIG))));
+    if (format == StoreFormat::FavoritesFolder)
+        QVERIFY(!QFile::exists(path));
+    else
+        QCOMPARE(testfiles::readFile(path), former);
 }
 
 void tst_ExchangeRun::uncaughtFailureEndsRun()

@@ -2,6 +2,7 @@
 #include "tests/common/corpora.h"
 #include "tests/common/testfiles.h"
 #include "tests/common/treetext.h"
+#include "tests/common/undeletablefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,22 @@ namespace {
 QByteArray shortcut(const QByteArray &url)
 {
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
+}
+
+// The writer's answer, with the entries a clear left after " | left: ".
+QString write(const BookmarkNode &root, const QString &path, ExportMode mode)
+{
+    QStringList left;
+    QString error = writeFavoritesFolder(root, path, mode, left);
+    if (!left.isEmpty())
+        error += u" | left: "_s + left.join(u", "_s);
+    return error;
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
 }
 
 // A folder tree in a temporary folder: "a/b.url" paths with their content.
@@ -186,7 +203,7 @@ private slots:
         addBookmark(*unnamed, u"inside"_s, u"http://inside/"_s);
         addBookmark(root, u"Top"_s, u"http://top/\U0001F600"_s);
 
-        QCOMPARE(writeFavoritesFolder(root, f.path(), ExportMode::Merge), QString());
+        QCOMPARE(write(root, f.path(), ExportMode::Merge), QString());
         QCOMPARE(testfiles::readFile(f.file(u"Links/Release 1 2.url"_s)),
                  internetShortcutText(u"http://release/"_s));
         QVERIFY(QFile::exists(f.file(u"Links/"_s + QString(50, u'n') + u".url"_s)));
@@ -203,7 +220,7 @@ private slots:
 
         // A second merge keeps every existing shortcut as it was.
         links->child(0)->record.Link = u"http://changed/"_s;
-        QCOMPARE(writeFavoritesFolder(root, f.path(), ExportMode::Merge), QString());
+        QCOMPARE(write(root, f.path(), ExportMode::Merge), QString());
         QCOMPARE(internetShortcutLink(testfiles::readFile(f.file(u"Links/Release 1 2.url"_s))),
                  u"http://release/"_s);
     }
@@ -237,11 +254,96 @@ private slots:
 
         BookmarkNode root(makeRootRecord());
         addBookmark(root, u"new"_s, u"http://new/"_s);
-        QCOMPARE(writeFavoritesFolder(root, f.path(), ExportMode::Replace), QString());
+        QCOMPARE(write(root, f.path(), ExportMode::Replace), QString());
         QCOMPARE(QDir(f.path()).entryList(
                      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
                  QStringList({ u".desktop.ini"_s, u".hidden"_s, u"new.url"_s }));
         QCOMPARE(testfiles::readFile(f.outside() + u"/precious"_s), QByteArray("outside"));
+    }
+
+    // A clear goes on past what it cannot delete, and the tree is written all the same: the user is not
+    // left with an emptied folder. The writer tells what is left.
+    void clearThatCannotDeleteStillWrites()
+    {
+        Folder f;
+        f.write(u"Old.url"_s, shortcut("http://old/"));
+        f.write(u"Gone/x.url"_s, shortcut("http://x/"));
+        f.write(u"Stuck/held.url"_s, shortcut("http://held/"));
+        f.write(u"Stuck/free.url"_s, shortcut("http://free/"));
+        const testfiles::UndeletableFile held(f.file(u"Stuck/held.url"_s));
+        if (!held.isSet())
+            QSKIP("this file system cannot keep a file from being deleted");
+
+        BookmarkNode root(makeRootRecord());
+        addBookmark(*addCategory(root, u"Mine"_s), u"Docs"_s, u"http://docs/"_s);
+        addBookmark(root, u"New"_s, u"http://new/"_s);
+        QStringList left;
+        QCOMPARE(writeFavoritesFolder(root, f.path(), ExportMode::Replace, left), QString());
+        QCOMPARE(left, QStringList { u"Stuck"_s });
+        QCOMPARE(entriesOf(f.path()), QStringList({ u"Mine"_s, u"New.url"_s, u"Stuck"_s }));
+        QCOMPARE(entriesOf(f.file(u"Stuck"_s)), QStringList { u"held.url"_s });
+        QCOMPARE(internetShortcutLink(testfiles::readFile(f.file(u"Mine/Docs.url"_s))), u"http://docs/"_s);
+
+        const QString message = notClearedMessage(f.path(), left);
+        QVERIFY2(message.startsWith(u"The Favorites folder \""_s + f.path() + u"\" could not be emptied"_s),
+                 qPrintable(message));
+        QVERIFY(message.endsWith(u"Still there: \"Stuck\"."_s));
+        QStringList many;
+        for (int i = 0; i < 12; ++i)
+            many << u"e%1"_s.arg(i);
+        QVERIFY(notClearedMessage(f.path(), many).endsWith(u"\"e9\", and 2 more."_s));
+    }
+
+    // Everything within the levels the program's tree holds below its root comes in whole, at its
+    // path; a deeper folder is refused whole.
+    void deepFoldersComeInWholeOrNotAtAll_data()
+    {
+        QTest::addColumn<int>("folders");
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("300 levels") << 300 << true << true;
+        QTest::newRow("link in the deepest folder") << MaxStoreLevels - 1 << true << true;
+        QTest::newRow("deepest folder, empty") << MaxStoreLevels << false << true;
+        QTest::newRow("link one level deeper") << MaxStoreLevels << true << false;
+        QTest::newRow("folder one level deeper") << MaxStoreLevels + 1 << false << false;
+    }
+    void deepFoldersComeInWholeOrNotAtAll()
+    {
+        QFETCH(int, folders);
+        QFETCH(bool, link);
+        QFETCH(bool, accepted);
+        Folder f;
+        f.write(u"top.url"_s, shortcut("http://top/"));
+        QString chain;
+        for (int i = 0; i < folders; ++i)
+            chain += (i ? u"/"_s : QString()) + QString::number(i % 10);
+        QVERIFY(QDir().mkpath(f.file(chain)));
+        if (link)
+            f.write(chain + u"/deep.url"_s, shortcut("http://deep/"));
+
+        BookmarkNode staging;
+        addBookmark(staging, u"kept"_s, u"http://kept/"_s);
+        const QString error = readFavoritesFolder(f.path(), staging, 1);
+        if (!accepted) {
+            QVERIFY2(error.startsWith(u"The folder \""_s + f.path() + u"\" cannot be read. "_s),
+                     qPrintable(error));
+            QVERIFY(error.contains(u"more than %1 levels deep"_s.arg(MaxStoreLevels)));
+            QCOMPARE(describe(staging), u"kept=http://kept/"_s);
+            return;
+        }
+        QCOMPARE(error, QString());
+        QCOMPARE(staging.childCount(), 3);
+        const BookmarkNode *node = staging.child(1);
+        for (int i = 0; i < folders; ++i) {
+            QCOMPARE(node->record.CategoryName, QString::number(i % 10));
+            QCOMPARE(node->childCount(), i + 1 < folders || link ? 1 : 0);
+            if (node->childCount() > 0)
+                node = node->child(0);
+        }
+        if (link)
+            QCOMPARE(node->record.Link, u"http://deep/"_s);
+        QCOMPARE(node->depth(), link ? folders + 1 : folders);
+        QCOMPARE(staging.child(2)->record.Description, u"top"_s);
     }
 
     void writeNeverLeavesTheFolder()
@@ -253,7 +355,7 @@ private slots:
         BookmarkNode root(makeRootRecord());
         addBookmark(root, u"Top"_s, u"http://top/"_s);
         addBookmark(*addCategory(root, u"Links"_s), u"x"_s, u"http://x/"_s);
-        const QString error = writeFavoritesFolder(root, f.path(), ExportMode::Merge);
+        const QString error = write(root, f.path(), ExportMode::Merge);
         QVERIFY2(error.startsWith(u"Cannot create folder \""_s), qPrintable(error));
         QCOMPARE(QDir(f.outside()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
@@ -263,12 +365,10 @@ private slots:
         Folder f;
         BookmarkNode root(makeRootRecord());
         QVERIFY(readFavoritesFolder(f.file(u"missing"_s), root, 0).startsWith(u"The folder \""_s));
-        QVERIFY(writeFavoritesFolder(root, f.file(u"missing"_s), ExportMode::Merge)
-                    .startsWith(u"The folder \""_s));
+        QVERIFY(write(root, f.file(u"missing"_s), ExportMode::Merge).startsWith(u"The folder \""_s));
         QDir().mkpath(f.file(u"Taken.url"_s));
         addBookmark(root, u"Taken"_s, u"http://t/"_s);
-        QVERIFY(
-            writeFavoritesFolder(root, f.path(), ExportMode::Merge).startsWith(u"Cannot create file \""_s));
+        QVERIFY(write(root, f.path(), ExportMode::Merge).startsWith(u"Cannot create file \""_s));
     }
 };
 

@@ -3,7 +3,9 @@
 #include "main/core/browserdetection.h"
 #include "main/dialogs/balloonhint.h"
 #include "platform/fakes/fakeproductversion.h"
+#include "tests/common/visibletoplevel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -30,8 +32,9 @@ public:
         lastPoint = point;
         lastWidth = preferredWidth;
     }
-    void hideBalloon() override { }
+    void hideBalloon() override { ++hidden; }
     QStringList shown;
+    int hidden = 0;
     QWidget *lastAnchor = nullptr;
     QPoint lastPoint;
     int lastWidth = 0;
@@ -53,8 +56,19 @@ public:
     void emptyRootCategory() override { root->removeChildren(0, root->childCount()); }
     void applyMerge(MergePlan plan) override { vellumite::applyMerge(std::move(plan)); }
     void importStoreFinished() override { ++counted; }
-    void showMessage(const QString &text) override { messages << u"message: "_s + text; }
-    void showError(const QString &text) override { messages << u"error: "_s + text; }
+    void showMessage(const QString &text) override
+    {
+        messages << u"message: "_s + text;
+        if (onMessage)
+            onMessage();
+    }
+    void showError(const QString &text) override
+    {
+        messages << u"error: "_s + text;
+        if (onMessage)
+            onMessage();
+    }
+    std::function<void()> onMessage;
 
     BookmarkTree tree;
     BookmarkNode *root = nullptr;
@@ -183,6 +197,8 @@ private slots:
     void captionsByMode();
     void mergeWarning_data();
     void mergeWarning();
+    void mergeWarningGoesWhenTickedOrRunStarts();
+    void firstShowMarksTheCurrentRow();
     void spinnerOnlyForProcessedRow();
     void runLocksDialogAndSpinnerTurns();
     void importRunOrderAndRootEmptiedOnce();
@@ -310,10 +326,74 @@ void tst_ImportExportDialog::mergeWarning()
     QCOMPARE(balloon.lastAnchor, dialog.cbMergeBookmarks);
     QCOMPARE(balloon.lastPoint, QPoint(10, 10));
     QCOMPARE(balloon.lastWidth, 300);
+    // Ticked again, the warning goes; cleared again, it comes back.
+    QCOMPARE(balloon.hidden, 0);
     dialog.cbMergeBookmarks->click();
     QCOMPARE(balloon.shown.size(), 1);
+    QCOMPARE(balloon.hidden, 1);
     dialog.cbMergeBookmarks->click();
     QCOMPARE(balloon.shown, QStringList({ text, text }));
+}
+
+// The balloon the program draws: gone when the box is ticked again, and when a run starts, so it never
+// floats over the run's messages.
+void tst_ImportExportDialog::mergeWarningGoesWhenTickedOrRunStarts()
+{
+    Disk disk(u"o"_s);
+    FakeProgram program;
+    Stores stores;
+    TfrImportExport dialog(disk.paths, disk.versions, program, stores.factory());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const auto balloon = [] { return visibleTopLevel<BalloonHintWidget>(); };
+    QTest::mouseClick(dialog.cbMergeBookmarks, Qt::LeftButton);
+    QVERIFY(balloon());
+    QCOMPARE(balloon()->text(),
+             u"Option is not selected.\r\nThe bookmarks of a program will be overwrite!"_s);
+    QTest::mouseClick(dialog.cbMergeBookmarks, Qt::LeftButton);
+    QVERIFY(!balloon());
+
+    QTest::mouseClick(dialog.cbMergeBookmarks, Qt::LeftButton);
+    QVERIFY(balloon());
+    tick(dialog, 0);
+    bool shownDuringRun = true;
+    stores.results[StoreFormat::OperaHotlist] = StepResult::failed(u"Cannot open the file"_s);
+    program.onMessage = [&] { shownDuringRun = balloon() != nullptr; };
+    QTest::mouseClick(dialog.btImportExport, Qt::LeftButton);
+    QCOMPARE(program.messages, QStringList { u"error: Cannot open the file"_s });
+    QVERIFY(!shownDuringRun);
+    QVERIFY(!balloon());
+}
+
+// At first show the list has the focus and marks its current row, the first: Space toggles that row,
+// and Down goes to the second.
+void tst_ImportExportDialog::firstShowMarksTheCurrentRow()
+{
+    Disk disk(u"ifo"_s);
+    FakeProgram program;
+    TfrImportExport dialog(disk.paths, disk.versions, program, {});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), dialog.VTSync1);
+    // A point of each row away from its texts and pictures.
+    const auto rowColour = [&dialog](int row) {
+        const QImage list = dialog.VTSync1->viewport()->grab().toImage();
+        const QRect rect = dialog.VTSync1->visualItemRect(dialog.VTSync1->topLevelItem(row));
+        return QColor(list.pixel(rect.left() + 230, rect.top() + 48));
+    };
+    const QColor mark(0xE6, 0xF8, 0xFF);
+    QCOMPARE(rowColour(0), mark);
+    QCOMPARE(rowColour(1), QColor(Qt::white));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(dialog.VTSync1->topLevelItem(0)->checkState(0), Qt::Checked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(dialog.VTSync1->currentItem(), dialog.VTSync1->topLevelItem(1));
+    QCOMPARE(rowColour(0), QColor(Qt::white));
+    QCOMPARE(rowColour(1), mark);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(dialog.VTSync1->topLevelItem(1)->checkState(0), Qt::Checked);
+    QCOMPARE(dialog.VTSync1->topLevelItem(2)->checkState(0), Qt::Unchecked);
 }
 
 void tst_ImportExportDialog::spinnerOnlyForProcessedRow()
@@ -411,7 +491,8 @@ void tst_ImportExportDialog::databaseFailureShowsMessageAndGoesOn()
     disk.paths.firefoxStore = FirefoxStore::PlacesDatabase;
     FakeProgram program;
     Stores stores;
-    stores.results[StoreFormat::PlacesDatabase] = StepResult::databaseFailure(u"database is locked"_s);
+    stores.results[StoreFormat::PlacesDatabase]
+        = StepResult::databaseFailure(u"The database is locked. Please, close a Firefox browser."_s);
     TfrImportExport dialog(disk.paths, disk.versions, program, stores.factory());
     tick(dialog, 0);
     tick(dialog, 1);

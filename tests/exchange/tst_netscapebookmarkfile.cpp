@@ -223,27 +223,71 @@ private slots:
         QCOMPARE(staging.child(0)->child(0)->record, link);
     }
 
-    void deepNestingIsBounded()
+    // Everything within the levels the program's tree holds below its root comes in whole, at its
+    // path; a deeper file is refused whole. Folders without a name add no level.
+    void deepFoldersComeInWholeOrNotAtAll_data()
     {
-        QByteArray file;
-        const int levels = MaximumNetscapeFolderDepth + 50;
-        for (int i = 0; i < levels; ++i)
-            file += "<DT><H3>F</H3><DL><p>";
-        file += "<DT><A HREF=\"u\">deep</A>";
-        for (int i = 0; i < levels; ++i)
-            file += "</DL><p>";
-        file += "<DT><A HREF=\"v\">top</A>";
-        BookmarkNode staging;
-        ImportBookmarksHtml(file, staging, 1);
-        const BookmarkNode *node = &staging;
-        int depth = 0;
-        while (node->childCount() > 0 && node->child(0)->record.IsCategory) {
-            node = node->child(0);
-            ++depth;
+        QTest::addColumn<int>("folders");
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("300 levels") << 300 << true << true;
+        QTest::newRow("1,100 levels") << 1100 << true << false;
+        QTest::newRow("link in the deepest folder") << MaxStoreLevels - 1 << true << true;
+        QTest::newRow("deepest folder, empty") << MaxStoreLevels << false << true;
+        QTest::newRow("link one level deeper") << MaxStoreLevels << true << false;
+        QTest::newRow("folder one level deeper") << MaxStoreLevels + 1 << false << false;
+    }
+    void deepFoldersComeInWholeOrNotAtAll()
+    {
+        QFETCH(int, folders);
+        QFETCH(bool, link);
+        QFETCH(bool, accepted);
+        // As Firefox exports a chain of folders: indented, a nameless folder on the way.
+        QByteArray file = "<DL><p>\n";
+        for (int i = 0; i < folders; ++i) {
+            file += QByteArray(i % 80, ' ') + "<DT><H3 ADD_DATE=\"1\">Level " + QByteArray::number(i)
+                + "</H3>\n<DL><p>\n";
+            if (i == 10)
+                file += "<DT><H3></H3>\n<DL><p>\n</DL><p>\n";
         }
-        QCOMPARE(depth, MaximumNetscapeFolderDepth);
-        QCOMPARE(node->child(0)->record.Description, u"deep"_s);
-        QCOMPARE(staging.child(staging.childCount() - 1)->record.Description, u"top"_s);
+        if (link)
+            file += "<DT><A HREF=\"http://deep.example/\">deep</A>\n";
+        file += QByteArray("</DL><p>\n").repeated(folders + 1);
+        file += "<DT><A HREF=\"http://top.example/\">top</A>\n";
+
+        BookmarkNode staging;
+        addBookmark(staging, u"kept"_s, u"http://kept/"_s);
+        const QString error = ImportBookmarksHtml(file, staging, 1);
+        if (!accepted) {
+            QVERIFY2(error.contains(u"more than %1 levels deep"_s.arg(MaxStoreLevels)), qPrintable(error));
+            QCOMPARE(describe(staging), u"kept=http://kept/"_s);
+            return;
+        }
+        QCOMPARE(error, QString());
+        const BookmarkNode *node = staging.child(1);
+        for (int i = 0; i < folders; ++i) {
+            QCOMPARE(node->record.CategoryName, u"Level %1"_s.arg(i));
+            QCOMPARE(node->childCount(), i + 1 < folders || link ? 1 : 0);
+            if (node->childCount() > 0)
+                node = node->child(0);
+        }
+        if (link)
+            QCOMPARE(node->record.Description, u"deep"_s);
+        QCOMPARE(node->depth(), link ? folders + 1 : folders);
+        QCOMPARE(staging.childCount(), 3);
+        QCOMPARE(staging.child(2)->record.Description, u"top"_s);
+    }
+
+    // Read from the file itself, a refusal names it.
+    void tooDeepFileIsNamed()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"bookmarks.html"_s);
+        QVERIFY(testfiles::writeFile(path, QByteArray("<DT><H3>F</H3><DL><p>").repeated(MaxStoreLevels + 1)));
+        BookmarkNode staging;
+        const QString error = readNetscapeBookmarkFile(path, staging, 1);
+        QVERIFY2(error.startsWith(u"The file \""_s + path + u"\" cannot be read. "_s), qPrintable(error));
+        QCOMPARE(staging.childCount(), 0);
     }
 
     void readsRealExportsWithoutLoss_data()

@@ -208,8 +208,13 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("accepted");
         const QByteArray folder = "#FOLDER\nNAME=f\n";
-        QTest::newRow("deepest folders accepted") << folder.repeated(MaxHotlistFolderDepth) << true;
-        QTest::newRow("one level deeper refused") << folder.repeated(MaxHotlistFolderDepth + 1) << false;
+        const QByteArray link = "#URL\nNAME=l\nURL=u\n";
+        QTest::newRow("deepest folders accepted") << folder.repeated(MaxStoreLevels) << true;
+        QTest::newRow("one level deeper refused") << folder.repeated(MaxStoreLevels + 1) << false;
+        QTest::newRow("link in the deepest folder accepted")
+            << folder.repeated(MaxStoreLevels - 1) + link << true;
+        QTest::newRow("link below the deepest folder refused")
+            << folder.repeated(MaxStoreLevels) + link << false;
         QTest::newRow("deep but closed again") << QByteArray(folder + "-\n").repeated(10000) << true;
         QTest::newRow("longest line accepted")
             << QByteArray("#URL\nNAME=") + QByteArray(MaxHotlistLineLength - 5, 'x') << true;
@@ -386,7 +391,7 @@ private slots:
         addBookmark(root, u"new"_s, u"http://new/"_s);
 
         const QString tooDeep = path(u"deep.adr"_s);
-        const QByteArray deep = QByteArray("#FOLDER\nNAME=f\n").repeated(MaxHotlistFolderDepth + 1);
+        const QByteArray deep = QByteArray("#FOLDER\nNAME=f\n").repeated(MaxStoreLevels + 1);
         QVERIFY(testfiles::writeFile(tooDeep, deep));
         QVERIFY(writeOperaHotlist(root, tooDeep, ExportMode::Merge).contains(u"left as it was"_s));
         QCOMPARE(testfiles::readFile(tooDeep), deep);

@@ -1,10 +1,13 @@
+#include "exchange/core/exchangestores.h"
 #include "exchange/core/placesdatabase.h"
 #include "exchange/core/placesurl.h"
 #include "exchange/core/sqlite/sqlitedatabase.h"
 #include "exchange/core/sqlite/sqlitestatement.h"
 #include "main/core/bookmarktree.h"
+#include "main/core/browserdetection.h"
 #include "tests/common/testfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -320,30 +323,45 @@ private slots:
         QCOMPARE(peer.number("SELECT count(*) FROM moz_bookmarks WHERE id = 16"), 0);
         QCOMPARE(peer.number("SELECT count(*) FROM moz_places WHERE id IN (1, 2, 4, 5)"), 4);
         QCOMPARE(peer.number("SELECT count(*) FROM moz_places WHERE id = 8"), 0);
-        QCOMPARE(peer.number("SELECT count(*) FROM moz_bookmarks WHERE parent = 3"), 4); // the toolbar is not touched
+        QCOMPARE(peer.number("SELECT count(*) FROM moz_bookmarks WHERE parent = 3"),
+                 4); // the toolbar is not touched
     }
 
+    // Firefox keeps its places database in exclusive locking mode while it runs: no other connection
+    // may read it, let alone write.
     void heldDatabaseGivesTheMessageAndChangesNothing()
     {
         QTemporaryDir dir;
         const QString path = copyFixture(dir, u"esr153-places.sqlite"_s);
         const QByteArray bytes = testfiles::readFile(path);
-        PlacesDatabase places;
-        QCOMPARE(places.open(path), QString());
-        Peer firefox(path);
-        firefox.db.execute("BEGIN EXCLUSIVE");
-
         BookmarkNode root(makeRootRecord());
         addBookmark(root, u"Mine"_s, u"http://mine.example/"_s);
-        QCOMPARE(places.write(root, ExportMode::Replace), PlacesDatabase::databaseFailureMessage());
-        QCOMPARE(places.lastError(), PlacesError::Database);
-        BookmarkNode staging;
-        QCOMPARE(places.read(staging, 1), u"The database is locked. Please, close a Firefox browser."_s);
-        QCOMPARE(staging.childCount(), 0);
-        firefox.db.execute("ROLLBACK");
+        PlacesDatabase opened; // connected before Firefox started
+        QCOMPARE(opened.open(path), QString());
+        {
+            Peer firefox(path);
+            firefox.db.execute("PRAGMA locking_mode = EXCLUSIVE");
+            firefox.db.execute("BEGIN EXCLUSIVE");
+            firefox.db.execute("COMMIT");
+
+            for (const ExportMode mode : { ExportMode::Replace, ExportMode::Merge }) {
+                QCOMPARE(opened.write(root, mode), PlacesDatabase::lockedMessage());
+                QCOMPARE(opened.lastError(), PlacesError::Locked);
+            }
+            BookmarkNode staging;
+            QCOMPARE(opened.read(staging, 1), u"The database is locked. Please, close a Firefox browser."_s);
+            QCOMPARE(opened.lastError(), PlacesError::Locked);
+            QCOMPARE(staging.childCount(), 0);
+            PlacesDatabase later; // connecting while Firefox runs
+            QCOMPARE(later.open(path), PlacesDatabase::lockedMessage());
+            QCOMPARE(later.lastError(), PlacesError::Locked);
+        }
         QCOMPARE(testfiles::readFile(path), bytes);
-        QCOMPARE(places.read(staging, 1), QString());
-        QCOMPARE(places.lastError(), PlacesError::None);
+        // Firefox closed: the same connection reads it.
+        BookmarkNode staging;
+        QCOMPARE(opened.read(staging, 1), QString());
+        QCOMPARE(opened.lastError(), PlacesError::None);
+        QVERIFY(staging.childCount() > 0);
     }
 
     void failureMidExportRollsBack_data()
@@ -367,21 +385,88 @@ private slots:
         addBookmark(root, u"Boom"_s, u"http://boom.example/"_s);
         PlacesDatabase places;
         QCOMPARE(places.open(path), QString());
-        QCOMPARE(places.write(root, mode), PlacesDatabase::databaseFailureMessage());
-        QVERIFY(places.lastErrorDetail().contains(u"injected"_s));
+        const QString message = places.write(root, mode);
+        QVERIFY2(message.startsWith(u"The Firefox places database \""_s + path + u"\" cannot be used: "_s),
+                 qPrintable(message));
+        QVERIFY(message.contains(u"injected"_s));
+        QCOMPARE(places.lastError(), PlacesError::Failed);
         QCOMPARE(peer.dump(), before);
     }
 
-    void notAPlacesDatabase()
+    // A file that is no places database, or a damaged one, is named in a message of its own, whether
+    // it is read or written, and stays exactly as it was: no byte changed, no journal left beside it.
+    void unusableFileGivesItsOwnMessage_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<PlacesError>("error");
+        const QByteArray places = testfiles::readFile(dataDir + u"esr153-places.sqlite"_s);
+        QVERIFY(places.size() > 20 * 32768);
+        QTest::newRow("empty") << QByteArray() << PlacesError::NotPlaces;
+        QTest::newRow("text") << QByteArray("not a database\n") << PlacesError::NotPlaces;
+        QByteArray garbage(64 * 1024, '\0');
+        for (qsizetype i = 0; i < garbage.size(); ++i)
+            garbage[i] = char((i * 7919 + 13) % 251);
+        QTest::newRow("garbage") << garbage << PlacesError::NotPlaces;
+        QTest::newRow("bookmark file named places.sqlite")
+            << QByteArray("<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n</DL><p>\r\n")
+            << PlacesError::NotPlaces;
+        QTest::newRow("truncated to its first page") << places.first(32768) << PlacesError::Damaged;
+        QTest::newRow("truncated to half") << places.first(places.size() / 2) << PlacesError::Damaged;
+        // Page 10 is the root of moz_bookmarks.
+        QByteArray overwritten = places;
+        overwritten.replace(9 * 32768, 32768, garbage.first(32768));
+        QTest::newRow("bookmarks table overwritten") << overwritten << PlacesError::Damaged;
+    }
+    void unusableFileGivesItsOwnMessage()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(PlacesError, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"places.sqlite"_s);
+        QVERIFY(testfiles::writeFile(path, bytes));
+        const QString expected = PlacesDatabase::failureMessage(error, path);
+        QVERIFY(expected.contains(path));
+        QVERIFY(expected != PlacesDatabase::lockedMessage());
+        const auto folder = [&dir] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+
+        BookmarkNode root(makeRootRecord());
+        addBookmark(root, u"Mine"_s, u"http://mine.example/"_s);
+        BrowserPaths paths;
+        paths.PathFavFirefox = path;
+        for (const ExportMode mode : { ExportMode::Replace, ExportMode::Merge }) {
+            // As the run uses it: a store that opens the database for its step.
+            const std::unique_ptr<ExchangeStore> store
+                = makeExchangeStore(StoreFormat::PlacesDatabase, paths);
+            BookmarkNode staging;
+            const StepResult read = store->read(staging, 1);
+            QCOMPARE(read.outcome, StepResult::Outcome::DatabaseFailure);
+            QCOMPARE(read.text, expected);
+            QCOMPARE(staging.childCount(), 0);
+            const StepResult written = store->write(root, mode);
+            QCOMPARE(written.outcome, StepResult::Outcome::DatabaseFailure);
+            QCOMPARE(written.text, expected);
+
+            PlacesDatabase places;
+            QString result = places.open(path);
+            if (result.isEmpty())
+                result = places.read(staging, 1);
+            QCOMPARE(result, expected);
+            QCOMPARE(places.lastError(), error);
+        }
+        QCOMPARE(testfiles::readFile(path), bytes);
+        QCOMPARE(folder(), QStringList { u"places.sqlite"_s });
+    }
+
+    void otherFailuresGiveSQLiteReason()
     {
         QTemporaryDir dir;
         PlacesDatabase places;
-        QCOMPARE(places.open(dir.filePath(u"missing.sqlite"_s)), PlacesDatabase::databaseFailureMessage());
-        QVERIFY(!QFile::exists(dir.filePath(u"missing.sqlite"_s)));
-        const QString text = dir.filePath(u"text.sqlite"_s);
-        QVERIFY(testfiles::writeFile(text, "not a database"));
-        QCOMPARE(places.open(text), PlacesDatabase::databaseFailureMessage());
-        QCOMPARE(places.lastError(), PlacesError::Database);
+        const QString missing = dir.filePath(u"missing.sqlite"_s);
+        QCOMPARE(places.open(missing),
+                 u"The Firefox places database \"%1\" cannot be used: unable to open database file. "
+                 "Nothing in it was changed."_s.arg(missing));
+        QCOMPARE(places.lastError(), PlacesError::Failed);
+        QVERIFY(!QFile::exists(missing));
         QVERIFY(!places.isOpen());
     }
 };

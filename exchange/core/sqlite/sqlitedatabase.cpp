@@ -20,6 +20,16 @@ bool Error::isBusy() const
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
+bool Error::isNotADatabase() const
+{
+    return (m_code & 0xFF) == SQLITE_NOTADB;
+}
+
+bool Error::isDamaged() const
+{
+    return (m_code & 0xFF) == SQLITE_CORRUPT || m_code == SQLITE_IOERR_SHORT_READ;
+}
+
 Database::~Database()
 {
     close();

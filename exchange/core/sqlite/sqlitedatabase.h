@@ -20,6 +20,11 @@ public:
     int code() const { return m_code; }
     // Another connection holds a lock the call needed.
     bool isBusy() const;
+    // The file is not an SQLite database at all.
+    bool isNotADatabase() const;
+    // The file is an SQLite database whose content is damaged: a page that makes no sense, or fewer
+    // bytes than its pages need.
+    bool isDamaged() const;
     const char *what() const noexcept override { return m_message.constData(); }
     QString message() const { return QString::fromUtf8(m_message); }
 

@@ -1,0 +1,176 @@
+// The import and export dialog on a real X server with a window manager: the close requests a user
+// makes while a run is under way.
+
+#include "exchange/dialog/exchangeprogram.h"
+#include "exchange/dialog/tfrimportexport.h"
+#include "main/core/browserdetection.h"
+#include "platform/fakes/fakeproductversion.h"
+#include "tests/common/testfiles.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using namespace vellumite;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class FakeProgram final : public ExchangeProgram
+{
+public:
+    FakeProgram()
+    {
+        root = tree.topLevel().appendChild(
+            std::make_unique<BookmarkNode>(makeCategoryRecord(RootCategoryName)));
+    }
+    BookmarkNode *rootCategory() override { return root; }
+    qint32 browserCode() const override { return 2; }
+    void setExchangeRunning(bool) override { }
+    void emptyRootCategory() override { root->removeChildren(0, root->childCount()); }
+    void applyMerge(MergePlan plan) override { vellumite::applyMerge(std::move(plan)); }
+    void importStoreFinished() override { }
+    void showMessage(const QString &text) override { messages << text; }
+    void showError(const QString &text) override { messages << text; }
+
+    BookmarkTree tree;
+    BookmarkNode *root = nullptr;
+    QStringList messages;
+};
+
+// A store whose step lasts until the test lets it end.
+class HeldStore final : public ExchangeStore
+{
+public:
+    explicit HeldStore(const std::atomic<bool> &released)
+        : m_released(released)
+    { }
+    StoreFormat format() const override { return StoreFormat::OperaHotlist; }
+    NameMatch nameMatch() const override { return NameMatch::Exact; }
+    StepResult read(BookmarkNode &, qint32) override
+    {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!m_released && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return StepResult::done();
+    }
+    StepResult write(const BookmarkNode &, ExportMode) override { return StepResult::done(); }
+
+private:
+    const std::atomic<bool> &m_released;
+};
+
+// Counts the close requests and Escape presses that reach the program while a run is under way.
+class RequestCounter final : public QObject
+{
+public:
+    explicit RequestCounter(const TfrImportExport &dialog)
+        : m_dialog(dialog)
+    { }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (m_dialog.isRunning()) {
+            if (event->type() == QEvent::Close && watched == &m_dialog)
+                ++closes;
+            if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+                ++escapes;
+        }
+        return false;
+    }
+    int closes = 0;
+    int escapes = 0;
+
+private:
+    const TfrImportExport &m_dialog;
+};
+
+void xdotool(const QStringList &arguments)
+{
+    QProcess::execute(u"xdotool"_s, arguments);
+}
+
+} // namespace
+
+class TestX11ImportExport : public QObject
+{
+    Q_OBJECT
+
+    QProcess m_windowManager;
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(u"openbox"_s).isEmpty()
+            || QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
+            QSKIP("openbox and xdotool are needed");
+        m_windowManager.start(u"openbox"_s, { u"--sm-disable"_s });
+        QVERIFY(m_windowManager.waitForStarted());
+        QTest::qWait(500);
+    }
+    void cleanupTestCase()
+    {
+        m_windowManager.terminate();
+        m_windowManager.waitForFinished();
+    }
+
+    // Escape and the window manager's close (Alt+F4) during a run are refused then, not kept for
+    // later: the dialog stays open after the run. Afterwards Escape closes it as always.
+    void closeRequestsDuringARunAreDropped()
+    {
+        QTemporaryDir dir;
+        BrowserPaths paths;
+        paths.OperaFavPath = dir.filePath(u"opera6.adr"_s);
+        QVERIFY(testfiles::writeFile(paths.OperaFavPath, "Opera Hotlist version 2.0\n"));
+        FakeProductVersionReader versions;
+        FakeProgram program;
+        std::atomic<bool> released = false;
+        TfrImportExport dialog(paths, versions, program,
+                               [&released](StoreFormat) { return std::make_unique<HeldStore>(released); });
+        RequestCounter counter(dialog);
+        qApp->installEventFilter(&counter);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+        // The user ticks the one row with Space and clicks the button.
+        xdotool({ u"key"_s, u"space"_s });
+        QTRY_COMPARE(dialog.VTSync1->topLevelItem(0)->checkState(0), Qt::Checked);
+        bool sent = false;
+        QTimer during;
+        during.setInterval(20);
+        connect(&during, &QTimer::timeout, &dialog, [&] {
+            if (sent || !dialog.isRunning())
+                return;
+            sent = true;
+            xdotool({ u"key"_s, u"Escape"_s });
+            xdotool({ u"key"_s, u"alt+F4"_s });
+            QTimer::singleShot(600, &dialog, [&released] { released = true; });
+        });
+        during.start();
+        const QPoint button = dialog.btImportExport->mapToGlobal(dialog.btImportExport->rect().center());
+        xdotool(
+            { u"mousemove"_s, QString::number(button.x()), QString::number(button.y()), u"click"_s, u"1"_s });
+        QTRY_VERIFY_WITH_TIMEOUT(sent && released && !dialog.isRunning(), 20000);
+        during.stop();
+        QTest::qWait(400);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(counter.escapes >= 1);
+        QVERIFY(counter.closes >= 1);
+        QVERIFY(program.messages.isEmpty());
+
+        xdotool({ u"key"_s, u"Escape"_s });
+        QTRY_VERIFY(!dialog.isVisible());
+        qApp->removeEventFilter(&counter);
+    }
+};
+
+QTEST_MAIN(TestX11ImportExport)
+#include "tst_x11importexport.moc"

@@ -88,7 +88,10 @@ CopyOutcome copyBounded(const QString &source, const QString &target, qint64 lim
 
 } // namespace
 
-DatabaseCopy::DatabaseCopy() = default;
+DatabaseCopy::DatabaseCopy(std::function<void()> afterEachAttempt)
+    : m_afterEachAttempt(std::move(afterEachAttempt))
+{ }
+
 DatabaseCopy::~DatabaseCopy() = default;
 
 bool DatabaseCopy::fail(const QString &reason)
@@ -127,6 +130,8 @@ bool DatabaseCopy::copy(const QString &databasePath)
             outcome = copyBounded(log, targetLog, MaximumLogSize, error);
         if (outcome == CopyOutcome::Failed)
             return fail(error);
+        if (m_afterEachAttempt)
+            m_afterEachAttempt();
         if (outcome == CopyOutcome::Copied && stateOf(databasePath) == databaseBefore
             && stateOf(log) == logBefore) {
             m_path = target;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace vellumite {
@@ -17,7 +18,9 @@ public:
     static constexpr qint64 MaximumDatabaseSize = qint64(512) << 20;
     static constexpr qint64 MaximumLogSize = qint64(64) << 20;
 
-    DatabaseCopy();
+    // `afterEachAttempt` runs once the files are copied and before they are looked at for changes:
+    // where a test stands for the other program writing during the copy.
+    explicit DatabaseCopy(std::function<void()> afterEachAttempt = {});
     ~DatabaseCopy();
     DatabaseCopy(const DatabaseCopy &) = delete;
     DatabaseCopy &operator=(const DatabaseCopy &) = delete;
@@ -33,6 +36,7 @@ public:
 private:
     bool fail(const QString &reason);
 
+    std::function<void()> m_afterEachAttempt;
     std::unique_ptr<QTemporaryDir> m_folder;
     QString m_path;
     QString m_errorString;

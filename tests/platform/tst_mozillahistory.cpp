@@ -258,6 +258,46 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder));
     }
 
+    // The other program writes while the files are copied: the copy is taken again, and a database
+    // that never stops changing is not copied at all.
+    void databaseWrittenDuringTheCopy_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("writes");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("database written once") << u"places.sqlite"_s << 1 << true;
+        QTest::newRow("log written twice") << u"places.sqlite-wal"_s << 2 << true;
+        QTest::newRow("database written at every attempt") << u"places.sqlite"_s << 3 << false;
+    }
+    void databaseWrittenDuringTheCopy()
+    {
+        QFETCH(QString, written);
+        QFETCH(int, writes);
+        QFETCH(bool, copied);
+        QTemporaryDir profile;
+        const QString path = profile.filePath(u"places.sqlite"_s);
+        QVERIFY(writeFile(path, "database"));
+        QVERIFY(writeFile(path + u"-wal"_s, "log"));
+        int attempts = 0;
+        DatabaseCopy copy([&] {
+            if (attempts++ >= writes)
+                return;
+            QFile file(profile.filePath(written));
+            QVERIFY(file.open(QIODevice::Append));
+            file.write(" written");
+        });
+        QCOMPARE(copy.copy(path), copied);
+        QCOMPARE(attempts, std::min(writes + 1, 3));
+        if (copied) {
+            // The copy holds what the files hold after the last write.
+            QCOMPARE(testfiles::readFile(copy.path()), testfiles::readFile(path));
+            QCOMPARE(testfiles::readFile(copy.path() + u"-wal"_s), testfiles::readFile(path + u"-wal"_s));
+        } else {
+            QVERIFY2(copy.errorString().contains(u"kept changing"_s), qPrintable(copy.errorString()));
+            QCOMPARE(copy.path(), QString());
+        }
+    }
+
     void unreadableHistory_data()
     {
         QTest::addColumn<QString>("file");

@@ -362,8 +362,10 @@ void TfrOptions::HotKeyManager1HotKeyPressed(HotKeyValue, quint16 index)
     const CapturedPage page = captureForegroundPage(window, *m_services.pageQuery);
     dialog->DescrEdit->setText(page.title);
     dialog->LinkEdit->setText(page.link);
-    bringToFront(&m_form);
-    bringToFront(dialog);
+    // A dialog left open by an earlier add keeps its focus where the user left it: the new page's
+    // title is where typing goes.
+    dialog->DescrEdit->setFocus(Qt::OtherFocusReason);
+    bringToFrontAbove(dialog, &m_form);
 }
 
 } // namespace vellumite

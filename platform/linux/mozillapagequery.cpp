@@ -1,12 +1,14 @@
 #include "platform/linux/mozillapagequery.h"
 
 #include "main/core/inifile.h"
+#include "platform/linux/mozillapreferences.h"
 #include "platform/linux/mozillaprofileroots.h"
-#include "platform/linux/mozillasessionstore.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -76,6 +78,30 @@ qint64 profileLockOwner(const QString &profileFolder)
     return ok && processId > 0 ? processId : 0;
 }
 
+qint64 profileLockedAtMs(const QString &profileFolder)
+{
+    struct stat link;
+    const QByteArray path = QFile::encodeName(QDir(profileFolder).filePath(QStringLiteral("lock")));
+    if (::lstat(path.constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return 0;
+    return qint64(link.st_mtim.tv_sec) * 1000 + link.st_mtim.tv_nsec / 1000000;
+}
+
+std::optional<WindowInfoReply> chooseShownPage(const std::optional<StoredPage> &stored,
+                                               const std::optional<HistoryVisit> &visited,
+                                               qint64 browserStartedAtMs)
+{
+    const bool storeOfThisRun
+        = stored && (browserStartedAtMs <= 0 || stored->collectedAtMs >= browserStartedAtMs);
+    if (storeOfThisRun
+        && (!visited
+            || stored->collectedAtMs - visited->visitedAtMs > stored->updateIntervalMs + SessionStoreSlackMs))
+        return WindowInfoReply { stored->page.url, stored->page.title };
+    if (visited)
+        return WindowInfoReply { visited->url, visited->title };
+    return std::nullopt;
+}
+
 QString runningProfileFolder(qint64 processId, const QStringList &mozillaRoots)
 {
     if (processId <= 0)
@@ -107,13 +133,21 @@ std::optional<WindowInfoReply> MozillaPageQuery::requestWindowInfo(const Browser
     const QString profile = runningProfileFolder(window.processId, roots);
     if (profile.isEmpty())
         return std::nullopt;
-    MozillaSessionStoreReader reader;
-    if (!reader.readFile(QDir(profile).filePath(QStringLiteral("sessionstore-backups/recovery.jsonlz4"))))
-        return std::nullopt;
-    const std::optional<SessionPage> page = findPageByTitle(reader.selectedPages(), window.pageTitle);
-    if (!page)
-        return std::nullopt;
-    return WindowInfoReply { page->url, page->title };
+    const QDir folder(profile);
+    std::optional<StoredPage> stored;
+    MozillaSessionStoreReader store;
+    if (store.readFile(folder.filePath(QStringLiteral("sessionstore-backups/recovery.jsonlz4")))) {
+        if (const std::optional<SessionPage> page
+            = findPageByTitle(store.selectedPages(), window.pageTitle)) {
+            const qint64 interval = mozillaIntegerPreference(profile, u"browser.sessionstore.interval")
+                                        .value_or(DefaultSessionStoreIntervalMs);
+            stored = StoredPage { *page, store.collectedAtMs(), std::max<qint64>(interval, 0) };
+        }
+    }
+    MozillaHistoryReader history;
+    const std::optional<HistoryVisit> visited
+        = history.newestVisitOfTitle(folder.filePath(QStringLiteral("places.sqlite")), window.pageTitle);
+    return chooseShownPage(stored, visited, profileLockedAtMs(profile));
 }
 
 } // namespace vellumite

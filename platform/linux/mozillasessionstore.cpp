@@ -1,10 +1,12 @@
 #include "platform/linux/mozillasessionstore.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtEndian>
+#include <algorithm>
 #include <lz4.h>
 
 namespace vellumite {
@@ -30,6 +32,7 @@ std::optional<QJsonValue> oneBased(const QJsonArray &array, const QJsonValue &po
 bool MozillaSessionStoreReader::fail(const QString &reason)
 {
     m_pages.clear();
+    m_collectedAtMs = 0;
     m_errorString = reason;
     return false;
 }
@@ -45,12 +48,18 @@ bool MozillaSessionStoreReader::readFile(const QString &fileName)
     const QByteArray data = file.read(MaximumSize + 1);
     if (data.size() > MaximumSize)
         return fail(QStringLiteral("The session store is larger than %1 bytes.").arg(MaximumSize));
-    return readData(data);
+    if (!readData(data))
+        return false;
+    // The browser writes the file just after it collected its contents.
+    if (m_collectedAtMs == 0)
+        m_collectedAtMs = file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
+    return true;
 }
 
 bool MozillaSessionStoreReader::readData(const QByteArray &data)
 {
     m_pages.clear();
+    m_collectedAtMs = 0;
     m_errorString.clear();
     if (data.size() > MaximumSize)
         return fail(QStringLiteral("The session store is larger than %1 bytes.").arg(MaximumSize));
@@ -74,6 +83,8 @@ bool MozillaSessionStoreReader::readJson(const QByteArray &json)
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (!document.isObject())
         return fail(QStringLiteral("The session store holds no session: %1").arg(parseError.errorString()));
+    const QJsonValue lastUpdate = document.object().value(u"session").toObject().value(u"lastUpdate");
+    m_collectedAtMs = lastUpdate.isDouble() ? std::max<qint64>(lastUpdate.toInteger(0), 0) : 0;
     const QJsonArray windows = document.object().value(u"windows").toArray();
     for (const QJsonValue &windowValue : windows) {
         const QJsonObject window = windowValue.toObject();

@@ -30,6 +30,10 @@ public:
     bool readData(const QByteArray &data);
 
     const QList<SessionPage> &selectedPages() const { return m_pages; }
+    // When the browser collected what the store holds, in milliseconds since 1970 (UTC): the store's
+    // own record of it, else the time the file was written (readFile only); 0 when unknown. The store
+    // keeps no time of its own for each page.
+    qint64 collectedAtMs() const { return m_collectedAtMs; }
     bool hasError() const { return !m_errorString.isEmpty(); }
     QString errorString() const { return m_errorString; }
 
@@ -38,6 +42,7 @@ private:
     bool readJson(const QByteArray &json);
 
     QList<SessionPage> m_pages;
+    qint64 m_collectedAtMs = 0;
     QString m_errorString;
 };
 

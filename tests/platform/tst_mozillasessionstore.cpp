@@ -1,6 +1,7 @@
 #include "platform/linux/mozillapagequery.h"
 #include "platform/linux/mozillasessionstore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,6 +57,27 @@ private slots:
     {
         const QList<SessionPage> pages { { u"http://x/"_s, QString() } };
         QCOMPARE(findPageByTitle(pages, u"http://x/"_s)->url, u"http://x/"_s);
+    }
+
+    void timeOfCollection()
+    {
+        MozillaSessionStoreReader reader;
+        QVERIFY(reader.readData(mozLz4(R"({"session":{"lastUpdate":1796936762761},"windows":[]})")));
+        QCOMPARE(reader.collectedAtMs(), qint64(1796936762761));
+        // Without its own record the store tells no time, and its file tells when it was written.
+        QVERIFY(reader.readData(mozLz4(sessionJson())));
+        QCOMPARE(reader.collectedAtMs(), qint64(0));
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"recovery.jsonlz4"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(mozLz4(sessionJson()));
+        file.close();
+        const QDateTime written = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+        file.close();
+        QVERIFY(reader.readFile(file.fileName()));
+        QCOMPARE(reader.collectedAtMs(), written.toMSecsSinceEpoch());
     }
 
     void damagedStoresAreRefused_data()

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -67,7 +68,7 @@ public:
         return granted;
     }
 
-    void showWindow(const QByteArray &wmClass, const QByteArray &title)
+    xcb_window_t showWindow(const QByteArray &wmClass, const QByteArray &title)
     {
         const xcb_window_t window = xcb_generate_id(m_connection);
         xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, 50, 50, 300, 200, 0,
@@ -78,6 +79,7 @@ public:
                             atom("UTF8_STRING"), 8, quint32(title.size()), title.constData());
         xcb_map_window(m_connection, window);
         xcb_flush(m_connection);
+        return window;
     }
 
 private:
@@ -181,6 +183,69 @@ private slots:
         TfrAddBookmark *dialog = visibleAddDialog();
         QCOMPARE(dialog->DescrEdit->text(), u"Example page"_s);
         QCOMPARE(dialog->LinkEdit->text(), QString());
+        dialog->hide();
+    }
+
+    // A minimised main window is restored by the window manager after the key, and it takes the focus
+    // as it comes back: typing must reach the dialog's first field all the same.
+    void captureDialogTakesTheKeyboard_data()
+    {
+        QTest::addColumn<bool>("minimised");
+        QTest::addColumn<bool>("dialogLeftOpen");
+        QTest::newRow("main window minimised") << true << false;
+        QTest::newRow("main window behind the browser") << false << false;
+        QTest::newRow("dialog left open, focus in its comment") << false << true;
+    }
+    void captureDialogTakesTheKeyboard()
+    {
+        QFETCH(bool, minimised);
+        QFETCH(bool, dialogLeftOpen);
+        QTemporaryDir folder;
+        FakeServices fakes = makeFakeServices();
+        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
+        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
+        TForm1 form;
+        form.FormCreate(fakes.services, folder.path());
+        TfrOptions options(form, fakes.services);
+        QVERIFY(options.HotKey1->Tag != 0);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        if (minimised) {
+            form.showMinimized();
+            QTRY_VERIFY(!form.isActiveWindow());
+        }
+        if (dialogLeftOpen) {
+            TfrAddBookmark *open = form.AddBookmarkCategory(AddKind::Bookmark);
+            QVERIFY(QTest::qWaitForWindowActive(open));
+            open->CommentText->setFocus();
+        }
+        OtherClient browser;
+        const xcb_window_t shown = browser.showWindow("Navigator\0firefox-esr\0"_ba,
+                                                      "Typing target \xe2\x80\x94 Mozilla Firefox"_ba);
+        // Activated as a click on it would: the window manager keeps a new window behind an open
+        // dialog. Asked again until it is managed and in front.
+        const auto browserInFront = [&] {
+            QProcess::execute(u"xdotool"_s, { u"windowactivate"_s, QString::number(shown) });
+            QTest::qWait(50);
+            return fakes.services.foregroundWindow->current().value_or(ForegroundWindowInfo {}).title
+                == u"Typing target \u2014 Mozilla Firefox"_s;
+        };
+        QVERIFY(QTest::qWaitFor(browserInFront, 5000));
+
+        pressWithXTest(u"ctrl+alt+s"_s);
+        QTRY_VERIFY(visibleAddDialog());
+        TfrAddBookmark *dialog = visibleAddDialog();
+        // A dialog left open is visible before the key: the new title tells the capture has run.
+        QTRY_COMPARE(dialog->DescrEdit->text(), u"Typing target"_s);
+        QTRY_VERIFY(dialog->isActiveWindow());
+        // Long enough for the window manager to have finished restoring the main window.
+        QTest::qWait(700);
+        QVERIFY(dialog->isActiveWindow());
+        QVERIFY(!form.isMinimized());
+        QCOMPARE(QApplication::focusWidget(), dialog->DescrEdit);
+        dialog->DescrEdit->selectAll();
+        QProcess::execute(u"xdotool"_s, { u"type"_s, u"--delay"_s, u"20"_s, u"typed"_s });
+        QTRY_COMPARE(dialog->DescrEdit->text(), u"typed"_s);
         dialog->hide();
     }
 };

@@ -50,9 +50,18 @@ Database &Database::operator=(Database &&other) noexcept
 
 Database Database::open(const QString &path, OpenMode mode)
 {
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    if (mode == OpenMode::ReadWriteCreate)
-        flags |= SQLITE_OPEN_CREATE;
+    int flags = SQLITE_OPEN_NOMUTEX;
+    switch (mode) {
+    case OpenMode::ReadOnly:
+        flags |= SQLITE_OPEN_READONLY;
+        break;
+    case OpenMode::ReadWrite:
+        flags |= SQLITE_OPEN_READWRITE;
+        break;
+    case OpenMode::ReadWriteCreate:
+        flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        break;
+    }
     sqlite3 *handle = nullptr;
     const int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, flags, nullptr);
     Database database(handle); // Closes the handle that SQLite hands back even on failure.

@@ -33,7 +33,9 @@ private:
     QByteArray m_message;
 };
 
-enum class OpenMode { ReadWrite, ReadWriteCreate };
+// ReadOnly never writes the database; SQLite may still make the shared-memory file beside a
+// write-ahead-log database, so the folder must be writable.
+enum class OpenMode { ReadOnly, ReadWrite, ReadWriteCreate };
 
 // One connection. It may pass between threads, but only one thread may use it at a time. Statements
 // prepared on it must be destroyed before it.
@@ -47,7 +49,7 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Throws Error when the file cannot be opened; ReadWrite never creates it.
+    // Throws Error when the file cannot be opened; only ReadWriteCreate creates it.
     static Database open(const QString &path, OpenMode mode);
 
     bool isOpen() const { return m_handle != nullptr; }

@@ -1,0 +1,145 @@
+#include "platform/linux/databasecopy.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace vellumite {
+
+namespace {
+
+constexpr int MaximumAttempts = 3;
+constexpr qint64 ChunkSize = qint64(1) << 20;
+
+// What changes when a file is written or replaced.
+struct FileState
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified {};
+
+    bool operator==(const FileState &other) const
+    {
+        return exists == other.exists && device == other.device && inode == other.inode && size == other.size
+            && modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FileState stateOf(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return { true, info.st_dev, info.st_ino, info.st_size, info.st_mtim };
+}
+
+enum class CopyOutcome { Copied, Vanished, Failed };
+
+// Copies `source` to `target`, refusing a source over `limit` bytes, also one that grows past it
+// while it is read.
+CopyOutcome copyBounded(const QString &source, const QString &target, qint64 limit, QString &error)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (!in.exists())
+            return CopyOutcome::Vanished;
+        error = in.errorString();
+        return CopyOutcome::Failed;
+    }
+    const auto tooLarge = [&] {
+        error
+            = QStringLiteral("%1 is larger than %2 bytes.").arg(QDir::toNativeSeparators(source)).arg(limit);
+        return CopyOutcome::Failed;
+    };
+    if (in.size() > limit)
+        return tooLarge();
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        error = out.errorString();
+        return CopyOutcome::Failed;
+    }
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    qint64 copied = 0;
+    for (;;) {
+        const qint64 read = in.read(chunk.data(), chunk.size());
+        if (read < 0) {
+            error = in.errorString();
+            return CopyOutcome::Failed;
+        }
+        if (read == 0)
+            break;
+        copied += read;
+        if (copied > limit)
+            return tooLarge();
+        if (out.write(chunk.constData(), read) != read) {
+            error = out.errorString();
+            return CopyOutcome::Failed;
+        }
+    }
+    if (!out.flush()) {
+        error = out.errorString();
+        return CopyOutcome::Failed;
+    }
+    return CopyOutcome::Copied;
+}
+
+} // namespace
+
+DatabaseCopy::DatabaseCopy(std::function<void()> afterEachAttempt)
+    : m_afterEachAttempt(std::move(afterEachAttempt))
+{ }
+
+DatabaseCopy::~DatabaseCopy() = default;
+
+bool DatabaseCopy::fail(const QString &reason)
+{
+    m_path.clear();
+    m_folder.reset(); // with what was copied so far
+    m_errorString = reason;
+    return false;
+}
+
+bool DatabaseCopy::copy(const QString &databasePath)
+{
+    m_path.clear();
+    m_errorString.clear();
+    m_folder.reset();
+    if (!stateOf(databasePath).exists)
+        return fail(QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(databasePath)));
+    // QTemporaryDir makes the folder for its owner alone.
+    m_folder
+        = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("vellumite-copy-XXXXXX")));
+    if (!m_folder->isValid())
+        return fail(m_folder->errorString());
+    const QString log = databasePath + QStringLiteral("-wal");
+    const QString target = m_folder->filePath(QFileInfo(databasePath).fileName());
+    const QString targetLog = target + QStringLiteral("-wal");
+    for (int attempt = 0; attempt < MaximumAttempts; ++attempt) {
+        const FileState databaseBefore = stateOf(databasePath);
+        const FileState logBefore = stateOf(log);
+        if (!databaseBefore.exists)
+            return fail(QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(databasePath)));
+        // A log copied by an earlier attempt must not pair with this attempt's database.
+        QFile::remove(targetLog);
+        QString error;
+        CopyOutcome outcome = copyBounded(databasePath, target, MaximumDatabaseSize, error);
+        if (outcome == CopyOutcome::Copied && logBefore.exists)
+            outcome = copyBounded(log, targetLog, MaximumLogSize, error);
+        if (outcome == CopyOutcome::Failed)
+            return fail(error);
+        if (m_afterEachAttempt)
+            m_afterEachAttempt();
+        if (outcome == CopyOutcome::Copied && stateOf(databasePath) == databaseBefore
+            && stateOf(log) == logBefore) {
+            m_path = target;
+            return true;
+        }
+    }
+    return fail(
+        QStringLiteral("%1 kept changing while it was copied.").arg(QDir::toNativeSeparators(databasePath)));
+}
+
+} // namespace vellumite

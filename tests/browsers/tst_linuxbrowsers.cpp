@@ -462,7 +462,8 @@ private slots:
                                 m_home + u"/.var/app/org.mozilla.firefox/config/mozilla/firefox",
                                 m_home + u"/.mozilla/seamonkey" }));
         QVERIFY(QFile::link(u"127.0.1.1:+4242"_s, xdg + u"/fq2v553e.default-esr/lock"));
-        QCOMPARE(runningProfileFolder(4242, existingMozillaProfileRoots()), xdg + u"/fq2v553e.default-esr");
+        QCOMPARE(runningProfileFolder(4242, existingMozillaProfileRoots()),
+                 QString(xdg + u"/fq2v553e.default-esr"));
         // The old folder comes first where both exist.
         QVERIFY(QDir().mkpath(m_home + u"/.mozilla/firefox"));
         QCOMPARE(existingMozillaProfileRoots().mid(0, 2),

@@ -46,8 +46,9 @@ public:
     BookmarkNode *insertNode(BookmarkNode *parent, std::unique_ptr<BookmarkNode> node);
     // Removes one node with its descendants.
     void removeNode(BookmarkNode *node);
-    // Removes nodes with their descendants, one removal per run of adjacent rows, so a large selection
-    // costs no more than a few rows. A node inside another one given goes with that one.
+    // Removes nodes with their descendants, one removal per folder, so a large selection costs no more
+    // than a few rows; nodes from many folders go in one layout change (see rowsAboutToBeRemovedInLayout).
+    // A node inside another one given goes with that one.
     void removeNodes(const std::vector<BookmarkNode *> &nodes);
     // Appends nodes as the last children of `parent` in one insertion, then sorts them into place.
     void appendNodes(BookmarkNode *parent, std::vector<std::unique_ptr<BookmarkNode>> nodes);
@@ -59,6 +60,14 @@ public:
     // Tells the views that a node's record changed.
     void recordChanged(BookmarkNode *node);
 
+signals:
+    // A removal from many folders reaches the views as one layout change. For those that hold nodes, it
+    // is told before, as each run of adjacent rows that goes, in tree order, every node still in place;
+    // and after, once the nodes are freed.
+    void rowsAboutToBeRemovedInLayout(const BookmarkNode &parent, int first, int last);
+    void rowsRemovedInLayout();
+
+public:
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -92,8 +101,10 @@ private:
     // Puts the given children (in tree order) last in their folder, the others keeping their order;
     // returns the row of the first of them.
     int gatherAtEnd(BookmarkNode &folder, const std::vector<BookmarkNode *> &children);
-    // Beyond this many source folders a move is one layout change instead of one move per folder.
-    static constexpr size_t MaxSeparateMoves = 4;
+    // Beyond this many folders a move or a removal is one layout change instead of one per folder.
+    static constexpr size_t MaxSeparateChanges = 4;
+    void removeInOneLayoutChange(const std::vector<BookmarkNode *> &topmost,
+                                 const std::vector<std::vector<BookmarkNode *>> &groups);
     void moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
                                BookmarkNode &destination);
 

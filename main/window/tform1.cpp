@@ -57,6 +57,7 @@ TForm1::TForm1(QWidget *parent)
     connect(m_model, &QAbstractItemModel::rowsInserted, this, recount);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, recount);
     connect(m_model, &QAbstractItemModel::rowsMoved, this, recount);
+    connect(m_model, &BookmarkModel::rowsRemovedInLayout, this, recount);
     connect(m_model, &QAbstractItemModel::modelReset, this, recount);
 }
 
@@ -281,7 +282,7 @@ void TForm1::createLinkChecks()
     connect(btCheckURL, &TRzBmpButton::clicked, this, &TForm1::btCheckURLClick);
     m_linkCheckHost = std::make_unique<TForm1LinkCheckHost>(*this);
     m_linkChecks = std::make_unique<LinkVerification>(m_tree, *m_services->urlTester, *m_linkCheckHost);
-    m_linkChecks->watch(*m_model, [this](const QModelIndex &index) { return m_model->nodeFromIndex(index); });
+    watchBookmarkModel(*m_linkChecks, *m_model);
 }
 
 void TForm1::btCheckURLClick()

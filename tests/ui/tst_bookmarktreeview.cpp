@@ -7,6 +7,7 @@
 #include "main/window/tform1.h"
 #include "treefixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -372,6 +373,75 @@ private slots:
                      | NodeState::Selected);
         for (BookmarkNode *n : { inOpen, inClosed, first, second })
             QVERIFY(!n->hasState(NodeState::Selected));
+    }
+
+    // A removal spread over folders leaves the rest of the tree as it was shown: open folders stay open,
+    // selected rows stay selected, the focus stays. From many folders the views see one layout change
+    // instead of one removal per folder, each of which would walk every persistent index again.
+    void removalFromSeveralFolders_data()
+    {
+        QTest::addColumn<int>("folders");
+        QTest::addColumn<int>("removals");
+        QTest::addColumn<int>("layoutChanges");
+        // Each folder loses two rows apart from each other, which are gathered first; one nested folder
+        // loses its only bookmark.
+        QTest::newRow("three folders") << 3 << 4 << 3;
+        QTest::newRow("eight folders") << 8 << 0 << 1;
+    }
+    void removalFromSeveralFolders()
+    {
+        QFETCH(int, folders);
+        QFETCH(int, removals);
+        QFETCH(int, layoutChanges);
+        ViewFixture f;
+        QAbstractItemModelTester tester(&f.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // Fn(an bn cn Subn(sn)); a, c, Sub0 and s1 go, b stays selected.
+        std::vector<BookmarkNode *> going, staying, subs;
+        for (int i = 0; i < folders; ++i) {
+            const QString n = QString::number(i);
+            BookmarkNode *folder = f.root->appendChild(category(u"F"_s + n));
+            going.push_back(folder->appendChild(bookmark(u"a"_s + n)));
+            staying.push_back(folder->appendChild(bookmark(u"b"_s + n)));
+            going.push_back(folder->appendChild(bookmark(u"c"_s + n)));
+            subs.push_back(folder->appendChild(category(u"Sub"_s + n)));
+            subs.back()->appendChild(bookmark(u"s"_s + n));
+        }
+        going.push_back(subs[0]);
+        going.push_back(subs[1]->child(0));
+        f.model.reloadSorted();
+        f.view.expandAll();
+        f.show();
+        QItemSelection selection;
+        for (BookmarkNode *node : going)
+            selection.select(f.index(node), f.index(node, 2));
+        for (BookmarkNode *node : staying)
+            selection.select(f.index(node), f.index(node, 2));
+        f.view.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        f.view.selectionModel()->setCurrentIndex(f.index(staying[1]), QItemSelectionModel::NoUpdate);
+        const QPersistentModelIndex goneIndex = f.index(going[0]);
+        QSignalSpy removed(&f.model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy relaid(&f.model, &QAbstractItemModel::layoutChanged);
+
+        f.model.removeNodes(going);
+        f.view.viewport()->repaint();
+        QCOMPARE(removed.size(), removals);
+        QCOMPARE(relaid.size(), layoutChanges);
+        QVERIFY(!goneIndex.isValid());
+        for (int i = 0; i < folders; ++i) {
+            const BookmarkNode *folder = f.root->child(i);
+            const QString n = QString::number(i);
+            const QStringList left
+                = i == 0 ? QStringList { u"b0"_s } : QStringList { u"b"_s + n, u"Sub"_s + n };
+            QCOMPARE(names(*folder), left);
+            QVERIFY(f.view.isExpanded(f.index(folder)));
+            if (i > 0)
+                QCOMPARE(subs[size_t(i)]->childCount(), i == 1 ? 0 : 1);
+        }
+        QVERIFY(f.view.isExpanded(f.index(subs[2])));
+        QCOMPARE(f.view.selectedCount(), folders);
+        for (BookmarkNode *node : staying)
+            QVERIFY(f.view.selectionModel()->isRowSelected(node->row(), f.index(node->parent())));
+        QCOMPARE(f.view.focusedNode(), staying[1]);
     }
 
     void hints_data()

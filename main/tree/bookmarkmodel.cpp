@@ -42,6 +42,25 @@ QModelIndex BookmarkModel::indexFromNode(const BookmarkNode *node, int column) c
     return createIndex(node->row(), column, const_cast<BookmarkNode *>(node));
 }
 
+std::vector<BookmarkNode *> BookmarkModel::nodesOf(const QModelIndexList &indexes) const
+{
+    std::vector<BookmarkNode *> nodes;
+    nodes.reserve(static_cast<size_t>(indexes.size()));
+    for (const QModelIndex &index : indexes)
+        nodes.push_back(nodeFromIndex(index));
+    return nodes;
+}
+
+void BookmarkModel::movePersistentIndexes(const QModelIndexList &before,
+                                          const std::vector<BookmarkNode *> &nodes)
+{
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        BookmarkNode *node = nodes[static_cast<size_t>(i)];
+        changePersistentIndex(before[i],
+                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
+    }
+}
+
 BookmarkNode *BookmarkModel::folderOf(const QModelIndex &parent) const
 {
     BookmarkNode *node = nodeFromIndex(parent);
@@ -198,11 +217,10 @@ void BookmarkModel::removeInOneLayoutChange(const std::vector<BookmarkNode *> &t
         return true;
     };
     const QModelIndexList before = persistentIndexList();
-    std::vector<BookmarkNode *> nodes;
-    nodes.reserve(static_cast<size_t>(before.size()));
-    for (const QModelIndex &index : before) {
-        BookmarkNode *node = nodeFromIndex(index);
-        nodes.push_back(node && staying(node) ? node : nullptr);
+    std::vector<BookmarkNode *> nodes = nodesOf(before);
+    for (BookmarkNode *&node : nodes) {
+        if (node && !staying(node))
+            node = nullptr;
     }
     // Freed once the views have let go of their indexes.
     std::vector<std::unique_ptr<BookmarkNode>> removed;
@@ -215,11 +233,7 @@ void BookmarkModel::removeInOneLayoutChange(const std::vector<BookmarkNode *> &t
             (going.contains(node.get()) ? removed : kept).push_back(std::move(node));
         folder.reorderChildren(std::move(kept));
     }
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        BookmarkNode *node = nodes[static_cast<size_t>(i)];
-        changePersistentIndex(before[i],
-                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
-    }
+    movePersistentIndexes(before, nodes);
     emit layoutChanged({}, NoLayoutChangeHint);
     removed.clear();
     emit rowsRemovedInLayout();
@@ -239,6 +253,35 @@ void BookmarkModel::appendNodes(BookmarkNode *parent, std::vector<std::unique_pt
     parent->appendChildren(std::move(nodes));
     endInsertRows();
     resortFolder(parent);
+}
+
+void BookmarkModel::appendToFolders(std::vector<FolderInsertion> insertions)
+{
+    std::erase_if(insertions, [](const FolderInsertion &insertion) { return insertion.nodes.empty(); });
+    if (insertions.size() > MaxSeparateChanges) {
+        appendInOneLayoutChange(std::move(insertions));
+        return;
+    }
+    for (FolderInsertion &insertion : insertions)
+        appendNodes(insertion.parent, std::move(insertion.nodes));
+}
+
+// Each folder's insertion and sort would make the views walk every persistent index again.
+void BookmarkModel::appendInOneLayoutChange(std::vector<FolderInsertion> insertions)
+{
+    emit layoutAboutToBeChanged({}, NoLayoutChangeHint);
+    const QModelIndexList before = persistentIndexList();
+    const std::vector<BookmarkNode *> nodes = nodesOf(before);
+    for (FolderInsertion &insertion : insertions) {
+        BookmarkNode &parent = insertion.parent ? *insertion.parent : m_tree.topLevel();
+        for (auto &node : insertion.nodes)
+            sortSubtree(*node, m_sortColumn, m_sortOrder);
+        parent.appendChildren(std::move(insertion.nodes));
+        sortChildren(parent, m_sortColumn, m_sortOrder);
+    }
+    movePersistentIndexes(before, nodes);
+    emit layoutChanged({}, NoLayoutChangeHint);
+    emit rowsInsertedInLayout();
 }
 
 std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkNode *> &nodes,
@@ -283,10 +326,7 @@ void BookmarkModel::moveInOneLayoutChange(const std::vector<std::vector<Bookmark
 {
     emit layoutAboutToBeChanged({}, NoLayoutChangeHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<BookmarkNode *> nodes;
-    nodes.reserve(static_cast<size_t>(before.size()));
-    for (const QModelIndex &index : before)
-        nodes.push_back(nodeFromIndex(index));
+    const std::vector<BookmarkNode *> nodes = nodesOf(before);
     for (const std::vector<BookmarkNode *> &siblings : groups) {
         BookmarkNode &source = *siblings.front()->parent();
         const std::unordered_set<const BookmarkNode *> chosen(siblings.begin(), siblings.end());
@@ -298,11 +338,7 @@ void BookmarkModel::moveInOneLayoutChange(const std::vector<std::vector<Bookmark
         destination.appendChildren(std::move(taken));
     }
     sortChildren(destination, m_sortColumn, m_sortOrder);
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        BookmarkNode *node = nodes[static_cast<size_t>(i)];
-        changePersistentIndex(before[i],
-                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
-    }
+    movePersistentIndexes(before, nodes);
     emit layoutChanged({}, NoLayoutChangeHint);
 }
 
@@ -483,16 +519,9 @@ void BookmarkModel::sort(int column, Qt::SortOrder order)
     setSortState(column, order);
     emit layoutAboutToBeChanged({}, VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<BookmarkNode *> nodes;
-    nodes.reserve(static_cast<size_t>(before.size()));
-    for (const QModelIndex &index : before)
-        nodes.push_back(nodeFromIndex(index));
+    const std::vector<BookmarkNode *> nodes = nodesOf(before);
     sortSubtree(m_tree.topLevel(), column, order);
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        BookmarkNode *node = nodes[static_cast<size_t>(i)];
-        changePersistentIndex(before[i],
-                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
-    }
+    movePersistentIndexes(before, nodes);
     emit layoutChanged({}, VerticalSortHint);
 }
 

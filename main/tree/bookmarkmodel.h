@@ -52,6 +52,14 @@ public:
     void removeNodes(const std::vector<BookmarkNode *> &nodes);
     // Appends nodes as the last children of `parent` in one insertion, then sorts them into place.
     void appendNodes(BookmarkNode *parent, std::vector<std::unique_ptr<BookmarkNode>> nodes);
+    // New nodes for several folders (an import's merge), each appended and sorted into place as
+    // appendNodes() does; into many folders in one layout change.
+    struct FolderInsertion
+    {
+        BookmarkNode *parent = nullptr;
+        std::vector<std::unique_ptr<BookmarkNode>> nodes;
+    };
+    void appendToFolders(std::vector<FolderInsertion> insertions);
     // Moves nodes with their descendants to the end of `parent`, one move per run of adjacent rows, then
     // sorts them into place. A node that is `parent` or one of its ancestors cannot move there and stays
     // (nodes given inside it still move); a node inside another one that moves goes with it. Returns the
@@ -66,6 +74,8 @@ signals:
     // and after, once the nodes are freed.
     void rowsAboutToBeRemovedInLayout(const BookmarkNode &parent, int first, int last);
     void rowsRemovedInLayout();
+    // Nodes were added to many folders in one layout change.
+    void rowsInsertedInLayout();
 
 public:
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
@@ -107,6 +117,11 @@ private:
                                  const std::vector<std::vector<BookmarkNode *>> &groups);
     void moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
                                BookmarkNode &destination);
+    void appendInOneLayoutChange(std::vector<FolderInsertion> insertions);
+    // Around a layout change: the nodes of the persistent indexes before it, then each index moved to
+    // its node's row after it (an index whose node is null, or gone, becomes invalid).
+    std::vector<BookmarkNode *> nodesOf(const QModelIndexList &indexes) const;
+    void movePersistentIndexes(const QModelIndexList &before, const std::vector<BookmarkNode *> &nodes);
 
     BookmarkTree &m_tree;
     int m_sortColumn = 0;

@@ -15,6 +15,7 @@ void TreeCounter::follow(const BookmarkModel &model)
     const auto stale = [this] { markStale(); };
     connect(&model, &QAbstractItemModel::rowsInserted, this, stale);
     connect(&model, &QAbstractItemModel::rowsRemoved, this, stale);
+    connect(&model, &BookmarkModel::rowsInsertedInLayout, this, stale);
     connect(&model, &BookmarkModel::rowsRemovedInLayout, this, stale);
     connect(&model, &QAbstractItemModel::modelReset, this, stale);
 }

@@ -242,7 +242,8 @@ struct CountedTree
 enum class TreeChange {
     RemoveFromManyFolders,
     RemoveFromFewFolders,
-    AppendToEveryFolder,
+    MergeIntoManyFolders,
+    MergeIntoFewFolders,
     MoveFromManyFolders,
     MoveFromFewFolders,
     Reload,
@@ -302,7 +303,8 @@ private slots:
         QTest::newRow("remove from 3 folders") << TreeChange::RemoveFromFewFolders << false << 1;
         QTest::newRow("remove from 3 folders, counted at the end")
             << TreeChange::RemoveFromFewFolders << true << 1;
-        QTest::newRow("append to every folder") << TreeChange::AppendToEveryFolder << false << 1;
+        QTest::newRow("merge into 30 folders") << TreeChange::MergeIntoManyFolders << false << 1;
+        QTest::newRow("merge into 3 folders") << TreeChange::MergeIntoFewFolders << false << 1;
         QTest::newRow("reload") << TreeChange::Reload << false << 1;
         QTest::newRow("move from many folders") << TreeChange::MoveFromManyFolders << false << 0;
         QTest::newRow("move from 3 folders") << TreeChange::MoveFromFewFolders << false << 0;
@@ -323,15 +325,19 @@ private slots:
         case TreeChange::RemoveFromFewFolders:
             t.model.removeNodes(t.everyOtherBookmark(3));
             break;
-        case TreeChange::AppendToEveryFolder:
-            // As an import merges: each folder gets its new nodes in one insertion.
-            for (BookmarkNode *folder : t.folders) {
-                std::vector<std::unique_ptr<BookmarkNode>> added;
-                added.push_back(bookmark(u"a new one"_s, u"http://new/"_s));
-                added.push_back(category(u"a new folder"_s));
-                t.model.appendNodes(folder, std::move(added));
+        case TreeChange::MergeIntoManyFolders:
+        case TreeChange::MergeIntoFewFolders: {
+            // As an import merges: new nodes for each folder.
+            std::vector<BookmarkModel::FolderInsertion> insertions;
+            const size_t folders = change == TreeChange::MergeIntoManyFolders ? t.folders.size() : 3;
+            for (size_t f = 0; f < folders; ++f) {
+                insertions.push_back({ t.folders[f], {} });
+                insertions.back().nodes.push_back(bookmark(u"a new one"_s, u"http://new/"_s));
+                insertions.back().nodes.push_back(category(u"a new folder"_s));
             }
+            t.model.appendToFolders(std::move(insertions));
             break;
+        }
         case TreeChange::MoveFromManyFolders:
             t.model.moveNodes(t.everyOtherBookmark(30), t.folders.back());
             break;

@@ -1,11 +1,13 @@
 // Importing a 50,000-link hotlist through the toolbar's Import: the dialog, its worker block, the merge
-// into the shown tree and the counts. The longest gap between two spinner ticks is reported too.
+// into the shown tree and the counts. The longest gap between two spinner ticks is reported too. Then
+// the same import merging into a tree that lacks a link in every folder.
 
 #include "benchmarks/common/treegenerator.h"
 #include "exchange/core/operahotlist.h"
-#include "main/core/functii.h"
 #include "exchange/dialog/tfrimportexport.h"
+#include "main/core/functii.h"
 #include "main/tree/bookmarkmodel.h"
+#include "main/tree/bookmarktreeview.h"
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
 
@@ -74,6 +76,63 @@ void BM_ImportHotlistThroughRun(benchmark::State &state)
     state.counters["longest_spinner_gap_ms"] = double(longestGap);
 }
 BENCHMARK(BM_ImportHotlistThroughRun)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same hotlist imported again, merging, into the tree it made with one link taken out of every
+// folder and every folder open: the merge puts a link back into each of its 1,361 folders.
+void BM_MergingImportIntoOpenFolders(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString hotlist = dir.filePath(QStringLiteral("opera6.adr"));
+    QFile file(hotlist);
+    if (!file.open(QIODevice::WriteOnly) || file.write(hotlistBytes()) < 0) {
+        state.SkipWithError("cannot write the hotlist");
+        return;
+    }
+    file.close();
+    FakeServices fakes = makeFakeServices();
+    TForm1 form;
+    form.FormCreate(fakes.services, dir.path());
+    form.browserPaths().OperaFavPath = hotlist;
+    form.show();
+    const auto import = [&form](bool merge) {
+        QTimer::singleShot(0, &form, [&form, merge] {
+            TfrImportExport *dialog = form.frImportExport;
+            dialog->VTSync1->topLevelItem(0)->setCheckState(0, Qt::Checked);
+            dialog->cbMergeBookmarks->setChecked(merge);
+            dialog->btImportExportClick();
+            QApplication::processEvents();
+            dialog->reject();
+        });
+        form.ToolBarImportClick();
+    };
+    import(false);
+
+    int folders = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<BookmarkNode *> taken;
+        form.tree().forEach([&taken](BookmarkNode &node) {
+            for (int row = 0; node.record.IsCategory && row < node.childCount(); ++row) {
+                if (!node.child(row)->record.IsCategory) {
+                    taken.push_back(node.child(row));
+                    break;
+                }
+            }
+        });
+        folders = int(taken.size());
+        form.model()->removeNodes(taken);
+        form.VT()->expandAll();
+        QApplication::processEvents();
+        form.VT()->viewport()->repaint();
+        state.ResumeTiming();
+
+        import(true);
+        form.VT()->viewport()->repaint();
+    }
+    state.counters["links"] = double(countTree(form.tree()).links);
+    state.counters["folders"] = folders;
+}
+BENCHMARK(BM_MergingImportIntoOpenFolders)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

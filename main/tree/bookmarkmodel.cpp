@@ -42,6 +42,25 @@ QModelIndex BookmarkModel::indexFromNode(const BookmarkNode *node, int column) c
     return createIndex(node->row(), column, const_cast<BookmarkNode *>(node));
 }
 
+std::vector<BookmarkNode *> BookmarkModel::nodesOf(const QModelIndexList &indexes) const
+{
+    std::vector<BookmarkNode *> nodes;
+    nodes.reserve(static_cast<size_t>(indexes.size()));
+    for (const QModelIndex &index : indexes)
+        nodes.push_back(nodeFromIndex(index));
+    return nodes;
+}
+
+void BookmarkModel::movePersistentIndexes(const QModelIndexList &before,
+                                          const std::vector<BookmarkNode *> &nodes)
+{
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        BookmarkNode *node = nodes[static_cast<size_t>(i)];
+        changePersistentIndex(before[i],
+                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
+    }
+}
+
 BookmarkNode *BookmarkModel::folderOf(const QModelIndex &parent) const
 {
     BookmarkNode *node = nodeFromIndex(parent);
@@ -149,12 +168,17 @@ int BookmarkModel::gatherAtEnd(BookmarkNode &folder, const std::vector<BookmarkN
 
 // Scattered rows are first gathered at the end of their folder in one layout change, so each folder
 // sees a single removal or move however the selection is spread: per-row removals would each walk every
-// persistent index and row of the view.
+// persistent index and row of the view. Nodes from many folders go in one layout change.
 void BookmarkModel::removeNodes(const std::vector<BookmarkNode *> &nodes)
 {
     std::vector<BookmarkNode *> topmost = topmostNodes(nodes);
     std::erase_if(topmost, [](const BookmarkNode *node) { return !node->parent(); });
-    for (const std::vector<BookmarkNode *> &siblings : groupByParent(topmost)) {
+    const std::vector<std::vector<BookmarkNode *>> groups = groupByParent(topmost);
+    if (groups.size() > MaxSeparateChanges) {
+        removeInOneLayoutChange(topmost, groups);
+        return;
+    }
+    for (const std::vector<BookmarkNode *> &siblings : groups) {
         BookmarkNode &folder = *siblings.front()->parent();
         const int count = static_cast<int>(siblings.size());
         const int first = folder.childCount() - count;
@@ -165,6 +189,54 @@ void BookmarkModel::removeNodes(const std::vector<BookmarkNode *> &nodes)
         folder.removeChildren(from, count);
         endRemoveRows();
     }
+}
+
+// Each removal from a folder makes the model and every view walk all persistent indexes (one for each
+// expanded folder, selected row and more), so removing from thousands of folders one by one is quadratic.
+void BookmarkModel::removeInOneLayoutChange(const std::vector<BookmarkNode *> &topmost,
+                                            const std::vector<std::vector<BookmarkNode *>> &groups)
+{
+    // Runs of adjacent rows, told in tree order while every node is still in place.
+    for (size_t first = 0; first < topmost.size();) {
+        size_t last = first;
+        while (last + 1 < topmost.size() && topmost[last + 1]->parent() == topmost[first]->parent()
+               && topmost[last + 1]->row() == topmost[last]->row() + 1)
+            ++last;
+        emit rowsAboutToBeRemovedInLayout(*topmost[first]->parent(), topmost[first]->row(),
+                                          topmost[last]->row());
+        first = last + 1;
+    }
+
+    emit layoutAboutToBeChanged({}, NoLayoutChangeHint);
+    const std::unordered_set<const BookmarkNode *> going(topmost.begin(), topmost.end());
+    const auto staying = [&going](BookmarkNode *node) {
+        for (const BookmarkNode *n = node; n; n = n->parent()) {
+            if (going.contains(n))
+                return false;
+        }
+        return true;
+    };
+    const QModelIndexList before = persistentIndexList();
+    std::vector<BookmarkNode *> nodes = nodesOf(before);
+    for (BookmarkNode *&node : nodes) {
+        if (node && !staying(node))
+            node = nullptr;
+    }
+    // Freed once the views have let go of their indexes.
+    std::vector<std::unique_ptr<BookmarkNode>> removed;
+    removed.reserve(topmost.size());
+    for (const std::vector<BookmarkNode *> &siblings : groups) {
+        BookmarkNode &folder = *siblings.front()->parent();
+        std::vector<std::unique_ptr<BookmarkNode>> kept;
+        kept.reserve(static_cast<size_t>(folder.childCount()) - siblings.size());
+        for (auto &node : folder.takeAllChildren())
+            (going.contains(node.get()) ? removed : kept).push_back(std::move(node));
+        folder.reorderChildren(std::move(kept));
+    }
+    movePersistentIndexes(before, nodes);
+    emit layoutChanged({}, NoLayoutChangeHint);
+    removed.clear();
+    emit rowsRemovedInLayout();
 }
 
 void BookmarkModel::appendNodes(BookmarkNode *parent, std::vector<std::unique_ptr<BookmarkNode>> nodes)
@@ -183,6 +255,35 @@ void BookmarkModel::appendNodes(BookmarkNode *parent, std::vector<std::unique_pt
     resortFolder(parent);
 }
 
+void BookmarkModel::appendToFolders(std::vector<FolderInsertion> insertions)
+{
+    std::erase_if(insertions, [](const FolderInsertion &insertion) { return insertion.nodes.empty(); });
+    if (insertions.size() > MaxSeparateChanges) {
+        appendInOneLayoutChange(std::move(insertions));
+        return;
+    }
+    for (FolderInsertion &insertion : insertions)
+        appendNodes(insertion.parent, std::move(insertion.nodes));
+}
+
+// Each folder's insertion and sort would make the views walk every persistent index again.
+void BookmarkModel::appendInOneLayoutChange(std::vector<FolderInsertion> insertions)
+{
+    emit layoutAboutToBeChanged({}, NoLayoutChangeHint);
+    const QModelIndexList before = persistentIndexList();
+    const std::vector<BookmarkNode *> nodes = nodesOf(before);
+    for (FolderInsertion &insertion : insertions) {
+        BookmarkNode &parent = insertion.parent ? *insertion.parent : m_tree.topLevel();
+        for (auto &node : insertion.nodes)
+            sortSubtree(*node, m_sortColumn, m_sortOrder);
+        parent.appendChildren(std::move(insertion.nodes));
+        sortChildren(parent, m_sortColumn, m_sortOrder);
+    }
+    movePersistentIndexes(before, nodes);
+    emit layoutChanged({}, NoLayoutChangeHint);
+    emit rowsInsertedInLayout();
+}
+
 std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkNode *> &nodes,
                                                      BookmarkNode *parent)
 {
@@ -195,7 +296,7 @@ std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkN
     });
     const std::vector<BookmarkNode *> moving = topmostNodes(movable);
     const std::vector<std::vector<BookmarkNode *>> groups = groupByParent(moving);
-    if (groups.size() > MaxSeparateMoves) {
+    if (groups.size() > MaxSeparateChanges) {
         moveInOneLayoutChange(groups, *parent);
         return moving;
     }
@@ -225,10 +326,7 @@ void BookmarkModel::moveInOneLayoutChange(const std::vector<std::vector<Bookmark
 {
     emit layoutAboutToBeChanged({}, NoLayoutChangeHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<BookmarkNode *> nodes;
-    nodes.reserve(static_cast<size_t>(before.size()));
-    for (const QModelIndex &index : before)
-        nodes.push_back(nodeFromIndex(index));
+    const std::vector<BookmarkNode *> nodes = nodesOf(before);
     for (const std::vector<BookmarkNode *> &siblings : groups) {
         BookmarkNode &source = *siblings.front()->parent();
         const std::unordered_set<const BookmarkNode *> chosen(siblings.begin(), siblings.end());
@@ -240,11 +338,7 @@ void BookmarkModel::moveInOneLayoutChange(const std::vector<std::vector<Bookmark
         destination.appendChildren(std::move(taken));
     }
     sortChildren(destination, m_sortColumn, m_sortOrder);
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        BookmarkNode *node = nodes[static_cast<size_t>(i)];
-        changePersistentIndex(before[i],
-                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
-    }
+    movePersistentIndexes(before, nodes);
     emit layoutChanged({}, NoLayoutChangeHint);
 }
 
@@ -427,16 +521,9 @@ void BookmarkModel::sort(int column, Qt::SortOrder order)
     setSortState(column, order);
     emit layoutAboutToBeChanged({}, VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<BookmarkNode *> nodes;
-    nodes.reserve(static_cast<size_t>(before.size()));
-    for (const QModelIndex &index : before)
-        nodes.push_back(nodeFromIndex(index));
+    const std::vector<BookmarkNode *> nodes = nodesOf(before);
     sortSubtree(m_tree.topLevel(), column, order);
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        BookmarkNode *node = nodes[static_cast<size_t>(i)];
-        changePersistentIndex(before[i],
-                              node ? createIndex(node->row(), before[i].column(), node) : QModelIndex());
-    }
+    movePersistentIndexes(before, nodes);
     emit layoutChanged({}, VerticalSortHint);
 }
 

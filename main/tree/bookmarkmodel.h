@@ -46,11 +46,20 @@ public:
     BookmarkNode *insertNode(BookmarkNode *parent, std::unique_ptr<BookmarkNode> node);
     // Removes one node with its descendants.
     void removeNode(BookmarkNode *node);
-    // Removes nodes with their descendants, one removal per run of adjacent rows, so a large selection
-    // costs no more than a few rows. A node inside another one given goes with that one.
+    // Removes nodes with their descendants, one removal per folder, so a large selection costs no more
+    // than a few rows; nodes from many folders go in one layout change (see rowsAboutToBeRemovedInLayout).
+    // A node inside another one given goes with that one.
     void removeNodes(const std::vector<BookmarkNode *> &nodes);
     // Appends nodes as the last children of `parent` in one insertion, then sorts them into place.
     void appendNodes(BookmarkNode *parent, std::vector<std::unique_ptr<BookmarkNode>> nodes);
+    // New nodes for several folders (an import's merge), each appended and sorted into place as
+    // appendNodes() does; into many folders in one layout change.
+    struct FolderInsertion
+    {
+        BookmarkNode *parent = nullptr;
+        std::vector<std::unique_ptr<BookmarkNode>> nodes;
+    };
+    void appendToFolders(std::vector<FolderInsertion> insertions);
     // Moves nodes with their descendants to the end of `parent`, one move per run of adjacent rows, then
     // sorts them into place. A node that is `parent` or one of its ancestors cannot move there and stays
     // (nodes given inside it still move); a node inside another one that moves goes with it. Returns the
@@ -59,6 +68,16 @@ public:
     // Tells the views that a node's record changed.
     void recordChanged(BookmarkNode *node);
 
+signals:
+    // A removal from many folders reaches the views as one layout change. For those that hold nodes, it
+    // is told before, as each run of adjacent rows that goes, in tree order, every node still in place;
+    // and after, once the nodes are freed.
+    void rowsAboutToBeRemovedInLayout(const BookmarkNode &parent, int first, int last);
+    void rowsRemovedInLayout();
+    // Nodes were added to many folders in one layout change.
+    void rowsInsertedInLayout();
+
+public:
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -92,10 +111,17 @@ private:
     // Puts the given children (in tree order) last in their folder, the others keeping their order;
     // returns the row of the first of them.
     int gatherAtEnd(BookmarkNode &folder, const std::vector<BookmarkNode *> &children);
-    // Beyond this many source folders a move is one layout change instead of one move per folder.
-    static constexpr size_t MaxSeparateMoves = 4;
+    // Beyond this many folders a move or a removal is one layout change instead of one per folder.
+    static constexpr size_t MaxSeparateChanges = 4;
+    void removeInOneLayoutChange(const std::vector<BookmarkNode *> &topmost,
+                                 const std::vector<std::vector<BookmarkNode *>> &groups);
     void moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
                                BookmarkNode &destination);
+    void appendInOneLayoutChange(std::vector<FolderInsertion> insertions);
+    // Around a layout change: the nodes of the persistent indexes before it, then each index moved to
+    // its node's row after it (an index whose node is null, or gone, becomes invalid).
+    std::vector<BookmarkNode *> nodesOf(const QModelIndexList &indexes) const;
+    void movePersistentIndexes(const QModelIndexList &before, const std::vector<BookmarkNode *> &nodes);
 
     BookmarkTree &m_tree;
     int m_sortColumn = 0;

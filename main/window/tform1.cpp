@@ -15,6 +15,7 @@
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
 #include "main/tree/modeltreeeditor.h"
+#include "main/tree/treecounter.h"
 #include "main/tree/treeeditcommands.h"
 #include "main/window/statusbar.h"
 #include "main/window/windowfont.h"
@@ -52,12 +53,12 @@ TForm1::TForm1(QWidget *parent)
     createOpenWithCommands();
     createEditingCommands();
     // The counters follow every change of the tree's size, whichever command made it: an add, a paste,
-    // a drop, a move, a delete or an import.
-    const auto recount = [this] { UpdateTreeCounts(); };
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, recount);
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, recount);
-    connect(m_model, &QAbstractItemModel::rowsMoved, this, recount);
-    connect(m_model, &QAbstractItemModel::modelReset, this, recount);
+    // a drop, a move, a delete or an import; they are counted once per change.
+    m_treeCounter = std::make_unique<TreeCounter>(m_tree, [this](const TreeCounts &counts) {
+        m_statusBar->setPanelText(3, linksText(counts));
+        m_statusBar->setPanelText(2, categoriesText(counts));
+    });
+    m_treeCounter->follow(*m_model);
 }
 
 // The tree view and an in-place editor still open in it reach the nodes (closing the editor commits its
@@ -281,7 +282,7 @@ void TForm1::createLinkChecks()
     connect(btCheckURL, &TRzBmpButton::clicked, this, &TForm1::btCheckURLClick);
     m_linkCheckHost = std::make_unique<TForm1LinkCheckHost>(*this);
     m_linkChecks = std::make_unique<LinkVerification>(m_tree, *m_services->urlTester, *m_linkCheckHost);
-    m_linkChecks->watch(*m_model, [this](const QModelIndex &index) { return m_model->nodeFromIndex(index); });
+    watchBookmarkModel(*m_linkChecks, *m_model);
 }
 
 void TForm1::btCheckURLClick()

@@ -35,6 +35,7 @@ struct PlatformServices;
 class CheckLinksMenu;
 class LinkVerification;
 class TForm1LinkCheckHost;
+class TreeCounter;
 
 // The main window: the banner with the toolbar, the bookmark tree `VT` and the status bar.
 class TForm1 : public QMainWindow
@@ -85,7 +86,8 @@ public:
     bool closeprogram(ProgramLifecycle::ExitKind kind = ProgramLifecycle::ExitKind::Close);
     // True once a termination request has saved everything: the program is ending.
     bool isTerminated() const { return m_terminated; }
-    // "Categories: " and "Links: " in the status bar.
+    // "Categories: " and "Links: " in the status bar, counted now. Every change of the tree's size
+    // also has them counted once control returns to the event loop.
     void UpdateTreeCounts();
     QString bookmarkFilePath() const;
     QString programFolder() const { return m_programFolder; }
@@ -209,6 +211,7 @@ private:
     // bookmark), the other browsers and the stores.
     BrowserPaths m_browserPaths;
     InstalledBrowsers m_installedBrowsers;
+    std::unique_ptr<TreeCounter> m_treeCounter;
     std::unique_ptr<ModelTreeEditor> m_treeEditor;
     std::unique_ptr<AddBookmarkDialogs> m_bookmarkDialogs;
     std::unique_ptr<TreeEditCommands> m_editCommands;

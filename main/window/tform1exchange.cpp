@@ -38,8 +38,11 @@ public:
 
     void applyMerge(MergePlan plan) override
     {
+        std::vector<BookmarkModel::FolderInsertion> insertions;
+        insertions.reserve(plan.size());
         for (MergeInsertion &insertion : plan)
-            m_window.model()->appendNodes(insertion.parent, std::move(insertion.nodes));
+            insertions.push_back({ insertion.parent, std::move(insertion.nodes) });
+        m_window.model()->appendToFolders(std::move(insertions));
     }
 
     void importStoreFinished() override

@@ -8,6 +8,7 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
+#include "main/tree/treecounter.h"
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
 #include "main/window/workerblock.h"
@@ -123,9 +124,7 @@ void TForm1::AddRootBookmark()
 
 void TForm1::UpdateTreeCounts()
 {
-    const TreeCounts counts = countTree(m_tree);
-    m_statusBar->setPanelText(3, linksText(counts));
-    m_statusBar->setPanelText(2, categoriesText(counts));
+    m_treeCounter->update();
 }
 
 ExitSettings TForm1::currentExitSettings() const

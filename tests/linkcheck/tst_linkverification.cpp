@@ -1,7 +1,9 @@
 #include "main/core/linkverification.h"
+#include "main/linkcheck/linkcheckhost.h"
 #include "main/tree/bookmarkmodel.h"
 #include "platform/fakes/fakeurltester.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace vellumite;
@@ -47,7 +49,7 @@ struct Fixture
     {
         root = tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
         checks = std::make_unique<LinkVerification>(tree, tester, host, std::move(factory));
-        checks->watch(model, [this](const QModelIndex &index) { return model.nodeFromIndex(index); });
+        watchBookmarkModel(*checks, model);
     }
 
     BookmarkNode *add(BookmarkNode *parent, const QString &link, qint32 state = LinkNotVerified)
@@ -177,6 +179,52 @@ private slots:
         QVERIFY(f.checks->Checkall1Click());
         QVERIFY(f.tester.waitForRequests(1));
         f.model.removeNodes(doomed);
+        f.tester.openLatch();
+        QVERIFY(f.waitIdle());
+        QCOMPARE(f.tester.requests(), tested);
+    }
+
+    // Nodes of many folders go in one layout change of the model; the run still steps off the deleted
+    // nodes onto the one that followed them.
+    void deletionFromManyFoldersDuringATest_data()
+    {
+        QTest::addColumn<QByteArrayList>("deleted");
+        QTest::addColumn<QByteArrayList>("tested");
+        // Folders F0 to F5 under the root, each with bookmarks fNa and fNb. "f0a" is under test.
+        QTest::newRow("the node under test and one of every folder")
+            << bytes({ "f0a", "f1b", "f2a", "f3b", "f4a", "f5b" })
+            << bytes({ "f0a", "f0b", "f1a", "f2b", "f3a", "f4b", "f5a" });
+        QTest::newRow("the folder under test and one of every other")
+            << bytes({ "F0", "f1a", "f2a", "f3a", "f4a", "f5b" })
+            << bytes({ "f0a", "f1b", "f2b", "f3b", "f4b", "f5a" });
+        QTest::newRow("everything after the node under test")
+            << bytes({ "f0b", "f1a", "f1b", "f2a", "f2b", "F3", "f4a", "f4b", "f5a", "f5b" })
+            << bytes({ "f0a" });
+    }
+    void deletionFromManyFoldersDuringATest()
+    {
+        QFETCH(QByteArrayList, deleted);
+        QFETCH(QByteArrayList, tested);
+        Fixture f;
+        for (int i = 0; i < 6; ++i) {
+            BookmarkNode *folder = f.folder(u"F%1"_qs.arg(i));
+            f.add(folder, u"f%1a"_qs.arg(i));
+            f.add(folder, u"f%1b"_qs.arg(i));
+        }
+        f.model.reloadSorted();
+        std::vector<BookmarkNode *> doomed;
+        f.tree.forEach([&](BookmarkNode &node) {
+            if (deleted.contains(node.record.name().toLatin1()))
+                doomed.push_back(&node);
+        });
+        QCOMPARE(doomed.size(), size_t(deleted.size()));
+
+        f.tester.holdLatch();
+        QVERIFY(f.checks->Check1Click());
+        QVERIFY(f.tester.waitForRequests(1));
+        QSignalSpy relaid(&f.model, &QAbstractItemModel::layoutChanged);
+        f.model.removeNodes(doomed);
+        QCOMPARE(relaid.size(), 1);
         f.tester.openLatch();
         QVERIFY(f.waitIdle());
         QCOMPARE(f.tester.requests(), tested);

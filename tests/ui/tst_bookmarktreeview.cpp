@@ -7,6 +7,7 @@
 #include "main/window/tform1.h"
 #include "treefixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -372,6 +373,139 @@ private slots:
                      | NodeState::Selected);
         for (BookmarkNode *n : { inOpen, inClosed, first, second })
             QVERIFY(!n->hasState(NodeState::Selected));
+    }
+
+    // A removal spread over folders leaves the rest of the tree as it was shown: open folders stay open,
+    // selected rows stay selected, the focus stays. From many folders the views see one layout change
+    // instead of one removal per folder, each of which would walk every persistent index again.
+    void removalFromSeveralFolders_data()
+    {
+        QTest::addColumn<int>("folders");
+        QTest::addColumn<int>("removals");
+        QTest::addColumn<int>("layoutChanges");
+        // Each folder loses two rows apart from each other, which are gathered first; one nested folder
+        // loses its only bookmark.
+        QTest::newRow("three folders") << 3 << 4 << 3;
+        QTest::newRow("eight folders") << 8 << 0 << 1;
+    }
+    void removalFromSeveralFolders()
+    {
+        QFETCH(int, folders);
+        QFETCH(int, removals);
+        QFETCH(int, layoutChanges);
+        ViewFixture f;
+        QAbstractItemModelTester tester(&f.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // Fn(an bn cn Subn(sn)); a, c, Sub0 and s1 go, b stays selected.
+        std::vector<BookmarkNode *> going, staying, subs;
+        for (int i = 0; i < folders; ++i) {
+            const QString n = QString::number(i);
+            BookmarkNode *folder = f.root->appendChild(category(u"F"_s + n));
+            going.push_back(folder->appendChild(bookmark(u"a"_s + n)));
+            staying.push_back(folder->appendChild(bookmark(u"b"_s + n)));
+            going.push_back(folder->appendChild(bookmark(u"c"_s + n)));
+            subs.push_back(folder->appendChild(category(u"Sub"_s + n)));
+            subs.back()->appendChild(bookmark(u"s"_s + n));
+        }
+        going.push_back(subs[0]);
+        going.push_back(subs[1]->child(0));
+        f.model.reloadSorted();
+        f.view.expandAll();
+        f.show();
+        QItemSelection selection;
+        for (BookmarkNode *node : going)
+            selection.select(f.index(node), f.index(node, 2));
+        for (BookmarkNode *node : staying)
+            selection.select(f.index(node), f.index(node, 2));
+        f.view.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        f.view.selectionModel()->setCurrentIndex(f.index(staying[1]), QItemSelectionModel::NoUpdate);
+        const QPersistentModelIndex goneIndex = f.index(going[0]);
+        QSignalSpy removed(&f.model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy relaid(&f.model, &QAbstractItemModel::layoutChanged);
+
+        f.model.removeNodes(going);
+        f.view.viewport()->repaint();
+        QCOMPARE(removed.size(), removals);
+        QCOMPARE(relaid.size(), layoutChanges);
+        QVERIFY(!goneIndex.isValid());
+        for (int i = 0; i < folders; ++i) {
+            const BookmarkNode *folder = f.root->child(i);
+            const QString n = QString::number(i);
+            const QStringList left
+                = i == 0 ? QStringList { u"b0"_s } : QStringList { u"b"_s + n, u"Sub"_s + n };
+            QCOMPARE(names(*folder), left);
+            QVERIFY(f.view.isExpanded(f.index(folder)));
+            if (i > 0)
+                QCOMPARE(subs[size_t(i)]->childCount(), i == 1 ? 0 : 1);
+        }
+        QVERIFY(f.view.isExpanded(f.index(subs[2])));
+        QCOMPARE(f.view.selectedCount(), folders);
+        for (BookmarkNode *node : staying)
+            QVERIFY(f.view.selectionModel()->isRowSelected(node->row(), f.index(node->parent())));
+        QCOMPARE(f.view.focusedNode(), staying[1]);
+    }
+
+    // New nodes for several folders (an import's merge) go to their sorted places; the rest of the
+    // tree keeps its expansion, selection and focus. Into many folders the views see one layout change.
+    void insertionIntoSeveralFolders_data()
+    {
+        QTest::addColumn<int>("folders");
+        QTest::addColumn<int>("insertions");
+        QTest::addColumn<int>("layoutChanges");
+        // Each folder's new nodes are one insertion, then a sort.
+        QTest::newRow("three folders") << 3 << 4 << 4;
+        QTest::newRow("eight folders") << 8 << 0 << 1;
+    }
+    void insertionIntoSeveralFolders()
+    {
+        QFETCH(int, folders);
+        QFETCH(int, insertions);
+        QFETCH(int, layoutChanges);
+        ViewFixture f;
+        QAbstractItemModelTester tester(&f.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // Fn(Deepn(bn dn)); each Deep gets "a" and "c" with its number, F0 also a folder "E".
+        std::vector<BookmarkNode *> selected, deep;
+        for (int i = 0; i < folders; ++i) {
+            const QString n = QString::number(i);
+            deep.push_back(f.root->appendChild(category(u"F"_s + n))->appendChild(category(u"Deep"_s + n)));
+            selected.push_back(deep.back()->appendChild(bookmark(u"b"_s + n)));
+            deep.back()->appendChild(bookmark(u"d"_s + n));
+        }
+        f.model.reloadSorted();
+        f.view.expandAll();
+        f.show();
+        QItemSelection selection;
+        for (BookmarkNode *node : selected)
+            selection.select(f.index(node), f.index(node, 2));
+        f.view.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        f.view.selectionModel()->setCurrentIndex(f.index(selected[1]), QItemSelectionModel::NoUpdate);
+        std::vector<BookmarkModel::FolderInsertion> added;
+        for (int i = 0; i < folders; ++i) {
+            const QString n = QString::number(i);
+            added.push_back({ deep[size_t(i)], {} });
+            added.back().nodes.push_back(bookmark(u"c"_s + n));
+            added.back().nodes.push_back(bookmark(u"a"_s + n));
+        }
+        added.push_back({ f.root->child(0), {} });
+        added.back().nodes.push_back(category(u"E"_s));
+        QSignalSpy inserted(&f.model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy relaid(&f.model, &QAbstractItemModel::layoutChanged);
+
+        f.model.appendToFolders(std::move(added));
+        f.view.viewport()->repaint();
+        QCOMPARE(inserted.size(), insertions);
+        QCOMPARE(relaid.size(), layoutChanges);
+        for (int i = 0; i < folders; ++i) {
+            const QString n = QString::number(i);
+            QCOMPARE(names(*deep[size_t(i)]),
+                     (QStringList { u"a"_s + n, u"b"_s + n, u"c"_s + n, u"d"_s + n }));
+            QVERIFY(f.view.isExpanded(f.index(deep[size_t(i)])));
+            QVERIFY(f.view.isExpanded(f.index(deep[size_t(i)]->parent())));
+        }
+        QCOMPARE(names(*f.root->child(0)), (QStringList { u"Deep0"_s, u"E"_s }));
+        QCOMPARE(f.view.selectedCount(), folders);
+        for (BookmarkNode *node : selected)
+            QVERIFY(f.view.selectionModel()->isRowSelected(node->row(), f.index(node->parent())));
+        QCOMPARE(f.view.focusedNode(), selected[1]);
     }
 
     void hints_data()

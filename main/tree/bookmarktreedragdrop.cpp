@@ -53,9 +53,9 @@ std::unique_ptr<QMimeData> BookmarkTreeView::beginNodeDrag()
     return dragData;
 }
 
-bool BookmarkTreeView::isOwnDrag(const QMimeData *data) const
+bool BookmarkTreeView::isOwnDrag(const QMimeData *offered) const
 {
-    return data && data->hasFormat(TreeDragMimeType) && data->data(TreeDragMimeType) == m_dragToken;
+    return offered && offered->hasFormat(TreeDragMimeType) && offered->data(TreeDragMimeType) == m_dragToken;
 }
 
 std::vector<BookmarkNode *> BookmarkTreeView::draggedNodes() const
@@ -76,21 +76,21 @@ BookmarkNode *BookmarkTreeView::dropTargetAt(const QPoint &position, DropMode *m
     return target;
 }
 
-bool BookmarkTreeView::VTDragOver(const QMimeData *data, BookmarkNode *target, DropMode mode) const
+bool BookmarkTreeView::VTDragOver(const QMimeData *offered, BookmarkNode *target, DropMode mode) const
 {
-    if (!data)
+    if (!offered)
         return false;
-    if (isOwnDrag(data))
+    if (isOwnDrag(offered))
         return InternalDropDecision(m_model->tree(), draggedNodes(), target, mode).accepted();
     return acceptsExternalDrop(m_model->tree(), target);
 }
 
-bool BookmarkTreeView::VTDragDrop(const QMimeData *data, BookmarkNode *target, DropMode mode)
+bool BookmarkTreeView::VTDragDrop(const QMimeData *offered, BookmarkNode *target, DropMode mode)
 {
-    if (!VTDragOver(data, target, mode))
+    if (!VTDragOver(offered, target, mode))
         return false;
-    if (!isOwnDrag(data)) {
-        emit linkDropped(target, readDroppedLink(*data));
+    if (!isOwnDrag(offered)) {
+        emit linkDropped(target, readDroppedLink(*offered));
         return true;
     }
     // The decision is taken again here: the tree may have changed while the drag went on.

@@ -93,15 +93,15 @@ public:
     // naming this process and this tree, so that the drop recognises its own drag. Remembers the
     // dragged nodes for that drop (none when the root category is selected: it never moves).
     std::unique_ptr<QMimeData> beginNodeDrag();
-    // Whether data comes from a drag of this very tree.
-    bool isOwnDrag(const QMimeData *data) const;
+    // Whether the offered data comes from a drag of this very tree.
+    bool isOwnDrag(const QMimeData *offered) const;
 
     // The drop target under a point of the viewport and where the point is on its row.
     BookmarkNode *dropTargetAt(const QPoint &position, DropMode *mode) const;
     // Whether a drop of `data` at `target` in `mode` is accepted.
-    bool VTDragOver(const QMimeData *data, BookmarkNode *target, DropMode mode) const;
+    bool VTDragOver(const QMimeData *offered, BookmarkNode *target, DropMode mode) const;
     // Carries out an accepted drop; false when it was refused after all.
-    bool VTDragDrop(const QMimeData *data, BookmarkNode *target, DropMode mode);
+    bool VTDragDrop(const QMimeData *offered, BookmarkNode *target, DropMode mode);
 
 signals:
     // A link dropped from another program onto a category.

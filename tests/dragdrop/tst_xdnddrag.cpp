@@ -7,6 +7,7 @@
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
 #include "tests/common/treetext.h"
+#include "tests/common/windowmanager.h"
 
 #include <QMimeData>
 #include <QProcess>
@@ -117,24 +118,16 @@ class TestXdndDrag : public QObject
 {
     Q_OBJECT
 
-    QProcess m_windowManager;
+    TestWindowManager m_windowManager;
 
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(u"openbox"_s).isEmpty()
-            || QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
-            QSKIP("openbox and xdotool are needed");
-        m_windowManager.start(u"openbox"_s, { u"--sm-disable"_s });
-        QVERIFY(m_windowManager.waitForStarted());
-        QTest::qWait(500);
+        if (const QString missing = m_windowManager.start({ u"xdotool"_s }); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
     }
 
-    void cleanupTestCase()
-    {
-        m_windowManager.terminate();
-        m_windowManager.waitForFinished();
-    }
+    void cleanupTestCase() { m_windowManager.stop(); }
 
     // A press and move on a row drags the selection, never sweeps a selection over the rows: after a
     // refused drop the selection is what it was, and after a move it is the moved rows.

@@ -7,6 +7,7 @@
 #include "platform/widgets/x11foregroundwindow.h"
 #include "platform/widgets/x11globalhotkeys.h"
 #include "tests/common/visibletoplevel.h"
+#include "tests/common/windowmanager.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -98,7 +99,7 @@ private:
 
 void pressWithXTest(const QString &keys)
 {
-    QProcess::execute(u"xdotool"_s, { u"key"_s, u"--clearmodifiers"_s, keys });
+    xdotool({ u"key"_s, u"--clearmodifiers"_s, keys });
 }
 
 TfrAddBookmark *visibleAddDialog()
@@ -112,23 +113,15 @@ class TestX11HotKeys : public QObject
 {
     Q_OBJECT
 
-    QProcess m_windowManager;
+    TestWindowManager m_windowManager;
 
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(u"openbox"_s).isEmpty()
-            || QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
-            QSKIP("openbox and xdotool are needed");
-        m_windowManager.start(u"openbox"_s, { u"--sm-disable"_s });
-        QVERIFY(m_windowManager.waitForStarted());
-        QTest::qWait(500);
+        if (const QString missing = m_windowManager.start({ u"xdotool"_s }); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
     }
-    void cleanupTestCase()
-    {
-        m_windowManager.terminate();
-        m_windowManager.waitForFinished();
-    }
+    void cleanupTestCase() { m_windowManager.stop(); }
 
     void realGrabAndASecondClientRefused()
     {
@@ -225,7 +218,7 @@ private slots:
         // Activated as a click on it would: the window manager keeps a new window behind an open
         // dialog. Asked again until it is managed and in front.
         const auto browserInFront = [&] {
-            QProcess::execute(u"xdotool"_s, { u"windowactivate"_s, QString::number(shown) });
+            xdotool({ u"windowactivate"_s, QString::number(shown) });
             QTest::qWait(50);
             return fakes.services.foregroundWindow->current().value_or(ForegroundWindowInfo {}).title
                 == u"Typing target \u2014 Mozilla Firefox"_s;
@@ -244,7 +237,7 @@ private slots:
         QVERIFY(!form.isMinimized());
         QCOMPARE(QApplication::focusWidget(), dialog->DescrEdit);
         dialog->DescrEdit->selectAll();
-        QProcess::execute(u"xdotool"_s, { u"type"_s, u"--delay"_s, u"20"_s, u"typed"_s });
+        xdotool({ u"type"_s, u"--delay"_s, u"20"_s, u"typed"_s });
         QTRY_COMPARE(dialog->DescrEdit->text(), u"typed"_s);
         dialog->hide();
     }

@@ -6,6 +6,7 @@
 #include "main/core/browserdetection.h"
 #include "platform/fakes/fakeproductversion.h"
 #include "tests/common/testfiles.h"
+#include "tests/common/windowmanager.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -93,34 +94,21 @@ private:
     const TfrImportExport &m_dialog;
 };
 
-void xdotool(const QStringList &arguments)
-{
-    QProcess::execute(u"xdotool"_s, arguments);
-}
-
 } // namespace
 
 class TestX11ImportExport : public QObject
 {
     Q_OBJECT
 
-    QProcess m_windowManager;
+    TestWindowManager m_windowManager;
 
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(u"openbox"_s).isEmpty()
-            || QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
-            QSKIP("openbox and xdotool are needed");
-        m_windowManager.start(u"openbox"_s, { u"--sm-disable"_s });
-        QVERIFY(m_windowManager.waitForStarted());
-        QTest::qWait(500);
+        if (const QString missing = m_windowManager.start({ u"xdotool"_s }); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
     }
-    void cleanupTestCase()
-    {
-        m_windowManager.terminate();
-        m_windowManager.waitForFinished();
-    }
+    void cleanupTestCase() { m_windowManager.stop(); }
 
     // Escape and the window manager's close (Alt+F4) during a run are refused then, not kept for
     // later: the dialog stays open after the run. Afterwards Escape closes it as always.

@@ -3,6 +3,7 @@
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
 #include "tests/common/testfiles.h"
+#include "tests/common/windowmanager.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -19,22 +20,15 @@ class TestX11WindowPlacement : public QObject
 {
     Q_OBJECT
 
-    QProcess m_windowManager;
+    TestWindowManager m_windowManager;
 
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(u"openbox"_s).isEmpty())
-            QSKIP("openbox is needed");
-        m_windowManager.start(u"openbox"_s, { u"--sm-disable"_s });
-        QVERIFY(m_windowManager.waitForStarted());
-        QTest::qWait(500);
+        if (const QString missing = m_windowManager.start(); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
     }
-    void cleanupTestCase()
-    {
-        m_windowManager.terminate();
-        m_windowManager.waitForFinished();
-    }
+    void cleanupTestCase() { m_windowManager.stop(); }
 
     // Whatever the file says, the title bar lies on the screen, and the exit writes back where the
     // window is, so that the next start puts it in the same place.

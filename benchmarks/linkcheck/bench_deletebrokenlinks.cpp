@@ -1,6 +1,7 @@
 // "Delete all broken links" from the Check links menu over a tree of 100,000 nodes whose bookmarks are
 // all broken, with the main tree shown and following, and the counters updated.
 
+#include "benchmarks/common/mainwindowbenchmark.h"
 #include "benchmarks/common/treegenerator.h"
 #include "main/core/functii.h"
 #include "main/tree/bookmarkmodel.h"
@@ -71,11 +72,5 @@ BENCHMARK(BM_DeleteAllBrokenLinksEveryFolderOpen)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vellumite::benchmarkwindow::runBenchmarksInApplication(argc, argv);
 }

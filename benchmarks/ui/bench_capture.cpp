@@ -3,6 +3,7 @@
 // log), and a session store. Measured from the key until the add dialog is shown with the page, and the
 // page query alone.
 
+#include "benchmarks/common/mainwindowbenchmark.h"
 #include "exchange/core/sqlite/sqlitedatabase.h"
 #include "exchange/core/sqlite/sqlitestatement.h"
 #include "exchange/core/sqlite/sqlitetransaction.h"
@@ -221,11 +222,5 @@ BENCHMARK(BM_HotKeyUntilTheDialogShowsThePage)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vellumite::benchmarkwindow::runBenchmarksInApplication(argc, argv);
 }

@@ -2,6 +2,7 @@
 // into the shown tree and the counts. The longest gap between two spinner ticks is reported too. Then
 // the same import merging into a tree that lacks a link in every folder.
 
+#include "benchmarks/common/mainwindowbenchmark.h"
 #include "benchmarks/common/treegenerator.h"
 #include "exchange/core/operahotlist.h"
 #include "exchange/dialog/tfrimportexport.h"
@@ -138,11 +139,5 @@ BENCHMARK(BM_MergingImportIntoOpenFolders)->Unit(benchmark::kMillisecond)->Itera
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vellumite::benchmarkwindow::runBenchmarksInApplication(argc, argv);
 }

@@ -37,6 +37,24 @@ private:
         process.start(program, {});
     }
 
+    // Starts the program, lets its start-up message come up and ends it by a termination signal: true
+    // when it was still running then and ended normally, with exit code 0.
+    bool terminateDuringTheStartupMessage(const QString &program)
+    {
+        QProcess process;
+        start(process, program);
+        if (!process.waitForStarted())
+            return false;
+        QTest::qWait(1500); // the message box is up
+        if (process.state() != QProcess::Running) {
+            qWarning("the program ended before the termination signal");
+            return false;
+        }
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
+            && process.exitCode() == 0;
+    }
+
     static bool waitForFile(const QString &path, int timeoutMs = 10000)
     {
         QDeadlineTimer deadline(timeoutMs);
@@ -94,15 +112,7 @@ private slots:
         damaged.write(file);
         damaged.close();
 
-        QProcess process;
-        start(process, program);
-        QVERIFY(process.waitForStarted());
-        QTest::qWait(1500); // the message box is up
-        QCOMPARE(process.state(), QProcess::Running);
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(terminateDuringTheStartupMessage(program));
         QFile kept(bookmarks + QStringLiteral(".bad"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), file);
@@ -127,15 +137,7 @@ private slots:
         file.write(oversized);
         file.close();
 
-        QProcess process;
-        start(process, program);
-        QVERIFY(process.waitForStarted());
-        QTest::qWait(1500); // the message box is up
-        QCOMPARE(process.state(), QProcess::Running);
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(terminateDuringTheStartupMessage(program));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == oversized);
         vellumite::BookmarkTree original;
@@ -157,14 +159,7 @@ private slots:
         const QString bookmarks = QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"));
         QCOMPARE(::mkfifo(QFile::encodeName(bookmarks).constData(), 0600), 0);
 
-        QProcess process;
-        start(process, program);
-        QVERIFY(process.waitForStarted());
-        QTest::qWait(1500);
-        QCOMPARE(process.state(), QProcess::Running);
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(terminateDuringTheStartupMessage(program));
         QVERIFY(QFileInfo(bookmarks + QStringLiteral(".bad")).exists());
         QVERIFY(QFileInfo(bookmarks).isFile());
         QVERIFY(QFileInfo(bookmarks).size() > 100);

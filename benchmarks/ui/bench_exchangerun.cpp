@@ -36,16 +36,24 @@ QByteArray hotlistBytes()
     return formatOperaHotlist(*tree.firstNode());
 }
 
+// The hotlist written into `dir`: its path, empty when it cannot be written.
+QString writeHotlist(const QTemporaryDir &dir)
+{
+    const QString hotlist = dir.filePath(QStringLiteral("opera6.adr"));
+    QFile file(hotlist);
+    if (!file.open(QIODevice::WriteOnly) || file.write(hotlistBytes()) < 0)
+        return {};
+    return hotlist;
+}
+
 void BM_ImportHotlistThroughRun(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString hotlist = dir.filePath(QStringLiteral("opera6.adr"));
-    QFile file(hotlist);
-    if (!file.open(QIODevice::WriteOnly) || file.write(hotlistBytes()) < 0) {
+    const QString hotlist = writeHotlist(dir);
+    if (hotlist.isEmpty()) {
         state.SkipWithError("cannot write the hotlist");
         return;
     }
-    file.close();
     FakeServices fakes = makeFakeServices();
     TForm1 form;
     form.FormCreate(fakes.services, dir.path());
@@ -83,13 +91,11 @@ BENCHMARK(BM_ImportHotlistThroughRun)->Unit(benchmark::kMillisecond)->Iterations
 void BM_MergingImportIntoOpenFolders(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString hotlist = dir.filePath(QStringLiteral("opera6.adr"));
-    QFile file(hotlist);
-    if (!file.open(QIODevice::WriteOnly) || file.write(hotlistBytes()) < 0) {
+    const QString hotlist = writeHotlist(dir);
+    if (hotlist.isEmpty()) {
         state.SkipWithError("cannot write the hotlist");
         return;
     }
-    file.close();
     FakeServices fakes = makeFakeServices();
     TForm1 form;
     form.FormCreate(fakes.services, dir.path());

@@ -7,6 +7,7 @@
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
+#include "tests/common/exchangedialogrun.h"
 #include "tests/common/testfiles.h"
 #include "tests/common/undeletablefile.h"
 
@@ -57,22 +58,7 @@ struct Window
     // Opens the dialog from the toolbar, ticks every row, sets the merge box and presses the button once.
     void run(bool import, bool merge)
     {
-        bool ran = false;
-        QTimer::singleShot(0, &form, [&] {
-            TfrImportExport *dialog = form.frImportExport;
-            QVERIFY(dialog);
-            for (int row = 0; row < dialog->VTSync1->topLevelItemCount(); ++row)
-                dialog->VTSync1->topLevelItem(row)->setCheckState(0, Qt::Checked);
-            dialog->cbMergeBookmarks->setChecked(merge);
-            QTest::mouseClick(dialog->btImportExport, Qt::LeftButton);
-            ran = true;
-            dialog->reject();
-        });
-        if (import)
-            form.ToolBarImportClick();
-        else
-            form.ToolBarExportClick();
-        QVERIFY(ran);
+        QVERIFY(runExchangeFromToolbar(form, import, merge));
         QVERIFY(!form.frImportExport);
         QVERIFY(!form.isTreeBusy());
     }

@@ -15,6 +15,7 @@
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
+#include "tests/common/exchangedialogrun.h"
 #include "tests/common/testfiles.h"
 #include "treefixture.h"
 
@@ -129,19 +130,7 @@ public:
                                  "#URL\r\n\tID=4\r\n\tNAME=Qt\r\n\tURL=https://qt.io/\r\n\r\n-\r\n\r\n"
                                  "#URL\r\n\tID=5\r\n\tNAME=News\r\n\tURL=https://news.example/\r\n\r\n"));
         form.browserPaths().OperaFavPath = hotlist;
-        bool ran = false;
-        QTimer::singleShot(0, &form, [&] {
-            TfrImportExport *dialog = form.frImportExport;
-            QVERIFY(dialog);
-            for (int row = 0; row < dialog->VTSync1->topLevelItemCount(); ++row)
-                dialog->VTSync1->topLevelItem(row)->setCheckState(0, Qt::Checked);
-            dialog->cbMergeBookmarks->setChecked(false);
-            QTest::mouseClick(dialog->btImportExport, Qt::LeftButton);
-            ran = true;
-            dialog->reject();
-        });
-        form.ToolBarImportClick();
-        QVERIFY(ran);
+        QVERIFY(runExchangeFromToolbar(form, true, false));
     }
 
     void make(Change change)

@@ -7,7 +7,7 @@ build=${1:-build}
 nodes=${2:-100000}
 if [ -z "${VELLUMITE_UNDER_XVFB:-}" ]; then
     export VELLUMITE_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$nodes"
+    exec "$(dirname "$0")/../../tests/common/xvfb-exec" 1280x1024x24 "$0" "$build" "$nodes"
 fi
 
 work=$(mktemp -d)

@@ -134,6 +134,8 @@ void TfrSearch::createList()
     VTDubl->installEventFilter(this);
     VTDubl->setItemDelegate(new GridLineDelegate(VTDubl));
     QHeaderView *header = VTDubl->header();
+    // As the list's own header would have it.
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionsClickable(true);
     header->setSectionsMovable(true);
     header->setSortIndicatorShown(false);

@@ -300,6 +300,8 @@ private slots:
         const QStyleOptionHeader::SortIndicator treeGlyph = drawnGlyph(w.form.VT()->header());
         QVERIFY(treeGlyph != QStyleOptionHeader::None);
         QCOMPARE(drawnGlyph(search.VTDubl->header()), treeGlyph);
+        // The captions stay on the left, as the list's own header had them.
+        QCOMPARE(search.VTDubl->header()->defaultAlignment(), Qt::AlignLeft | Qt::AlignVCenter);
     }
 
     void columnsShareAChangeOfTheListsWidth()

@@ -143,7 +143,9 @@ CurlUrlTester::Answer CurlUrlTester::request(const QByteArray &url, const AbortF
     curl_easy_setopt(h, CURLOPT_USERAGENT, UserAgent);
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
     // With more than one method allowed libcurl asks the server first and never sends a login unasked.
-    curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
+    // Methods that would hand over the system's own credentials (Negotiate) are not offered.
+    if (watch.loginAnswersChallenge)
+        curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_DIGEST));
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, static_cast<long>(m_timeouts.connect.count()));
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_timeouts.silence.count()));

@@ -95,7 +95,8 @@ std::optional<QByteArray> requestAddress(const QByteArray &link)
         if (*scheme != "http" && *scheme != "https")
             return std::nullopt;
     } else if (!url.toLower().contains("http")) {
-        // Only A to Z are lowered: the test must not depend on the locale.
+        // toLower() lowers A to Z only: the test does not depend on the locale. A link that holds
+        // "http" without a scheme is requested as it stands, and so never.
         url.prepend("http://");
     }
     if (!isRequestableUrl(url))

@@ -267,8 +267,11 @@ private slots:
         QTest::newRow("only the first profile") << QByteArray("[Profile1]\nIsRelative=1\nPath=second\n"
                                                               "[Profile0]\nIsRelative=1\nPath=first\n")
                                                 << u"@HOME@/.mozilla/firefox/first/places.sqlite"_s;
-        QTest::newRow("no profile path: the profile list's folder")
-            << QByteArray("[General]\nVersion=2\n") << u"@HOME@/.mozilla/firefox/places.sqlite"_s;
+        // What Firefox leaves once every profile is deleted: the list's own folder is no profile.
+        QTest::newRow("a list that names no profile: no store")
+            << QByteArray("[General]\nStartWithLastProfile=1\nVersion=2\n") << QString();
+        QTest::newRow("a profile section without a path: no store")
+            << QByteArray("[Profile0]\nName=default\nIsRelative=1\nDefault=1\n") << QString();
     }
 
     void firefoxProfile()

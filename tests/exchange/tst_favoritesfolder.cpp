@@ -268,9 +268,11 @@ private slots:
         Folder f;
         f.write(u"Old.url"_s, shortcut("http://old/"));
         f.write(u"Gone/x.url"_s, shortcut("http://x/"));
-        f.write(u"Stuck/held.url"_s, shortcut("http://held/"));
+        // The held file stands alone in its folder: for an ordinary user it is kept by that folder
+        // being read-only.
+        f.write(u"Stuck/Held/held.url"_s, shortcut("http://held/"));
         f.write(u"Stuck/free.url"_s, shortcut("http://free/"));
-        const testfiles::UndeletableFile held(f.file(u"Stuck/held.url"_s));
+        const testfiles::UndeletableFile held(f.file(u"Stuck/Held/held.url"_s));
         if (!held.isSet())
             QSKIP("this file system cannot keep a file from being deleted");
 
@@ -281,7 +283,8 @@ private slots:
         QCOMPARE(writeFavoritesFolder(root, f.path(), ExportMode::Replace, left), QString());
         QCOMPARE(left, QStringList { u"Stuck"_s });
         QCOMPARE(entriesOf(f.path()), QStringList({ u"Mine"_s, u"New.url"_s, u"Stuck"_s }));
-        QCOMPARE(entriesOf(f.file(u"Stuck"_s)), QStringList { u"held.url"_s });
+        QCOMPARE(entriesOf(f.file(u"Stuck"_s)), QStringList { u"Held"_s });
+        QCOMPARE(entriesOf(f.file(u"Stuck/Held"_s)), QStringList { u"held.url"_s });
         QCOMPARE(internetShortcutLink(testfiles::readFile(f.file(u"Mine/Docs.url"_s))), u"http://docs/"_s);
 
         const QString message = notClearedMessage(f.path(), left);

@@ -547,6 +547,11 @@ private slots:
         QFile ubuntu(QStringLiteral(VELLUMITE_TEST_DATA "/launchers/ubuntu-firefox-transitional"));
         QVERIFY(ubuntu.open(QIODevice::ReadOnly));
         QTest::newRow("Ubuntu's transitional launcher") << ubuntu.readAll() << u"/snap/bin/firefox"_s;
+        // Debian's firefox-esr package.
+        QTest::newRow("Debian's launcher: a variable, then a bare name")
+            << QByteArray("#!/bin/sh\n\nFIREFOX=\"$(command -v firefox)\"\n[ -x \"$FIREFOX.real\" ] && exec "
+                          "\"$FIREFOX.real\" \"$@\"\n\nexec firefox-esr \"$@\"\n")
+            << QString();
         QTest::newRow("a bare name, found through PATH")
             << QByteArray("#!/bin/sh\nexec firefox-esr \"$@\"\n") << QString();
         QTest::newRow("a quoted path")

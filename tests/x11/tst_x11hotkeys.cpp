@@ -6,6 +6,7 @@
 #include "platform/linux/mozillapagequery.h"
 #include "platform/widgets/x11foregroundwindow.h"
 #include "platform/widgets/x11globalhotkeys.h"
+#include "platform/widgets/xcbxkb.h"
 #include "tests/common/visibletoplevel.h"
 #include "tests/common/windowmanager.h"
 
@@ -58,15 +59,35 @@ public:
     }
 
     // True when the server let this client grab Ctrl+Alt+letter (no lock) on the root window.
-    bool grab(char letter)
+    bool grab(char letter) { return grabKeycode(keycodeOf(letter)); }
+    bool grabKeycode(xcb_keycode_t keycode)
     {
         const xcb_void_cookie_t cookie
-            = xcb_grab_key_checked(m_connection, 0, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1,
-                                   keycodeOf(letter), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            = xcb_grab_key_checked(m_connection, 0, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1, keycode,
+                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         xcb_generic_error_t *error = xcb_request_check(m_connection, cookie);
         const bool granted = !error;
         std::free(error);
         return granted;
+    }
+    // True when Ctrl+Alt on that key is free: taken for a moment and given back.
+    bool isFree(xcb_keycode_t keycode)
+    {
+        if (!grabKeycode(keycode))
+            return false;
+        xcb_ungrab_key(m_connection, keycode, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1);
+        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        return true;
+    }
+
+    // Locks the keyboard's layout group, as a group switch key does.
+    void lockGroup(quint8 group)
+    {
+        xcb_xkb_use_extension_reply_t *used
+            = xcb_xkb_use_extension_reply(m_connection, xcb_xkb_use_extension(m_connection, 1, 0), nullptr);
+        std::free(used);
+        xcb_xkb_latch_lock_state(m_connection, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, group, 0, 0, 0);
+        xcb_flush(m_connection);
     }
 
     xcb_window_t showWindow(const QByteArray &wmClass, const QByteArray &title)
@@ -105,6 +126,22 @@ void pressWithXTest(const QString &keys)
 TfrAddBookmark *visibleAddDialog()
 {
     return visibleTopLevel<TfrAddBookmark>();
+}
+
+// X keycodes of a PC keyboard: the key right of T (Y on a US keyboard, Z on a German one) and the
+// key right of the left Shift (Z on a US keyboard, Y on a German one).
+constexpr int KeyRightOfT = 29;
+constexpr int KeyRightOfShift = 52;
+
+void setLayouts(const QString &layouts)
+{
+    QCOMPARE(QProcess::execute(u"setxkbmap"_s, { u"-layout"_s, layouts }), 0);
+}
+
+// Ctrl+Alt and the key at `keycode`, whatever it types.
+void pressKeycode(int keycode)
+{
+    pressWithXTest(u"ctrl+alt+"_s + QString::number(keycode));
 }
 
 } // namespace
@@ -151,6 +188,60 @@ private slots:
         pressWithXTest(u"ctrl+alt+k"_s);
         QTRY_COMPARE(pressed.size(), 2);
         pressWithXTest(u"Caps_Lock"_s);
+    }
+
+    // The hot key names a letter: the keys grabbed are those that type it in the layout in use, and
+    // they follow a change of layout and a switch of the layout group.
+    void keysFollowTheLayout()
+    {
+        setLayouts(u"us"_s);
+        X11GlobalHotKeys keys;
+        QVERIFY(keys.AddHotKey(CtrlAlt | 'Z') != 0);
+        QSignalSpy pressed(&keys, &GlobalHotKeys::HotKeyPressed);
+        OtherClient other;
+        QVERIFY(!other.isFree(KeyRightOfShift));
+        QVERIFY(other.isFree(KeyRightOfT));
+        pressKeycode(KeyRightOfShift);
+        QTRY_COMPARE(pressed.size(), 1);
+
+        setLayouts(u"de"_s);
+        QTRY_VERIFY(other.isFree(KeyRightOfShift));
+        QVERIFY(!other.isFree(KeyRightOfT));
+        pressKeycode(KeyRightOfShift);
+        pressKeycode(KeyRightOfT);
+        QTRY_COMPARE(pressed.size(), 2);
+        QTest::qWait(100);
+        QCOMPARE(pressed.size(), 2);
+
+        // Two layouts: only the group in use counts, so the other group's Z leaves Y to everyone else.
+        setLayouts(u"us,de"_s);
+        QTRY_VERIFY(!other.isFree(KeyRightOfShift));
+        QVERIFY(other.isFree(KeyRightOfT));
+        other.lockGroup(1);
+        QTRY_VERIFY(other.isFree(KeyRightOfShift));
+        QVERIFY(!other.isFree(KeyRightOfT));
+        pressKeycode(KeyRightOfT);
+        QTRY_COMPARE(pressed.size(), 3);
+        other.lockGroup(0);
+        QTRY_VERIFY(!other.isFree(KeyRightOfShift));
+        setLayouts(u"us"_s);
+    }
+
+    // A character on a shifted level is grabbed with the Shift it needs: "/" is Shift+7 on a German
+    // keyboard. Released, every combination is free again.
+    void shiftedCharacterAndRelease()
+    {
+        setLayouts(u"de"_s);
+        X11GlobalHotKeys keys;
+        const quint16 index = keys.AddHotKey(CtrlAlt | VirtualKey::Slash);
+        QVERIFY(index != 0);
+        QSignalSpy pressed(&keys, &GlobalHotKeys::HotKeyPressed);
+        pressWithXTest(u"ctrl+alt+shift+16"_s);
+        QTRY_COMPARE(pressed.size(), 1);
+        QVERIFY(keys.RemoveHotKey(index));
+        OtherClient other;
+        QVERIFY(other.isFree(16));
+        setLayouts(u"us"_s);
     }
 
     void captureOpensTheAddDialogWithTheForegroundTitle()

@@ -244,6 +244,55 @@ private slots:
         setLayouts(u"us"_s);
     }
 
+    // With a modal window open (Options, as its toolbar button runs it), the key brings that window
+    // to the front and the add dialog waits for it to close: nothing typed meanwhile lands in a window
+    // that takes no input. Once Options is closed, the dialog comes with the keyboard.
+    void captureWaitsForTheModalOptionsWindow()
+    {
+        QTemporaryDir folder;
+        FakeServices fakes = makeFakeServices();
+        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
+        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
+        TForm1 form;
+        form.FormCreate(fakes.services, folder.path());
+        TfrOptions options(form, fakes.services);
+        form.setOptionsWindow(&options);
+        QVERIFY(options.HotKey1->Tag != 0);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // As exec() shows it, without a loop of its own that would hold the test.
+        options.setWindowModality(Qt::ApplicationModal);
+        options.show();
+        QVERIFY(QTest::qWaitForWindowActive(&options));
+
+        OtherClient browser;
+        const xcb_window_t shown = browser.showWindow("Navigator\0firefox-esr\0"_ba,
+                                                      "Waiting page \xe2\x80\x94 Mozilla Firefox"_ba);
+        const auto browserInFront = [&] {
+            xdotool({ u"windowactivate"_s, QString::number(shown) });
+            QTest::qWait(50);
+            return fakes.services.foregroundWindow->current().value_or(ForegroundWindowInfo {}).title
+                == u"Waiting page \u2014 Mozilla Firefox"_s;
+        };
+        QVERIFY(QTest::qWaitFor(browserInFront, 5000));
+
+        pressWithXTest(u"ctrl+alt+s"_s);
+        QTRY_VERIFY(options.isActiveWindow());
+        QTest::qWait(300);
+        QVERIFY(!visibleAddDialog());
+        xdotool({ u"key"_s, u"Escape"_s });
+        QTRY_VERIFY(!options.isVisible());
+        QTRY_VERIFY(visibleAddDialog());
+        TfrAddBookmark *dialog = visibleAddDialog();
+        QCOMPARE(dialog->DescrEdit->text(), u"Waiting page"_s);
+        QTRY_VERIFY(dialog->isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), dialog->DescrEdit);
+        dialog->DescrEdit->selectAll();
+        xdotool({ u"type"_s, u"--delay"_s, u"20"_s, u"typed"_s });
+        QTRY_COMPARE(dialog->DescrEdit->text(), u"typed"_s);
+        dialog->hide();
+    }
+
     void captureOpensTheAddDialogWithTheForegroundTitle()
     {
         QTemporaryDir folder;

@@ -1,7 +1,9 @@
 #include "main/core/bookmarksort.h"
+#include "main/core/displaytext.h"
 #include "main/tree/bookmarkdelegate.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
+#include "main/tree/celltooltip.h"
 #include "main/tree/imagelist.h"
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
@@ -540,8 +542,35 @@ private slots:
     void hintLineBreaks()
     {
         // LF CR, CR LF, a lone CR and a lone LF are one line break each.
-        QCOMPARE(plainText(BookmarkDelegate::hintAsToolTip(u"a\n\rb\r\nc\rd\ne\n\r\n\rf"_s)),
-                 u"a\nb\nc\nd\ne\n\nf"_s);
+        QCOMPARE(plainText(hintAsToolTip(u"a\n\rb\r\nc\rd\ne\n\r\n\rf"_s)), u"a\nb\nc\nd\ne\n\nf"_s);
+    }
+
+    // The hint of a 60,000-character link or a 100,000-character title fits on a screen; the cell's
+    // text stays whole.
+    void hugeHintsCutToAScreen_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::newRow("title") << int(ColumnDescription);
+        QTest::newRow("link") << int(ColumnLink);
+    }
+    void hugeHintsCutToAScreen()
+    {
+        QFETCH(int, column);
+        ViewFixture f;
+        BookmarkNode *node = f.model.insertNode(
+            f.root, bookmark(QString(100'000, u't'), u"data:,"_s + QString(59'994, u'l')));
+        f.view.expand(f.index(f.root));
+        f.show();
+        const QPoint at = f.cellCentre(node, column);
+        QHelpEvent event(QEvent::ToolTip, at, f.view.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(f.view.viewport(), &event);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QString shown = plainText(QToolTip::text());
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QCOMPARE(shown.count(u'\n') + 1, ToolTipMaxLines);
+        QVERIFY(shown.size() < 4'000);
+        QToolTip::hideText();
+        QCOMPARE(f.index(node, column).data().toString().size(), column == ColumnLink ? 60'000 : 100'000);
     }
 
     void stateIconPlacement_data()

@@ -1,8 +1,17 @@
 #include "main/core/displaytext.h"
 
+#include <algorithm>
+
 namespace vellumite {
 
 namespace {
+
+bool isBidiControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F
+        || u == 0x061C;
+}
 
 bool isLineBreak(QChar c)
 {
@@ -10,6 +19,21 @@ bool isLineBreak(QChar c)
 }
 
 } // namespace
+
+QString withVisibleBidiControls(const QString &text)
+{
+    if (std::none_of(text.cbegin(), text.cend(), isBidiControl))
+        return text;
+    QString shown;
+    shown.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (isBidiControl(c))
+            shown += u"<U+" + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0') + u'>';
+        else
+            shown += c;
+    }
+    return shown;
+}
 
 QString shortenedForToolTip(const QString &text)
 {

@@ -1,5 +1,7 @@
 #include "main/tree/bookmarkdelegate.h"
 
+#include "main/core/bookmarksort.h"
+#include "main/core/displaytext.h"
 #include "main/dialogs/storedtextfield.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/celltooltip.h"
@@ -64,6 +66,9 @@ QPoint BookmarkDelegate::centredIconPosition(const QRect &cell, int size)
 void BookmarkDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
+    // A link is shown as it would open: no control character may reorder what it reads.
+    if (index.column() == ColumnLink)
+        option->text = withVisibleBidiControls(option->text);
     const int image = index.data(BookmarkModel::ImageIndexRole).toInt();
     if (m_images.isValidIndex(image)) {
         option->icon = m_images.icon(image);
@@ -127,7 +132,8 @@ bool BookmarkDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
     if (!event || !view || event->type() != QEvent::ToolTip)
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     const QString hint = index.data(Qt::ToolTipRole).toString();
-    return showCellToolTip(event, view, index, hint);
+    return showCellToolTip(event, view, index,
+                           index.column() == ColumnLink ? withVisibleBidiControls(hint) : hint);
 }
 
 } // namespace vellumite

@@ -7,7 +7,8 @@ namespace vellumite {
 class ImageList;
 
 // Paints the cells of the bookmark tree: the text colours of the priorities and the link column, the
-// selection, the grid lines and the link-state icon; shows each cell's hint as plain text.
+// selection, the grid lines and the link-state icon; shows each cell's hint as plain text. The link
+// column shows its bidirectional controls as codes, so a link cannot pass for another.
 class BookmarkDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

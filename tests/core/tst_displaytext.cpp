@@ -5,12 +5,32 @@
 using namespace vellumite;
 using namespace Qt::StringLiterals;
 
-// Stored texts as the windows show them: tool tips cut to a screen.
+// Stored texts as the windows show them: bidirectional controls written out, tool tips cut.
 class TestDisplayText : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void bidiControlsShownAsCodes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("right-to-left override") << u"abc\u202Egnp.exe"_s << u"abc<U+202E>gnp.exe"_s;
+        QTest::newRow("every kind") << u"\u202A\u202B\u202C\u202D\u2066\u2067\u2068\u2069\u200E\u200F\u061C"_s
+                                    << u"<U+202A><U+202B><U+202C><U+202D><U+2066><U+2067><U+2068><U+2069>"
+                                       "<U+200E><U+200F><U+061C>"_s;
+        QTest::newRow("right-to-left letters are text, not controls")
+            << u"http://\u05D0\u05D1.example/"_s << u"http://\u05D0\u05D1.example/"_s;
+        QTest::newRow("neighbours of the ranges")
+            << u"\u2029\u202F\u2065\u206A\u200D\u2010"_s << u"\u2029\u202F\u2065\u206A\u200D\u2010"_s;
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void bidiControlsShownAsCodes()
+    {
+        QFETCH(QString, text);
+        QTEST(withVisibleBidiControls(text), "shown");
+    }
+
     void toolTipsCutToAScreen_data()
     {
         const QString line(ToolTipLineLength, u'x');

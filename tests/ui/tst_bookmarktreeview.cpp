@@ -545,6 +545,39 @@ private slots:
         QCOMPARE(plainText(hintAsToolTip(u"a\n\rb\r\nc\rd\ne\n\r\n\rf"_s)), u"a\nb\nc\nd\ne\n\nf"_s);
     }
 
+    // A link that holds bidirectional controls is shown with them written out, in its cell and its
+    // hint, so "abc\u202Egnp.exe" cannot pass for "abcexe.png"; the title, the stored link and the
+    // in-place editor keep the text as it is.
+    void linksShowTheirBidiControls()
+    {
+        const QString disguised = u"http://x/abc\u202Egnp.exe"_s;
+        ViewFixture f;
+        auto *recorder = new TextColourRecorder;
+        recorder->setParent(&f.view);
+        f.view.setStyle(recorder);
+        BookmarkNode *node = f.model.insertNode(f.root, bookmark(u"abc\u202Egnp.exe"_s, disguised));
+        f.view.expand(f.index(f.root));
+        f.show();
+        f.view.viewport()->grab();
+        QVERIFY(recorder->colours.contains(u"http://x/abc<U+202E>gnp.exe"_s));
+        QVERIFY(recorder->colours.contains(u"abc\u202Egnp.exe"_s));
+
+        const QPoint at = f.cellCentre(node, ColumnLink);
+        QHelpEvent event(QEvent::ToolTip, at, f.view.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(f.view.viewport(), &event);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(plainText(QToolTip::text()), u"http://x/abc<U+202E>gnp.exe"_s);
+        QToolTip::hideText();
+
+        f.view.setCurrentIndex(f.index(node, ColumnLink));
+        QTest::keyClick(&f.view, Qt::Key_F2);
+        auto *editor = qobject_cast<QLineEdit *>(f.view.indexWidget(f.view.currentIndex()));
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), disguised);
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCOMPARE(node->record.Link, disguised);
+    }
+
     // The hint of a 60,000-character link or a 100,000-character title fits on a screen; the cell's
     // text stays whole.
     void hugeHintsCutToAScreen_data()

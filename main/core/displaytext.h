@@ -15,9 +15,10 @@ QString withVisibleBidiControls(const QString &text);
 
 // A tool tip's text cut to what a screen shows: a line longer than ToolTipLineLength characters
 // goes on in the next line, and after ToolTipMaxLines lines the rest is left out and an ellipsis
-// ends the text. Line breaks are LF, CR, CR LF and LF CR (the form of the tree's hints).
-inline constexpr qsizetype ToolTipLineLength = 120;
-inline constexpr int ToolTipMaxLines = 30;
+// ends the text. Line breaks are LF, CR, CR LF and LF CR (the form of the tree's hints). The tip then
+// stays within an 800 x 600 screen.
+inline constexpr qsizetype ToolTipLineLength = 80;
+inline constexpr int ToolTipMaxLines = 25;
 QString shortenedForToolTip(const QString &text);
 
 } // namespace vellumite

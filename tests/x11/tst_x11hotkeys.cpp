@@ -20,6 +20,7 @@
 #include <QTest>
 #include <cstring>
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
@@ -40,7 +41,8 @@ public:
     }
     ~OtherClient() { xcb_disconnect(m_connection); }
 
-    xcb_keycode_t keycodeOf(char letter) const
+    xcb_keycode_t keycodeOf(char letter) const { return keycodeOfKeysym(xcb_keysym_t(letter)); }
+    xcb_keycode_t keycodeOfKeysym(xcb_keysym_t keysym) const
     {
         const xcb_setup_t *setup = xcb_get_setup(m_connection);
         auto *mapping = xcb_get_keyboard_mapping_reply(
@@ -51,11 +53,27 @@ public:
         const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
         xcb_keycode_t found = 0;
         for (int i = 0; i < xcb_get_keyboard_mapping_keysyms_length(mapping) && !found; ++i) {
-            if (keysyms[i] == xcb_keysym_t(letter))
+            if (keysyms[i] == keysym)
                 found = xcb_keycode_t(setup->min_keycode + i / mapping->keysyms_per_keycode);
         }
         std::free(mapping);
         return found;
+    }
+
+    // Ctrl+Alt (and Shift) held and the key at `keycode` pressed, whatever it types, through XTest.
+    // Not through xdotool: it switches the layout group for the keys it sends.
+    void pressWithCtrlAlt(xcb_keycode_t keycode, bool shift = false)
+    {
+        QList<xcb_keycode_t> keys { keycodeOfKeysym(0xffe3), keycodeOfKeysym(0xffe9) }; // Control_L, Alt_L
+        if (shift)
+            keys.append(keycodeOfKeysym(0xffe1)); // Shift_L
+        keys.append(keycode);
+        for (xcb_keycode_t key : std::as_const(keys))
+            xcb_test_fake_input(m_connection, XCB_KEY_PRESS, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        for (qsizetype i = keys.size() - 1; i >= 0; --i)
+            xcb_test_fake_input(m_connection, XCB_KEY_RELEASE, keys.at(i), XCB_CURRENT_TIME, XCB_NONE, 0, 0,
+                                0);
+        xcb_flush(m_connection);
     }
 
     // True when the server let this client grab Ctrl+Alt+letter (no lock) on the root window.
@@ -130,18 +148,12 @@ TfrAddBookmark *visibleAddDialog()
 
 // X keycodes of a PC keyboard: the key right of T (Y on a US keyboard, Z on a German one) and the
 // key right of the left Shift (Z on a US keyboard, Y on a German one).
-constexpr int KeyRightOfT = 29;
-constexpr int KeyRightOfShift = 52;
+constexpr xcb_keycode_t KeyRightOfT = 29;
+constexpr xcb_keycode_t KeyRightOfShift = 52;
 
 void setLayouts(const QString &layouts)
 {
     QCOMPARE(QProcess::execute(u"setxkbmap"_s, { u"-layout"_s, layouts }), 0);
-}
-
-// Ctrl+Alt and the key at `keycode`, whatever it types.
-void pressKeycode(int keycode)
-{
-    pressWithXTest(u"ctrl+alt+"_s + QString::number(keycode));
 }
 
 } // namespace
@@ -201,14 +213,14 @@ private slots:
         OtherClient other;
         QVERIFY(!other.isFree(KeyRightOfShift));
         QVERIFY(other.isFree(KeyRightOfT));
-        pressKeycode(KeyRightOfShift);
+        other.pressWithCtrlAlt(KeyRightOfShift);
         QTRY_COMPARE(pressed.size(), 1);
 
         setLayouts(u"de"_s);
         QTRY_VERIFY(other.isFree(KeyRightOfShift));
         QVERIFY(!other.isFree(KeyRightOfT));
-        pressKeycode(KeyRightOfShift);
-        pressKeycode(KeyRightOfT);
+        other.pressWithCtrlAlt(KeyRightOfShift);
+        other.pressWithCtrlAlt(KeyRightOfT);
         QTRY_COMPARE(pressed.size(), 2);
         QTest::qWait(100);
         QCOMPARE(pressed.size(), 2);
@@ -220,7 +232,7 @@ private slots:
         other.lockGroup(1);
         QTRY_VERIFY(other.isFree(KeyRightOfShift));
         QVERIFY(!other.isFree(KeyRightOfT));
-        pressKeycode(KeyRightOfT);
+        other.pressWithCtrlAlt(KeyRightOfT);
         QTRY_COMPARE(pressed.size(), 3);
         other.lockGroup(0);
         QTRY_VERIFY(!other.isFree(KeyRightOfShift));
@@ -236,10 +248,10 @@ private slots:
         const quint16 index = keys.AddHotKey(CtrlAlt | VirtualKey::Slash);
         QVERIFY(index != 0);
         QSignalSpy pressed(&keys, &GlobalHotKeys::HotKeyPressed);
-        pressWithXTest(u"ctrl+alt+shift+16"_s);
+        OtherClient other;
+        other.pressWithCtrlAlt(16, true);
         QTRY_COMPARE(pressed.size(), 1);
         QVERIFY(keys.RemoveHotKey(index));
-        OtherClient other;
         QVERIFY(other.isFree(16));
         setLayouts(u"us"_s);
     }

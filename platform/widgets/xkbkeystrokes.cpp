@@ -30,14 +30,11 @@ std::optional<quint16> simplestMask(const xkb_mod_mask_t *masks, std::size_t cou
     return best;
 }
 
-} // namespace
-
-QList<KeyStroke> keyStrokesFor(xkb_keymap *keymap, xkb_layout_index_t layout, xkb_keysym_t keysym,
-                               quint16 lockMask)
+// The keys of one layout that give the keysym.
+QList<KeyStroke> strokesInLayout(xkb_keymap *keymap, xkb_layout_index_t layout, xkb_keysym_t keysym,
+                                 quint16 lockMask)
 {
     QList<KeyStroke> strokes;
-    if (!keymap || keysym == XKB_KEY_NoSymbol)
-        return strokes;
     const xkb_keycode_t last = xkb_keymap_max_keycode(keymap);
     for (xkb_keycode_t key = xkb_keymap_min_keycode(keymap); key <= last && key <= 0xff; ++key) {
         if (xkb_keymap_num_layouts_for_key(keymap, key) == 0)
@@ -55,6 +52,21 @@ QList<KeyStroke> keyStrokesFor(xkb_keymap *keymap, xkb_layout_index_t layout, xk
                 break;
             }
         }
+    }
+    return strokes;
+}
+
+} // namespace
+
+QList<KeyStroke> keyStrokesFor(xkb_keymap *keymap, xkb_layout_index_t layout, xkb_keysym_t keysym,
+                               quint16 lockMask)
+{
+    if (!keymap || keysym == XKB_KEY_NoSymbol)
+        return {};
+    QList<KeyStroke> strokes = strokesInLayout(keymap, layout, keysym, lockMask);
+    for (xkb_layout_index_t other = 0; strokes.isEmpty() && other < xkb_keymap_num_layouts(keymap); ++other) {
+        if (other != layout)
+            strokes = strokesInLayout(keymap, other, keysym, lockMask);
     }
     return strokes;
 }

@@ -76,10 +76,14 @@ private slots:
         QTest::newRow("keypad digit without Num Lock held")
             << "us"_ba << 0u << uint(XKB_KEY_KP_0) << Strokes { { 90, 0 } };
         QTest::newRow("F5 on every layout") << "us,de"_ba << 1u << uint(XKB_KEY_F5) << Strokes { { 71, 0 } };
-        QTest::newRow("a letter only the other group has")
-            << "us,de"_ba << 0u << uint(XKB_KEY_ssharp) << Strokes {};
-        QTest::newRow("that letter in its own group")
-            << "us,de"_ba << 1u << uint(XKB_KEY_ssharp) << Strokes { { 20, 0 } };
+        QTest::newRow("a letter the group in use lacks, from the group that has it")
+            << "us,de"_ba << 0u << uint(XKB_KEY_ssharp) << Strokes { { 20, 0 } };
+        QTest::newRow("a Latin letter in the Cyrillic group")
+            << "us,ru"_ba << 1u << uint('z') << Strokes { { 52, 0 } };
+        QTest::newRow("a Latin letter in a Cyrillic first group")
+            << "ru,us"_ba << 0u << uint('s') << Strokes { { 39, 0 } };
+        QTest::newRow("a letter no layout has")
+            << "us,de"_ba << 1u << uint(XKB_KEY_Greek_alpha) << Strokes {};
         QTest::newRow("no keysym") << "us"_ba << 0u << uint(XKB_KEY_NoSymbol) << Strokes {};
     }
     void strokesInTheLayoutInUse()

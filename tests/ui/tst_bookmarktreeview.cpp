@@ -27,6 +27,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+QString plainText(const QString &markup)
+{
+    QTextDocument document;
+    document.setHtml(markup);
+    return document.toPlainText();
+}
+
 // A tree of one root with bookmarks, in a view of its own.
 struct ViewFixture
 {
@@ -57,6 +64,18 @@ struct ViewFixture
     {
         return view.visualRect(index(node, column)).center();
     }
+    // The cell's tool tip as the mouse resting on it shows it, as plain text; empty when none shows.
+    QString toolTipOf(const BookmarkNode *node, int column)
+    {
+        const QPoint at = cellCentre(node, column);
+        QHelpEvent event(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view.viewport(), &event);
+        if (!QTest::qWaitFor([] { return QToolTip::isVisible(); }))
+            return {};
+        const QString shown = plainText(QToolTip::text());
+        QToolTip::hideText();
+        return shown;
+    }
 };
 
 // Notes the text colour every cell is drawn with.
@@ -74,13 +93,6 @@ public:
         QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
-
-QString plainText(const QString &markup)
-{
-    QTextDocument document;
-    document.setHtml(markup);
-    return document.toPlainText();
-}
 
 } // namespace
 
@@ -531,12 +543,7 @@ private slots:
         BookmarkNode *node = f.model.insertNode(f.root, bookmark(title, u"http://x/?a=1&b=<2>"_s, comment));
         f.view.expand(f.index(f.root));
         f.show();
-        const QPoint at = f.cellCentre(node, column);
-        QHelpEvent event(QEvent::ToolTip, at, f.view.viewport()->mapToGlobal(at));
-        QApplication::sendEvent(f.view.viewport(), &event);
-        QTRY_VERIFY(QToolTip::isVisible());
-        QTEST(plainText(QToolTip::text()), "shown");
-        QToolTip::hideText();
+        QTEST(f.toolTipOf(node, column), "shown");
     }
 
     void hintLineBreaks()
@@ -562,12 +569,7 @@ private slots:
         QVERIFY(recorder->colours.contains(u"http://x/abc<U+202E>gnp.exe"_s));
         QVERIFY(recorder->colours.contains(u"abc\u202Egnp.exe"_s));
 
-        const QPoint at = f.cellCentre(node, ColumnLink);
-        QHelpEvent event(QEvent::ToolTip, at, f.view.viewport()->mapToGlobal(at));
-        QApplication::sendEvent(f.view.viewport(), &event);
-        QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(plainText(QToolTip::text()), u"http://x/abc<U+202E>gnp.exe"_s);
-        QToolTip::hideText();
+        QCOMPARE(f.toolTipOf(node, ColumnLink), u"http://x/abc<U+202E>gnp.exe"_s);
 
         f.view.setCurrentIndex(f.index(node, ColumnLink));
         QTest::keyClick(&f.view, Qt::Key_F2);
@@ -594,15 +596,10 @@ private slots:
             f.root, bookmark(QString(100'000, u't'), u"data:,"_s + QString(59'994, u'l')));
         f.view.expand(f.index(f.root));
         f.show();
-        const QPoint at = f.cellCentre(node, column);
-        QHelpEvent event(QEvent::ToolTip, at, f.view.viewport()->mapToGlobal(at));
-        QApplication::sendEvent(f.view.viewport(), &event);
-        QTRY_VERIFY(QToolTip::isVisible());
-        const QString shown = plainText(QToolTip::text());
+        const QString shown = f.toolTipOf(node, column);
         QVERIFY(shown.endsWith(QChar(0x2026)));
         QCOMPARE(shown.count(u'\n') + 1, ToolTipMaxLines);
         QVERIFY(shown.size() < 4'000);
-        QToolTip::hideText();
         QCOMPARE(f.index(node, column).data().toString().size(), column == ColumnLink ? 60'000 : 100'000);
     }
 

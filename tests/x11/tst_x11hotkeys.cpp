@@ -146,6 +146,19 @@ TfrAddBookmark *visibleAddDialog()
     return visibleTopLevel<TfrAddBookmark>();
 }
 
+// Activates `window` as a click on it would, until the window in front is the one of `title`: the
+// window manager keeps a new window behind an open dialog, and asks are repeated until it is managed.
+bool activateUntilInFront(xcb_window_t window, ForegroundWindow &foreground, const QString &title)
+{
+    return QTest::qWaitFor(
+        [&] {
+            xdotool({ u"windowactivate"_s, QString::number(window) });
+            QTest::qWait(50);
+            return foreground.current().value_or(ForegroundWindowInfo {}).title == title;
+        },
+        5000);
+}
+
 // X keycodes of a PC keyboard: the key right of T (Y on a US keyboard, Z on a German one) and the
 // key right of the left Shift (Z on a US keyboard, Y on a German one).
 constexpr xcb_keycode_t KeyRightOfT = 29;
@@ -280,13 +293,8 @@ private slots:
         OtherClient browser;
         const xcb_window_t shown = browser.showWindow("Navigator\0firefox-esr\0"_ba,
                                                       "Waiting page \xe2\x80\x94 Mozilla Firefox"_ba);
-        const auto browserInFront = [&] {
-            xdotool({ u"windowactivate"_s, QString::number(shown) });
-            QTest::qWait(50);
-            return fakes.services.foregroundWindow->current().value_or(ForegroundWindowInfo {}).title
-                == u"Waiting page \u2014 Mozilla Firefox"_s;
-        };
-        QVERIFY(QTest::qWaitFor(browserInFront, 5000));
+        QVERIFY(activateUntilInFront(shown, *fakes.services.foregroundWindow,
+                                     u"Waiting page \u2014 Mozilla Firefox"_s));
 
         pressWithXTest(u"ctrl+alt+s"_s);
         QTRY_VERIFY(options.isActiveWindow());
@@ -367,15 +375,8 @@ private slots:
         OtherClient browser;
         const xcb_window_t shown = browser.showWindow("Navigator\0firefox-esr\0"_ba,
                                                       "Typing target \xe2\x80\x94 Mozilla Firefox"_ba);
-        // Activated as a click on it would: the window manager keeps a new window behind an open
-        // dialog. Asked again until it is managed and in front.
-        const auto browserInFront = [&] {
-            xdotool({ u"windowactivate"_s, QString::number(shown) });
-            QTest::qWait(50);
-            return fakes.services.foregroundWindow->current().value_or(ForegroundWindowInfo {}).title
-                == u"Typing target \u2014 Mozilla Firefox"_s;
-        };
-        QVERIFY(QTest::qWaitFor(browserInFront, 5000));
+        QVERIFY(activateUntilInFront(shown, *fakes.services.foregroundWindow,
+                                     u"Typing target \u2014 Mozilla Firefox"_s));
 
         pressWithXTest(u"ctrl+alt+s"_s);
         QTRY_VERIFY(visibleAddDialog());

@@ -146,6 +146,25 @@ TfrAddBookmark *visibleAddDialog()
     return visibleTopLevel<TfrAddBookmark>();
 }
 
+// The main window and Options of a program folder, with the real hot keys and the real window in
+// front; the other services are fakes.
+struct CaptureFixture
+{
+    QTemporaryDir folder;
+    FakeServices fakes = makeFakeServices();
+    TForm1 form;
+    std::unique_ptr<TfrOptions> options;
+
+    CaptureFixture()
+    {
+        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
+        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
+        form.FormCreate(fakes.services, folder.path());
+        options = std::make_unique<TfrOptions>(form, fakes.services);
+    }
+    ForegroundWindow &foreground() { return *fakes.services.foregroundWindow; }
+};
+
 // Activates `window` as a click on it would, until the window in front is the one of `title`: the
 // window manager keeps a new window behind an open dialog, and asks are repeated until it is managed.
 bool activateUntilInFront(xcb_window_t window, ForegroundWindow &foreground, const QString &title)
@@ -274,13 +293,9 @@ private slots:
     // that takes no input. Once Options is closed, the dialog comes with the keyboard.
     void captureWaitsForTheModalOptionsWindow()
     {
-        QTemporaryDir folder;
-        FakeServices fakes = makeFakeServices();
-        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
-        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
-        TForm1 form;
-        form.FormCreate(fakes.services, folder.path());
-        TfrOptions options(form, fakes.services);
+        CaptureFixture f;
+        TForm1 &form = f.form;
+        TfrOptions &options = *f.options;
         form.setOptionsWindow(&options);
         QVERIFY(options.HotKey1->Tag != 0);
         form.show();
@@ -293,8 +308,7 @@ private slots:
         OtherClient browser;
         const xcb_window_t shown = browser.showWindow("Navigator\0firefox-esr\0"_ba,
                                                       "Waiting page \xe2\x80\x94 Mozilla Firefox"_ba);
-        QVERIFY(activateUntilInFront(shown, *fakes.services.foregroundWindow,
-                                     u"Waiting page \u2014 Mozilla Firefox"_s));
+        QVERIFY(activateUntilInFront(shown, f.foreground(), u"Waiting page \u2014 Mozilla Firefox"_s));
 
         pressWithXTest(u"ctrl+alt+s"_s);
         QTRY_VERIFY(options.isActiveWindow());
@@ -315,21 +329,15 @@ private slots:
 
     void captureOpensTheAddDialogWithTheForegroundTitle()
     {
-        QTemporaryDir folder;
-        FakeServices fakes = makeFakeServices();
-        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
-        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
-        fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { folder.path() });
-        TForm1 form;
-        form.FormCreate(fakes.services, folder.path());
-        TfrOptions options(form, fakes.services);
-        QVERIFY(options.HotKey1->Tag != 0);
+        CaptureFixture f;
+        f.fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { f.folder.path() });
+        QVERIFY(f.options->HotKey1->Tag != 0);
 
         OtherClient browser;
         browser.showWindow("Navigator\0firefox-esr\0"_ba, "Example page \xe2\x80\x94 Mozilla Firefox"_ba);
-        QTRY_COMPARE(fakes.services.foregroundWindow->current().value_or(ForegroundWindowInfo {}).title,
+        QTRY_COMPARE(f.foreground().current().value_or(ForegroundWindowInfo {}).title,
                      u"Example page \u2014 Mozilla Firefox"_s);
-        QCOMPARE(fakes.services.foregroundWindow->current()->className, u"firefox-esr"_s);
+        QCOMPARE(f.foreground().current()->className, u"firefox-esr"_s);
 
         pressWithXTest(u"ctrl+alt+s"_s);
         QTRY_VERIFY(visibleAddDialog());
@@ -353,14 +361,9 @@ private slots:
     {
         QFETCH(bool, minimised);
         QFETCH(bool, dialogLeftOpen);
-        QTemporaryDir folder;
-        FakeServices fakes = makeFakeServices();
-        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
-        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
-        TForm1 form;
-        form.FormCreate(fakes.services, folder.path());
-        TfrOptions options(form, fakes.services);
-        QVERIFY(options.HotKey1->Tag != 0);
+        CaptureFixture f;
+        TForm1 &form = f.form;
+        QVERIFY(f.options->HotKey1->Tag != 0);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         if (minimised) {
@@ -375,8 +378,7 @@ private slots:
         OtherClient browser;
         const xcb_window_t shown = browser.showWindow("Navigator\0firefox-esr\0"_ba,
                                                       "Typing target \xe2\x80\x94 Mozilla Firefox"_ba);
-        QVERIFY(activateUntilInFront(shown, *fakes.services.foregroundWindow,
-                                     u"Typing target \u2014 Mozilla Firefox"_s));
+        QVERIFY(activateUntilInFront(shown, f.foreground(), u"Typing target \u2014 Mozilla Firefox"_s));
 
         pressWithXTest(u"ctrl+alt+s"_s);
         QTRY_VERIFY(visibleAddDialog());

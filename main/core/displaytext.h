@@ -9,8 +9,8 @@ namespace vellumite {
 
 // `text` with every bidirectional control (U+202A to U+202E, U+2066 to U+2069, U+200E, U+200F,
 // U+061C) written out as its code, such as "<U+202E>". Left in, these characters reorder what
-// follows them, so that the link "abc\u202Egnp.exe" reads as "abcexe.png". A link holds no angle
-// brackets of its own, so the marker cannot be mistaken for part of it.
+// follows them, so that the link "abc\u202Egnp.exe" reads as "abcexe.png". Angle brackets are rare in
+// a link, and a marker typed into one as text hides nothing.
 QString withVisibleBidiControls(const QString &text);
 
 // A tool tip's text cut to what a screen shows: a line longer than ToolTipLineLength characters

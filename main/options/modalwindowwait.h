@@ -20,7 +20,6 @@ public:
 
     // Runs `task` now when no modal window is open, else when the last one has closed.
     void runWhenNoModalWindow(std::function<void()> task);
-    bool isWaiting() const { return bool(m_task); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

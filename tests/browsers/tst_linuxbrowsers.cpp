@@ -544,9 +544,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QString>("expected");
-        QFile ubuntu(QStringLiteral(VELLUMITE_TEST_DATA "/launchers/ubuntu-firefox-transitional"));
-        QVERIFY(ubuntu.open(QIODevice::ReadOnly));
-        QTest::newRow("Ubuntu's transitional launcher") << ubuntu.readAll() << u"/snap/bin/firefox"_s;
+        QTest::newRow("Ubuntu's transitional launcher")
+            << fixtureText(u"launchers/ubuntu-firefox-transitional"_s).toUtf8() << u"/snap/bin/firefox"_s;
         // Debian's firefox-esr package.
         QTest::newRow("Debian's launcher: a variable, then a bare name")
             << QByteArray("#!/bin/sh\n\nFIREFOX=\"$(command -v firefox)\"\n[ -x \"$FIREFOX.real\" ] && exec "

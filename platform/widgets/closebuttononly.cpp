@@ -23,7 +23,7 @@ quint32 firstWindow(const QByteArray &data)
 }
 
 // The name the running window manager gives itself (on the window that the root window names as its
-// supporting window, as the window manager specification has it); empty when none runs.
+// supporting window, as the extended window manager hints have it); empty when none runs.
 QByteArray windowManagerName(const XcbDisplay &display)
 {
     const xcb_atom_t check = xcbAtom(display.connection, "_NET_SUPPORTING_WM_CHECK");

@@ -179,13 +179,15 @@ private:
 
     bool beginNode(BookmarkNode &node)
     {
+        // Marked before anything is read: a node whose chunk fails from its first byte on holds nothing
+        // of the file, and must not pass for a bookmark with an empty record.
+        node.hasRecord = false;
         qint32 type = 0;
         qint32 size = 0;
         if (!readHeader(type, size))
             return false;
         if (type != NodeChunk)
             return fail(AnchorChunkMissingMessage);
-        node.hasRecord = false;
         m_open.push_back({ &node, qint64(m_in.position()) + size, 0 });
         return true;
     }

@@ -1,5 +1,7 @@
 #include "main/core/atomicfile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace vellumite {
@@ -33,6 +35,12 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         *errorString = file.errorString();
     file.cancelWriting();
     return false;
+}
+
+QString cannotCreateFileMessage(const QString &path, const QString &systemText)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), systemText);
 }
 
 } // namespace vellumite

@@ -9,4 +9,7 @@ namespace vellumite {
 // stays as it was and false is returned with the system's reason in `errorString`.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *errorString);
 
+// "Cannot create file "<full path>". <system text>": a file that could not be written, by name.
+QString cannotCreateFileMessage(const QString &path, const QString &systemText);
+
 } // namespace vellumite

@@ -290,12 +290,6 @@ private:
     std::vector<OpenNode> m_open;
 };
 
-QString cannotCreateMessage(const QString &path, const QString &systemText)
-{
-    return QStringLiteral("Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), systemText);
-}
-
 } // namespace
 
 QByteArray BookmarkFile::save(const BookmarkTree &tree)
@@ -321,7 +315,7 @@ QString BookmarkFile::writeToFile(const QByteArray &bytes, const QString &path)
 {
     QString systemText;
     if (!writeFileAtomically(path, bytes, &systemText))
-        return cannotCreateMessage(path, systemText);
+        return cannotCreateFileMessage(path, systemText);
     return QString();
 }
 

@@ -1,5 +1,6 @@
 #include "main/core/programsettings.h"
 
+#include "main/core/atomicfile.h"
 #include "platform/folderprobe.h"
 
 #include <QDir>
@@ -133,8 +134,10 @@ SettingsSave saveExitSettings(const QString &programFolder, const ExitSettings &
         writeExitSettings(ini, settings);
         result = ini.save() ? SettingsSave::Saved : SettingsSave::WriteFailed;
     }
-    if (result != SettingsSave::Saved && errorString)
+    if (errorString && result == SettingsSave::Unreadable)
         *errorString = ini.errorString();
+    if (errorString && result == SettingsSave::WriteFailed)
+        *errorString = cannotCreateFileMessage(ini.fileName(), ini.errorString());
     return result;
 }
 

@@ -123,7 +123,8 @@ enum class SettingsSave {
     WriteFailed,
 };
 // Reads the settings file of the folder, writes the exit settings into it and saves it atomically; on
-// failure `errorString` gets the reason. The caller tests the folder first.
+// failure `errorString` gets the reason (a failed write names the file). The caller tests the folder
+// first.
 SettingsSave saveExitSettings(const QString &programFolder, const ExitSettings &settings,
                               QString *errorString = nullptr);
 

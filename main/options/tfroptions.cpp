@@ -1,5 +1,6 @@
 #include "main/options/tfroptions.h"
 
+#include "main/core/atomicfile.h"
 #include "main/core/inifile.h"
 #include "main/core/pagecapture.h"
 #include "main/core/programsettings.h"
@@ -347,7 +348,8 @@ void TfrOptions::TntFormClose()
     if (!ini.load())
         return;
     if (ini.writeString(SettingsKey::ProgramSection, SettingsKey::HotKey, HotKey1->Hint) && !ini.save())
-        m_services.messages->error(ApplicationTitle, ini.errorString());
+        m_services.messages->error(ApplicationTitle,
+                                   cannotCreateFileMessage(ini.fileName(), ini.errorString()));
 }
 
 void TfrOptions::HotKeyManager1HotKeyPressed(HotKeyValue, quint16 index)

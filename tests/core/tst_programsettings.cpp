@@ -1,5 +1,6 @@
 #include "main/core/programsettings.h"
 #include "platform/fakes/fakefolderprobe.h"
+#include "tests/common/filesizelimit.h"
 #include "tests/common/testfiles.h"
 
 #include <QDir>
@@ -312,6 +313,26 @@ private slots:
         QCOMPARE(read.placement.maximized, true);
         QCOMPARE(read.columns, exit.columns);
         QCOMPARE(read.openWithBrowser, exit.openWithBrowser);
+    }
+
+    // A disk that is full for the settings: the reason names the file, and the file stays as it was.
+    void exitWriteOnAFullDiskNamesTheFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = settingsFilePath(dir.path());
+        const QByteArray former = "[Program]\n" + QByteArray(2000, ';') + '\n';
+        QVERIFY(testfiles::writeFile(path, former));
+        QString error;
+        {
+            const testfiles::FileSizeLimit limit(1000);
+            QVERIFY(limit.isSet());
+            QCOMPARE(saveExitSettings(dir.path(), ExitSettings {}, &error), SettingsSave::WriteFailed);
+        }
+        QVERIFY2(error.startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(path))),
+                 qPrintable(error));
+        QVERIFY(error.size() > path.size() + 24); // the system's reason follows
+        QCOMPARE(testfiles::readFile(path), former);
     }
 
     void exitWriteNeverReplacesAnUnreadableFile_data()

@@ -269,4 +269,10 @@ void IniFile::writeInteger(const QString &section, const QString &key, qint32 va
     writeString(section, key, QString::number(value));
 }
 
+void IniFile::removeKey(const QString &section, const QString &key)
+{
+    for (qsizetype line = locate(section, key).key; line >= 0; line = locate(section, key).key)
+        m_lines.removeAt(line);
+}
+
 } // namespace vellumite

@@ -69,6 +69,8 @@ public:
     // file's lines (line breaks, a "=" in a key, a "]" in a section name) are refused with false.
     bool writeString(const QString &section, const QString &key, const QString &value);
     void writeInteger(const QString &section, const QString &key, qint32 value);
+    // Removes the key from the section, each line of it; nothing else changes.
+    void removeKey(const QString &section, const QString &key);
 
 private:
     struct Location

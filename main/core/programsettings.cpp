@@ -1,6 +1,7 @@
 #include "main/core/programsettings.h"
 
 #include "main/core/atomicfile.h"
+#include "main/core/failedfilekeeper.h"
 #include "platform/folderprobe.h"
 
 #include <QDir>
@@ -83,6 +84,11 @@ StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &scre
     settings.columns = readColumnWidths(ini);
     settings.openWithBrowser
         = ini.readString(SettingsKey::BrowserSection, SettingsKey::OpenWithBrowser, QString());
+    const QString kept = ini.readString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles, {});
+    for (const QString &name : kept.split(u';', Qt::SkipEmptyParts)) {
+        if (isKeptCopyName(name, BookmarkFileName) && !settings.keptBookmarkFiles.contains(name))
+            settings.keptBookmarkFiles << name;
+    }
     return settings;
 }
 
@@ -122,6 +128,10 @@ void writeExitSettings(IniFile &ini, const ExitSettings &settings)
     ini.writeInteger(ProgramSection, ColumnDescription, settings.columns.description);
     ini.writeInteger(ProgramSection, ColumnLink, settings.columns.link);
     ini.writeInteger(ProgramSection, ColumnState, settings.columns.state);
+    if (settings.keptBookmarkFiles.isEmpty())
+        ini.removeKey(ProgramSection, KeptBookmarkFiles);
+    else
+        ini.writeString(ProgramSection, KeptBookmarkFiles, settings.keptBookmarkFiles.join(u';'));
     ini.writeString(BrowserSection, OpenWithBrowser, settings.openWithBrowser);
 }
 

@@ -43,6 +43,9 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
+    // Follows the caption while the program folder or the bookmark file cannot be written.
+    static inline const QString ReadOnlyTitleMark = QStringLiteral(" (read-only: changes are not saved)");
+
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
@@ -185,6 +188,10 @@ private:
     void openNodeWith(const BookmarkNode &node, const QString &program);
     ExitSettings currentExitSettings() const;
     void showFailure(const QString &message) const;
+    // A message of the start-up or the exit: a box, or the error stream once the program is ending.
+    void tell(ProgramLifecycle::MessageKind kind, const QString &text);
+    // The caption, marked while nothing can be saved.
+    void updateTitle();
     void createEditingCommands();
     void showPopupMenu(const QPoint &position);
     void createExchangeCommands();

@@ -8,4 +8,9 @@ bool FakeFolderProbe::isWritable(const QString &folder) const
     return m_writable && !folder.isEmpty();
 }
 
+bool FakeFolderProbe::isFileWritable(const QString &) const
+{
+    return m_writable;
+}
+
 } // namespace vellumite

@@ -11,6 +11,8 @@ class FakeFolderProbe final : public FolderProbe
 {
 public:
     bool isWritable(const QString &folder) const override;
+    // Follows the folder's answer.
+    bool isFileWritable(const QString &path) const override;
 
     void setWritable(bool writable) { m_writable = writable; }
     const QStringList &probedFolders() const { return m_probed; }

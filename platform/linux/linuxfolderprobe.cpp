@@ -1,6 +1,8 @@
 #include "platform/linux/linuxfolderprobe.h"
 
 #include <QFile>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vellumite {
 
@@ -21,6 +23,15 @@ bool LinuxFolderProbe::isWritable(const QString &folder) const
     file.close();
     file.remove();
     return true;
+}
+
+bool LinuxFolderProbe::isFileWritable(const QString &path) const
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) != 0)
+        return true;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(name.constData(), W_OK) == 0;
 }
 
 } // namespace vellumite

@@ -11,6 +11,7 @@ public:
     static inline const QString ProbeFileName = QStringLiteral("chk.tmp");
 
     bool isWritable(const QString &folder) const override;
+    bool isFileWritable(const QString &path) const override;
 };
 
 } // namespace vellumite

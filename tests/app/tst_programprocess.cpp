@@ -2,6 +2,7 @@
 #include "main/core/inifile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -27,8 +28,11 @@ private:
         return program;
     }
 
-    void start(QProcess &process, const QString &program)
+    void start(QProcess &process, const QString &program, bool ignoreHangUp = false)
     {
+        // As nohup starts it.
+        if (ignoreHangUp)
+            process.setChildProcessModifier([] { ::signal(SIGHUP, SIG_IGN); });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
@@ -50,9 +54,14 @@ private:
             qWarning("the program ended before the termination signal");
             return false;
         }
+        QElapsedTimer ending;
+        ending.start();
         ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
+        const bool ended = process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
             && process.exitCode() == 0;
+        if (ended && ending.elapsed() > 2000)
+            qWarning("the program took %lld ms to end", qlonglong(ending.elapsed()));
+        return ended && ending.elapsed() <= 2000;
     }
 
     static bool waitForFile(const QString &path, int timeoutMs = 10000)
@@ -116,8 +125,13 @@ private slots:
         QFile kept(bookmarks + QStringLiteral(".bad"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), file);
-        QVERIFY(QFileInfo(bookmarks).size() > 100);
-        QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+        vellumite::BookmarkTree saved;
+        QCOMPARE(vellumite::BookmarkFile::loadFromFile(saved, bookmarks), QString());
+        // The user never read the message: the next start tells of the copy.
+        vellumite::IniFile settings(QDir(folder.path()).filePath(QStringLiteral("Settings.ini")));
+        QVERIFY(settings.load());
+        QCOMPARE(settings.readString(QStringLiteral("Program"), QStringLiteral("KeptBookmarkFiles"), {}),
+                 QStringLiteral("Bookmarks.lkb.bad"));
     }
 
     // A settings file that cannot be read is told after the tree is loaded: a termination while that
@@ -163,6 +177,27 @@ private slots:
         QVERIFY(QFileInfo(bookmarks + QStringLiteral(".bad")).exists());
         QVERIFY(QFileInfo(bookmarks).isFile());
         QVERIFY(QFileInfo(bookmarks).size() > 100);
+    }
+
+    // Started as nohup starts it: the hang-up of the terminal does not end the program, a termination
+    // request still saves and ends it.
+    void ignoredHangUpStaysIgnored()
+    {
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        QProcess process;
+        start(process, program, true);
+        QVERIFY(process.waitForStarted());
+        QVERIFY(waitForFile(QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"))));
+        ::kill(static_cast<pid_t>(process.processId()), SIGHUP);
+        QVERIFY(!process.waitForFinished(1000));
+        QVERIFY(!QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
     }
 
     void secondStartHandsOverAndEnds()

@@ -315,6 +315,32 @@ private slots:
         QCOMPARE(read.openWithBrowser, exit.openWithBrowser);
     }
 
+    // The kept copies the user has not been told of: written as they are, read back only as names of
+    // kept copies in the program folder, and gone from the file once there are none.
+    void keptBookmarkFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = settingsFilePath(dir.path());
+        ExitSettings exit;
+        exit.keptBookmarkFiles = { u"Bookmarks.lkb.bad"_s, u"Bookmarks.lkb.bad.3"_s };
+        QCOMPARE(saveExitSettings(dir.path(), exit), SettingsSave::Saved);
+        IniFile ini(path);
+        QVERIFY(ini.load());
+        QCOMPARE(ini.readString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles, {}),
+                 u"Bookmarks.lkb.bad;Bookmarks.lkb.bad.3"_s);
+        QCOMPARE(readStartupSettings(ini, OneScreen).keptBookmarkFiles, exit.keptBookmarkFiles);
+
+        // Names edited in by hand that no kept copy has are not taken.
+        ini.writeString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles,
+                        u"../Bookmarks.lkb.bad;Settings.ini;;Bookmarks.lkb.bad.2;Bookmarks.lkb.bad.2"_s);
+        QCOMPARE(readStartupSettings(ini, OneScreen).keptBookmarkFiles,
+                 QStringList { u"Bookmarks.lkb.bad.2"_s });
+
+        QCOMPARE(saveExitSettings(dir.path(), ExitSettings {}), SettingsSave::Saved);
+        QVERIFY(!testfiles::readFile(path).contains("KeptBookmarkFiles"));
+    }
+
     // A disk that is full for the settings: the reason names the file, and the file stays as it was.
     void exitWriteOnAFullDiskNamesTheFile()
     {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
@@ -62,6 +63,33 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         QVERIFY(!LinuxFolderProbe().isWritable(path));
+    }
+
+    // A file marked read-only (no write permission for anyone) is not written, whoever runs the
+    // program, as a read-only attribute binds every user; a missing file leaves it to the folder.
+    void fileWritable_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("owner may write") << 0600 << true;
+        QTest::newRow("marked read-only") << 0444 << false;
+        QTest::newRow("no permission at all") << 0000 << false;
+        QTest::newRow("missing") << -1 << true;
+    }
+    void fileWritable()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, writable);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(u"Bookmarks.lkb"_s);
+        if (mode >= 0) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        }
+        QCOMPARE(LinuxFolderProbe().isFileWritable(path), writable);
     }
 
     void readOnlyFolder()

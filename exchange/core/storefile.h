@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/core/atomicfile.h"
+#include "base/atomicfile.h"
 #include "main/core/bookmarktree.h"
 
 #include <QByteArray>

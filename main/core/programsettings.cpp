@@ -1,6 +1,6 @@
 #include "main/core/programsettings.h"
 
-#include "main/core/atomicfile.h"
+#include "base/atomicfile.h"
 #include "main/core/failedfilekeeper.h"
 #include "platform/folderprobe.h"
 

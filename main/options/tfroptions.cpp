@@ -1,7 +1,7 @@
 #include "main/options/tfroptions.h"
 
-#include "main/core/atomicfile.h"
-#include "main/core/inifile.h"
+#include "base/atomicfile.h"
+#include "base/inifile.h"
 #include "main/core/pagecapture.h"
 #include "main/core/programsettings.h"
 #include "main/dialogs/tfraddbookmark.h"

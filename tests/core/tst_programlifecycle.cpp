@@ -1,7 +1,7 @@
+#include "base/inifile.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/bookmarkrecord.h"
 #include "main/core/bookmarktree.h"
-#include "main/core/inifile.h"
 #include "main/core/programlifecycle.h"
 #include "platform/fakes/fakefolderprobe.h"
 #include "tests/common/filesizelimit.h"

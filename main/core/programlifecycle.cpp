@@ -16,6 +16,13 @@ QString bookmarkFilePathIn(const QString &programFolder)
     return QDir(programFolder).filePath(BookmarkFileName);
 }
 
+QString folderInUseMessage(const QString &programFolder)
+{
+    return QStringLiteral("Another copy of the program is working on the bookmarks in \"%1\", and it does "
+                          "not answer. Close it, or wait until it has ended, then start the program again.")
+        .arg(QDir::toNativeSeparators(programFolder));
+}
+
 void makeTreeWhole(BookmarkTree &tree)
 {
     BookmarkNode &top = tree.topLevel();

@@ -22,6 +22,13 @@ inline const QString FolderNotWritableMessage = QStringLiteral(
 // "Bookmarks.lkb" in `programFolder`.
 QString bookmarkFilePathIn(const QString &programFolder);
 
+// The lock file beside the bookmark file, held while a process works on the folder.
+inline const QString FolderLockFileName = BookmarkFileName + QStringLiteral(".lock");
+// How long a start waits for another process that holds its folder to answer or to end.
+inline constexpr int FolderClaimTimeoutMs = 20000;
+// What a start that has to end is told when another copy of the program holds the folder.
+QString folderInUseMessage(const QString &programFolder);
+
 // The name a category whose own record was lost takes after a failed load, so that the user sees
 // which nodes were read without it.
 inline const QString UnreadableCategoryName = QStringLiteral("Unreadable category");

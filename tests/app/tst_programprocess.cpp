@@ -28,14 +28,20 @@ private:
         return program;
     }
 
-    void start(QProcess &process, const QString &program, bool ignoreHangUp = false)
+    enum class Runtime { Shared, Unset };
+
+    void start(QProcess &process, const QString &program, bool ignoreHangUp = false,
+               Runtime runtime = Runtime::Shared)
     {
         // As nohup starts it.
         if (ignoreHangUp)
             process.setChildProcessModifier([] { ::signal(SIGHUP, SIG_IGN); });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        if (runtime == Runtime::Shared)
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        else
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(program, {});
@@ -198,6 +204,50 @@ private slots:
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitCode(), 0);
         QVERIFY(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Settings.ini"))));
+    }
+
+    // One program folder, one process: whether both starts come at the same moment (a double
+    // double-click) or one of them misses the other's runtime folder, the later one hands over to the
+    // first and ends, and the first runs on.
+    void twoStartsOnOneFolderGiveOneProgram_data()
+    {
+        QTest::addColumn<bool>("sameMoment");
+        for (int round = 1; round <= 5; ++round)
+            QTest::addRow("at the same moment, %d of 5", round) << true;
+        QTest::newRow("runtime folder set and unset") << false;
+    }
+    void twoStartsOnOneFolderGiveOneProgram()
+    {
+        QFETCH(bool, sameMoment);
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        QProcess first;
+        QProcess second;
+        start(first, program);
+        if (!sameMoment) {
+            QVERIFY(first.waitForStarted());
+            QVERIFY(waitForFile(QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"))));
+        }
+        start(second, program, false, sameMoment ? Runtime::Shared : Runtime::Unset);
+        QVERIFY(first.waitForStarted() && second.waitForStarted());
+
+        // The one that lost hands over and ends; the other runs on.
+        QDeadlineTimer deadline(15000);
+        while (first.state() == QProcess::Running && second.state() == QProcess::Running
+               && !deadline.hasExpired())
+            QTest::qWait(20);
+        QProcess &ended = first.state() == QProcess::Running ? second : first;
+        QProcess &running = &ended == &first ? second : first;
+        QCOMPARE(ended.state(), QProcess::NotRunning);
+        QCOMPARE(ended.exitCode(), 0);
+        QVERIFY(!running.waitForFinished(1000));
+
+        ::kill(static_cast<pid_t>(running.processId()), SIGTERM);
+        QVERIFY(running.waitForFinished(10000));
+        QCOMPARE(running.exitCode(), 0);
+        // The lock goes with its holder.
+        QVERIFY(!QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb.lock"))));
     }
 
     void secondStartHandsOverAndEnds()

@@ -76,10 +76,13 @@ FolderInstance::Claim FlockFolderInstance::claim()
 FolderInstance::Claim FlockFolderInstance::claimLockFile()
 {
     const QByteArray name = QFile::encodeName(m_lockFileName);
+    // Opened for reading: a descriptor open for writing would keep the medium from being made read-only.
+    // Network file systems lock only what is open for writing.
+    int access = O_RDONLY;
     for (;;) {
         // Never through a link: whatever a link named so points at is not ours to lock or remove.
         const int fd
-            = ::openat(m_folderFd, name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+            = ::openat(m_folderFd, name.constData(), access | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0)
             return claimFolder();
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -87,6 +90,10 @@ FolderInstance::Claim FlockFolderInstance::claimLockFile()
             ::close(fd);
             if (reason == EWOULDBLOCK)
                 return Claim::Busy;
+            if (reason == EBADF && access == O_RDONLY) {
+                access = O_RDWR;
+                continue;
+            }
             return claimFolder();
         }
         struct stat held = {};

@@ -9,6 +9,11 @@ namespace vellumite {
 // stays as it was and false is returned with the system's reason in `errorString`.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *errorString);
 
+// The same for the file `name` in the open folder `directoryFd` (openat, renameat): the temporary file
+// is made beside it, a link in its place is followed, and the former file's permissions are kept.
+bool writeFileAtomicallyAt(int directoryFd, const QString &name, const QByteArray &bytes,
+                           QString *errorString);
+
 // "Cannot create file "<full path>". <system text>": a file that could not be written, by name.
 QString cannotCreateFileMessage(const QString &path, const QString &systemText);
 

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
-#include <fcntl.h>
 
 namespace {
 
@@ -59,11 +58,12 @@ int main(int argc, char *argv[])
     // Two processes never work on one folder: a start on a folder in use hands over to its holder. The
     // folder is claimed before anything else: until it is, a termination signal ends the process at
     // once, as there is nothing to save.
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    const int folderFd
-        = ::open(QFile::encodeName(programFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // The folder is held open: its path may hold any bytes and be of any length.
+    ProgramFolder folder = ProgramFolder::ofExecutable(argv[0]);
+    if (!folder.isOpen())
+        folder = ProgramFolder(QCoreApplication::applicationDirPath());
     std::unique_ptr<FolderInstance> folderInstance
-        = makeFolderInstance(ApplicationTitle, folderFd, FolderLockFileName);
+        = makeFolderInstance(ApplicationTitle, folder.fd(), FolderLockFileName);
     switch (claimProgramFolder(*folderInstance, QDeadlineTimer(FolderClaimTimeoutMs))) {
     case FolderClaim::Taken:
     case FolderClaim::Unavailable:
@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
         return 0;
     case FolderClaim::HeldByAnotherUser:
     case FolderClaim::StillBusy:
-        tellFolderInUse(programFolder);
+        tellFolderInUse(folder.shownPath());
         return 0;
     }
     // At once: a later start is answered while this one is still starting.
@@ -100,7 +100,7 @@ int main(int argc, char *argv[])
                          if (form.closeprogram(kind) && kind == ProgramLifecycle::ExitKind::Termination)
                              QCoreApplication::exit(0);
                      });
-    form.FormCreate(services, QCoreApplication::applicationDirPath());
+    form.FormCreate(services, std::move(folder));
     // Ended while start-up still showed its messages: the saves are done.
     if (form.isTerminated())
         return 0;

@@ -1,5 +1,7 @@
 #include "main/core/failedfilekeeper.h"
 
+#include "base/programfolder.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstdio>
@@ -72,17 +74,6 @@ bool copyContent(int from, int to)
     return ::fsync(to) == 0;
 }
 
-// The folder's entry of a new file is on the disk as well.
-void syncFolderOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const QByteArray folder
-        = QFile::encodeName(slash < 0 ? QStringLiteral(".") : path.left(qMax<qsizetype>(slash, 1)));
-    FileDescriptor dir { ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) };
-    if (dir.fd >= 0)
-        ::fsync(dir.fd);
-}
-
 } // namespace
 
 bool isKeptCopyName(const QString &name, const QString &originalName)
@@ -97,12 +88,13 @@ bool isKeptCopyName(const QString &name, const QString &originalName)
     return ok && number >= 2 && keptName(originalName, number) == name;
 }
 
-QString FailedFileKeeper::keepCopy(const QString &path, QString *error)
+QString FailedFileKeeper::keepCopy(const ProgramFolder &folder, const QString &name, QString *error)
 {
-    m_failedPath = path;
-    const QByteArray source = QFile::encodeName(path);
+    m_folder = &folder;
+    m_failedName = name;
     // Not blocking: a pipe in the file's place has no writer.
-    FileDescriptor from { ::open(source.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) };
+    FileDescriptor from { ::openat(folder.fd(), QFile::encodeName(name).constData(),
+                                   O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY) };
     struct stat info = {};
     if (from.fd < 0 || ::fstat(from.fd, &info) != 0) {
         if (error)
@@ -116,51 +108,52 @@ QString FailedFileKeeper::keepCopy(const QString &path, QString *error)
     }
     // A copy made earlier is never replaced: the first free name is taken, exclusively.
     for (int number = 1;; ++number) {
-        const QString target = keptName(path, number);
+        const QString target = keptName(name, number);
         const QByteArray targetName = QFile::encodeName(target);
-        FileDescriptor to { ::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                   info.st_mode & 0666) };
+        FileDescriptor to { ::openat(folder.fd(), targetName.constData(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0666) };
         if (to.fd < 0 && errno == EEXIST)
             continue;
         if (to.fd < 0 || !copyContent(from.fd, to.fd)) {
             const int reason = errno;
             if (to.fd >= 0)
-                ::unlink(targetName.constData());
+                ::unlinkat(folder.fd(), targetName.constData(), 0);
             if (error)
                 *error = systemText(reason);
             return {};
         }
-        syncFolderOf(target);
-        m_failedPath.clear();
+        // The copy's name is on the disk as well.
+        ::fsync(folder.fd());
+        m_failedName.clear();
         return target;
     }
 }
 
 QString FailedFileKeeper::keepAside(QString *error)
 {
-    if (m_failedPath.isEmpty())
+    if (m_failedName.isEmpty())
         return {};
-    const QByteArray source = QFile::encodeName(m_failedPath);
+    const int folder = m_folder->fd();
+    const QByteArray source = QFile::encodeName(m_failedName);
     struct stat info = {};
-    if (::lstat(source.constData(), &info) != 0) {
-        m_failedPath.clear();
+    if (::fstatat(folder, source.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        m_failedName.clear();
         return {};
     }
     for (int number = 1;; ++number) {
-        const QString target = keptName(m_failedPath, number);
+        const QString target = keptName(m_failedName, number);
         const QByteArray targetName = QFile::encodeName(target);
         // Never over an earlier copy, not even one made since the name was looked at; a file system
         // that cannot promise that is asked whether the name is taken.
-        int moved
-            = ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, targetName.constData(), RENAME_NOREPLACE);
+        int moved = ::renameat2(folder, source.constData(), folder, targetName.constData(), RENAME_NOREPLACE);
         if (moved != 0 && errno == EINVAL) {
             struct stat taken = {};
-            if (::lstat(targetName.constData(), &taken) == 0)
+            if (::fstatat(folder, targetName.constData(), &taken, AT_SYMLINK_NOFOLLOW) == 0)
                 continue;
-            moved = ::rename(source.constData(), targetName.constData());
+            moved = ::renameat(folder, source.constData(), folder, targetName.constData());
         }
         if (moved == 0) {
-            m_failedPath.clear();
+            m_failedName.clear();
             return target;
         }
         if (errno == EEXIST)

@@ -4,6 +4,8 @@
 
 namespace vellumite {
 
+class ProgramFolder;
+
 // A bookmark file that failed to load is never lost. At the failure a copy of it is kept beside it, as
 // "<name>.bad" (or "<name>.bad.2", ".bad.3", ... when that exists), so the file itself never goes
 // missing; the copy is on the disk before the program goes on. What cannot be copied (no regular file,
@@ -11,19 +13,20 @@ namespace vellumite {
 class FailedFileKeeper
 {
 public:
-    // Copies the file at `path` aside. Returns the copy's path; on failure an empty string, with the
-    // reason in `error`, and the file is pending.
-    QString keepCopy(const QString &path, QString *error);
+    // Copies the file `name` of the open folder aside, beside it. Returns the copy's name; on failure an
+    // empty string, with the reason in `error`, and the file is pending. The folder must outlive this.
+    QString keepCopy(const ProgramFolder &folder, const QString &name, QString *error);
 
-    bool hasPending() const { return !m_failedPath.isEmpty(); }
+    bool hasPending() const { return !m_failedName.isEmpty(); }
 
-    // Moves a pending file aside. Returns the new path, or an empty string when nothing was pending or
+    // Moves a pending file aside. Returns its new name, or an empty string when nothing was pending or
     // the file no longer exists; `error` gets a message when the move failed (the save must then not go
     // ahead).
     QString keepAside(QString *error);
 
 private:
-    QString m_failedPath;
+    const ProgramFolder *m_folder = nullptr;
+    QString m_failedName;
 };
 
 // True when `name` is a name keepCopy or keepAside gives a copy of the file named `originalName` in the

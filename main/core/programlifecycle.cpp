@@ -1,5 +1,6 @@
 #include "main/core/programlifecycle.h"
 
+#include "base/programfolder.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/bookmarktree.h"
 #include "main/core/inplaceedit.h"
@@ -14,6 +15,11 @@ namespace vellumite {
 QString bookmarkFilePathIn(const QString &programFolder)
 {
     return QDir(programFolder).filePath(BookmarkFileName);
+}
+
+QString ProgramLifecycle::bookmarkFilePath() const
+{
+    return m_folder.shownPathOf(BookmarkFileName);
 }
 
 QString folderInUseMessage(const QString &programFolder)
@@ -57,18 +63,19 @@ void makeTreeWhole(BookmarkTree &tree)
     top.appendChild(std::move(root));
 }
 
-ProgramLifecycle::ProgramLifecycle(const FolderProbe &folderProbe, QString programFolder,
+ProgramLifecycle::ProgramLifecycle(const FolderProbe &folderProbe, const ProgramFolder &folder,
                                    ShowMessage showMessage)
     : m_folderProbe(folderProbe)
-    , m_programFolder(std::move(programFolder))
+    , m_folder(folder)
     , m_showMessage(std::move(showMessage))
 { }
 
 ProgramLifecycle::StartupResult ProgramLifecycle::loadOrCreateTree(BookmarkTree &tree, qint32 bookmarkIcon)
 {
     StartupResult result = StartupResult::Ready;
-    if (QFile::exists(bookmarkFilePath())) {
-        const QString failure = BookmarkFile::loadFromFile(tree, bookmarkFilePath(), applyStoredCaption);
+    if (m_folder.contains(BookmarkFileName)) {
+        const QString failure = BookmarkFile::loadFromFileAt(tree, m_folder.fd(), BookmarkFileName,
+                                                             bookmarkFilePath(), applyStoredCaption);
         if (!failure.isEmpty()) {
             // Whatever was read stays in the tree, each node where it was.
             makeTreeWhole(tree);
@@ -98,30 +105,29 @@ void ProgramLifecycle::holdLoadFailure(const QString &failure)
     // The copy is made at once, before the user hears of it, so that no later step, a save at a
     // termination included, can lose the file.
     QString copyFailure;
-    const QString copy = m_failedFile.keepCopy(bookmarkFilePath(), &copyFailure);
+    const QString copy = m_failedFile.keepCopy(m_folder, BookmarkFileName, &copyFailure);
     QString text = failure + QStringLiteral("\r\n\r\nThe tree shows what could be read of the file. ");
     if (copy.isEmpty()) {
         text += QStringLiteral("No copy of the file could be kept (%1): the file is moved aside before the "
                                "bookmarks are saved.")
                     .arg(copyFailure);
     } else {
-        text += QStringLiteral("The whole file is kept as \"%1\".").arg(QDir::toNativeSeparators(copy));
+        text += QStringLiteral("The whole file is kept as \"%1\".")
+                    .arg(QDir::toNativeSeparators(m_folder.shownPathOf(copy)));
     }
-    m_startupMessages.append(
-        { MessageKind::Error, text, copy.isEmpty() ? QString() : QFileInfo(copy).fileName() });
+    m_startupMessages.append({ MessageKind::Error, text, copy });
 }
 
 void ProgramLifecycle::holdKeptCopiesFromEarlierRuns()
 {
     for (const QString &name : std::exchange(m_keptFromEarlierRuns, {})) {
-        const QString path = QDir(m_programFolder).filePath(name);
-        if (!QFileInfo::exists(path))
+        if (!m_folder.contains(name))
             continue;
         m_startupMessages.append(
             { MessageKind::Information,
               QStringLiteral("A bookmark file could not be loaded whole at an earlier start: the tree shows "
                              "what could be read of it. The whole file is kept as \"%1\".")
-                  .arg(QDir::toNativeSeparators(path)),
+                  .arg(QDir::toNativeSeparators(m_folder.shownPathOf(name))),
               name });
     }
 }
@@ -138,14 +144,13 @@ void ProgramLifecycle::reportStartup()
 
 bool ProgramLifecycle::isStorageWritable() const
 {
-    return m_folderProbe.isWritable(m_programFolder) && m_folderProbe.isFileWritable(bookmarkFilePath());
+    return m_folderProbe.isWritable(m_folder) && m_folderProbe.isFileWritable(m_folder, BookmarkFileName);
 }
 
 StartupSettings ProgramLifecycle::readSettings(const ScreenLayout &screens)
 {
     m_settingsReadFailure.clear();
-    StartupSettings settings
-        = loadStartupSettings(m_folderProbe, m_programFolder, screens, &m_settingsReadFailure);
+    StartupSettings settings = loadStartupSettings(m_folderProbe, m_folder, screens, &m_settingsReadFailure);
     m_keptFromEarlierRuns = settings.keptBookmarkFiles;
     return settings;
 }
@@ -164,7 +169,7 @@ void ProgramLifecycle::reportUnreadableSettings(bool atExit, const QString &reas
     m_unreadableSettingsReported = true;
     const QString text = QStringLiteral("The settings file \"%1\" cannot be read, so its settings do not "
                                         "apply and none are saved into it: %2")
-                             .arg(QDir::toNativeSeparators(settingsFilePath(m_programFolder)), reason);
+                             .arg(QDir::toNativeSeparators(m_folder.shownPathOf(SettingsFileName)), reason);
     if (atExit)
         holdExitMessage(MessageKind::Error, text);
     else
@@ -177,7 +182,8 @@ bool ProgramLifecycle::createRootCategory(BookmarkTree &tree)
     // A folder that cannot be written keeps the root in memory, and the user is told so.
     if (!isStorageWritable())
         return true;
-    const QString failure = BookmarkFile::saveToFile(tree, bookmarkFilePath());
+    const QString failure = BookmarkFile::writeToFileAt(BookmarkFile::save(tree), m_folder.fd(),
+                                                        BookmarkFileName, bookmarkFilePath());
     if (!failure.isEmpty()) {
         m_startupMessages.append({ MessageKind::Error, failure, {} });
         return false;
@@ -218,19 +224,18 @@ ProgramLifecycle::ExitStep ProgramLifecycle::prepareExit(const ExitSettings &set
     if (!keptAs.isEmpty()) {
         holdExitMessage(MessageKind::Information,
                         QStringLiteral("The bookmark file that could not be loaded was kept as \"%1\".")
-                            .arg(QDir::toNativeSeparators(keptAs)));
+                            .arg(QDir::toNativeSeparators(m_folder.shownPathOf(keptAs))));
         // Told after the saves at a close; a termination leaves it for the next start.
         if (exit == ExitKind::Termination)
-            written.keptBookmarkFiles << QFileInfo(keptAs).fileName();
+            written.keptBookmarkFiles << keptAs;
     }
     // So is a kept copy whose message is still up.
     for (const QString &name : std::as_const(m_untoldKeptCopies)) {
-        if (QFileInfo::exists(QDir(m_programFolder).filePath(name))
-            && !written.keptBookmarkFiles.contains(name))
+        if (m_folder.contains(name) && !written.keptBookmarkFiles.contains(name))
             written.keptBookmarkFiles << name;
     }
     QString settingsFailure;
-    switch (saveExitSettings(m_programFolder, written, &settingsFailure)) {
+    switch (saveExitSettings(m_folder, written, &settingsFailure)) {
     case SettingsSave::Saved:
         break;
     case SettingsSave::Unreadable:

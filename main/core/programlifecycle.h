@@ -13,6 +13,7 @@ namespace vellumite {
 
 class BookmarkTree;
 class FolderProbe;
+class ProgramFolder;
 
 // The text shown when the program folder cannot be written, at root creation and at exit.
 inline const QString FolderNotWritableMessage = QStringLiteral(
@@ -53,10 +54,12 @@ public:
         QString text;
     };
 
-    ProgramLifecycle(const FolderProbe &folderProbe, QString programFolder, ShowMessage showMessage);
+    // `folder` must outlive the object.
+    ProgramLifecycle(const FolderProbe &folderProbe, const ProgramFolder &folder, ShowMessage showMessage);
 
-    const QString &programFolder() const { return m_programFolder; }
-    QString bookmarkFilePath() const { return bookmarkFilePathIn(m_programFolder); }
+    const ProgramFolder &folder() const { return m_folder; }
+    // The bookmark file's path as messages show it.
+    QString bookmarkFilePath() const;
 
     enum class StartupResult {
         // The tree was loaded or created; every bookmark has the icon: restore the view, show the counts.
@@ -94,7 +97,7 @@ public:
         // Nothing was saved and the program must run on: the failed file could not be kept aside, or
         // the folder has become read-only since the user last heard of it.
         StayOpen,
-        // The settings are written and the failed file is aside: save the tree to bookmarkFilePath().
+        // The settings are written and the failed file is aside: save the tree to the bookmark file.
         SaveTree,
     };
     enum class ExitKind {
@@ -131,7 +134,7 @@ private:
     void reportUnreadableSettings(bool atExit, const QString &reason);
 
     const FolderProbe &m_folderProbe;
-    QString m_programFolder;
+    const ProgramFolder &m_folder;
     ShowMessage m_showMessage;
     FailedFileKeeper m_failedFile;
     QList<StartupMessage> m_startupMessages;

@@ -1,6 +1,7 @@
 #include "main/core/programsettings.h"
 
 #include "base/atomicfile.h"
+#include "base/programfolder.h"
 #include "main/core/failedfilekeeper.h"
 #include "platform/folderprobe.h"
 
@@ -26,6 +27,11 @@ int centredOrigin(int screen, int window)
 QString settingsFilePath(const QString &programFolder)
 {
     return QDir(programFolder).filePath(SettingsFileName);
+}
+
+IniFile settingsFileIn(const ProgramFolder &folder)
+{
+    return IniFile(folder.fd(), SettingsFileName, folder.shownPathOf(SettingsFileName));
 }
 
 QRect defaultWindowBounds(QSize primaryScreen)
@@ -92,12 +98,12 @@ StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &scre
     return settings;
 }
 
-StartupSettings loadStartupSettings(const FolderProbe &probe, const QString &programFolder,
+StartupSettings loadStartupSettings(const FolderProbe &probe, const ProgramFolder &folder,
                                     const ScreenLayout &screens, QString *readFailure)
 {
-    if (!probe.isWritable(programFolder))
+    if (!probe.isWritable(folder))
         return {};
-    IniFile ini(settingsFilePath(programFolder));
+    IniFile ini = settingsFileIn(folder);
     // An unreadable file reads as an empty one.
     if (!ini.load() && readFailure)
         *readFailure = ini.errorString();
@@ -135,10 +141,9 @@ void writeExitSettings(IniFile &ini, const ExitSettings &settings)
     ini.writeString(BrowserSection, OpenWithBrowser, settings.openWithBrowser);
 }
 
-SettingsSave saveExitSettings(const QString &programFolder, const ExitSettings &settings,
-                              QString *errorString)
+SettingsSave saveExitSettings(const ProgramFolder &folder, const ExitSettings &settings, QString *errorString)
 {
-    IniFile ini(settingsFilePath(programFolder));
+    IniFile ini = settingsFileIn(folder);
     SettingsSave result = SettingsSave::Unreadable;
     if (ini.load()) {
         writeExitSettings(ini, settings);

@@ -11,6 +11,7 @@
 namespace vellumite {
 
 class FolderProbe;
+class ProgramFolder;
 
 // The caption of the main window, the application title and the name of the single instance.
 inline const QString ApplicationTitle = QStringLiteral("Vellumite Portable Edition");
@@ -98,7 +99,10 @@ struct ExitSettings
     QStringList keptBookmarkFiles;
 };
 
+// "Settings.ini" in the folder at `programFolder`.
 QString settingsFilePath(const QString &programFolder);
+// "Settings.ini" of the open program folder, read and written relative to it.
+IniFile settingsFileIn(const ProgramFolder &folder);
 
 // What a missing Left, Top, Width and Height give: the designed window centred on the primary screen,
 // 550 high.
@@ -117,7 +121,7 @@ StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &scre
 // The start-up read: nothing is read from a folder that cannot be written, and the designed values stay.
 // A missing file reads as all defaults; so does an existing one that cannot be read, and `readFailure`
 // then gets the reason.
-StartupSettings loadStartupSettings(const FolderProbe &probe, const QString &programFolder,
+StartupSettings loadStartupSettings(const FolderProbe &probe, const ProgramFolder &folder,
                                     const ScreenLayout &screens, QString *readFailure = nullptr);
 
 // The size the window takes for a requested size: never below MinimumWindowSize.
@@ -136,7 +140,7 @@ enum class SettingsSave {
 // Reads the settings file of the folder, writes the exit settings into it and saves it atomically; on
 // failure `errorString` gets the reason (a failed write names the file). The caller tests the folder
 // first.
-SettingsSave saveExitSettings(const QString &programFolder, const ExitSettings &settings,
+SettingsSave saveExitSettings(const ProgramFolder &folder, const ExitSettings &settings,
                               QString *errorString = nullptr);
 
 } // namespace vellumite

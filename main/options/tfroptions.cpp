@@ -204,10 +204,9 @@ void TfrOptions::buildControls()
 
 QString TfrOptions::readHotKeyText() const
 {
-    const QString folder = m_form.programFolder();
-    if (!m_services.folderProbe->isWritable(folder))
+    if (!m_services.folderProbe->isWritable(m_form.folder()))
         return DefaultHotKeyText;
-    IniFile ini(settingsFilePath(folder));
+    IniFile ini = settingsFileIn(m_form.folder());
     ini.load();
     return startupHotKeyText(
         ini.readString(SettingsKey::ProgramSection, SettingsKey::HotKey, DefaultHotKeyText));
@@ -340,10 +339,9 @@ void TfrOptions::TntFormClose()
 {
     // A key changed in the field that still has the focus has not left it yet: it counts all the same.
     HotKey1Exit();
-    const QString folder = m_form.programFolder();
-    if (!m_services.folderProbe->isWritable(folder))
+    if (!m_services.folderProbe->isWritable(m_form.folder()))
         return;
-    IniFile ini(settingsFilePath(folder));
+    IniFile ini = settingsFileIn(m_form.folder());
     // An existing file that cannot be read is not replaced: its other keys would be lost.
     if (!ini.load())
         return;

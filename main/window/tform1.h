@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/programfolder.h"
 #include "main/core/bookmarktree.h"
 #include "main/core/browserdetection.h"
 #include "main/core/programlifecycle.h"
@@ -81,6 +82,8 @@ public:
 
     // Start-up in its fixed order: the settings, the browser detection, the bookmark file. Failures are
     // shown by the application's error display and end the remaining steps; the window runs on.
+    void FormCreate(PlatformServices &services, ProgramFolder folder);
+    // The same for the folder at `programFolder`.
     void FormCreate(PlatformServices &services, const QString &programFolder);
     // Loads "Bookmarks.lkb" or creates the root category, stamps the icons and shows the counts.
     void AddRootBookmark();
@@ -92,8 +95,11 @@ public:
     // "Categories: " and "Links: " in the status bar, counted now. Every change of the tree's size
     // also has them counted once control returns to the event loop.
     void UpdateTreeCounts();
+    // As messages show it.
     QString bookmarkFilePath() const;
-    QString programFolder() const { return m_programFolder; }
+    // The folder of the bookmark and settings files, open for the whole run.
+    const ProgramFolder &folder() const { return m_folder; }
+    QString programFolder() const { return m_folder.shownPath(); }
 
     // Where the browsers and stores are, and which browser opens bookmarks (DefaultBrowser.Tag).
     BrowserPaths &browserPaths() { return m_browserPaths; }
@@ -207,7 +213,7 @@ private:
     bool m_treeBusy = false;
     PlatformServices *m_services = nullptr;
     TfrOptions *m_optionsWindow = nullptr;
-    QString m_programFolder;
+    ProgramFolder m_folder;
     // Decides the start-up and the exit; the window shows what it decides.
     std::unique_ptr<ProgramLifecycle> m_lifecycle;
     bool closeSteps(ProgramLifecycle::ExitKind kind);

@@ -54,7 +54,7 @@ WindowShow windowShow(const QWidget &window)
 
 QString TForm1::bookmarkFilePath() const
 {
-    return bookmarkFilePathIn(m_programFolder);
+    return m_folder.shownPathOf(BookmarkFileName);
 }
 
 void TForm1::showFailure(const QString &message) const
@@ -70,11 +70,16 @@ MessageService &TForm1::messages() const
 
 void TForm1::FormCreate(PlatformServices &services, const QString &programFolder)
 {
+    FormCreate(services, ProgramFolder(programFolder));
+}
+
+void TForm1::FormCreate(PlatformServices &services, ProgramFolder folder)
+{
     m_services = &services;
-    m_programFolder = programFolder;
+    m_folder = std::move(folder);
     createLinkChecks();
     m_lifecycle = std::make_unique<ProgramLifecycle>(
-        *services.folderProbe, programFolder,
+        *services.folderProbe, m_folder,
         [this](ProgramLifecycle::MessageKind kind, const QString &text) { tell(kind, text); });
     createHelpMenu();
     createExchangeCommands();
@@ -214,8 +219,10 @@ bool TForm1::closeSteps(ProgramLifecycle::ExitKind kind)
     // An exchange run that is under way keeps the tree busy after the save.
     const bool busyBefore = isTreeBusy();
     setTreeBusy(true);
-    const QString failure = runWorkerBlock(
-        [bytes, path = m_lifecycle->bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
+    // The folder stays open while the block runs: the window waits for it.
+    const QString failure = runWorkerBlock([bytes, folder = m_folder.fd(), shown = bookmarkFilePath()] {
+        return BookmarkFile::writeToFileAt(bytes, folder, BookmarkFileName, shown);
+    });
     setTreeBusy(busyBefore);
     return m_lifecycle->finishExit(failure);
 }

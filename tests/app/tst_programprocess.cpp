@@ -1,14 +1,17 @@
 #include "base/inifile.h"
 #include "main/core/bookmarkfile.h"
+#include "tests/common/oddfolders.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 // Starts copies of the built program, each in a program folder of its own, sharing one runtime folder
@@ -204,6 +207,63 @@ private slots:
                      saved, QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"))),
                  QString());
         QCOMPARE(saved.totalCount(), 1);
+    }
+
+    // A program folder whose path no text can carry: a name that is not UTF-8, or a path longer than
+    // PATH_MAX, the program started there as ./PortableVellumite. It loads its bookmarks and saves
+    // them and its settings there.
+    void programFolderThatNoTextPathReaches_data()
+    {
+        QTest::addColumn<bool>("overPathMax");
+        QTest::newRow("name not UTF-8") << false;
+        QTest::newRow("path over PATH_MAX") << true;
+    }
+    void programFolderThatNoTextPathReaches()
+    {
+        QFETCH(bool, overPathMax);
+        QTemporaryDir base;
+        QVERIFY(base.isValid());
+        const QByteArray name = overPathMax ? QByteArray(200, 'd') : vellumite::testfiles::Latin1FolderName;
+        const int depth = overPathMax ? 21 : 1;
+        const int baseFd = ::open(QFile::encodeName(base.path()).constData(), O_RDONLY | O_DIRECTORY);
+        const int folder = vellumite::testfiles::makeFolderChain(baseFd, name, depth);
+        ::close(baseFd);
+        QVERIFY(folder >= 0);
+        const auto closeFolder = qScopeGuard([folder] { ::close(folder); });
+        const QString fixture = QStringLiteral(VELLUMITE_TEST_DATA "/nested-expanded-selected.lkb");
+        QVERIFY(vellumite::testfiles::copyFileInto(QString::fromUtf8(VELLUMITE_PROGRAM), folder,
+                                                   "PortableVellumite", 0755));
+        QVERIFY(vellumite::testfiles::copyFileInto(fixture, folder, "Bookmarks.lkb", 0644));
+        const QByteArray path
+            = vellumite::testfiles::folderChainPath(QFile::encodeName(base.path()), name, depth);
+
+        QProcess process;
+        process.setChildProcessModifier([path] {
+            if (!vellumite::testfiles::changeFolderByParts(path))
+                ::_exit(70);
+        });
+        start(process, QStringLiteral("./PortableVellumite"));
+        QVERIFY(process.waitForStarted());
+        // Up once it holds the folder's lock.
+        QDeadlineTimer deadline(10000);
+        while (::faccessat(folder, "Bookmarks.lkb.lock", F_OK, 0) != 0 && !deadline.hasExpired())
+            QTest::qWait(20);
+        QTest::qWait(1000);
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+
+        const QByteArray settings = vellumite::testfiles::readFileIn(folder, "Settings.ini");
+        QVERIFY2(settings.contains("[Program]"), "the settings are saved in the folder");
+        vellumite::BookmarkTree original;
+        QCOMPARE(vellumite::BookmarkFile::loadFromFile(original, fixture), QString());
+        vellumite::BookmarkTree saved;
+        QCOMPARE(
+            vellumite::BookmarkFile::load(saved, vellumite::testfiles::readFileIn(folder, "Bookmarks.lkb")),
+            QString());
+        QCOMPARE(saved.totalCount(), original.totalCount());
+        QVERIFY(::faccessat(folder, "Bookmarks.lkb.bad", F_OK, 0) != 0);
     }
 
     // Started as nohup starts it: the hang-up of the terminal does not end the program, a termination

@@ -1,3 +1,4 @@
+#include "base/programfolder.h"
 #include "main/core/failedfilekeeper.h"
 #include "tests/common/testfiles.h"
 
@@ -20,13 +21,14 @@ private slots:
     void copiesBesideTheFileAroundEarlierCopies()
     {
         QTemporaryDir dir;
+        const ProgramFolder folder(dir.path());
         const QString path = dir.filePath(u"Bookmarks.lkb"_s);
         QVERIFY(testfiles::writeFile(path, "first broken"));
         QVERIFY(testfiles::writeFile(path + u".bad"_s, "older copy"));
 
         FailedFileKeeper keeper;
         QString error;
-        QCOMPARE(keeper.keepCopy(path, &error), path + u".bad.2"_s);
+        QCOMPARE(keeper.keepCopy(folder, u"Bookmarks.lkb"_s, &error), u"Bookmarks.lkb.bad.2"_s);
         QVERIFY(error.isEmpty());
         QVERIFY(!keeper.hasPending());
         QCOMPARE(testfiles::readFile(path), QByteArray("first broken"));
@@ -37,24 +39,25 @@ private slots:
         QVERIFY(testfiles::writeFile(path, "saved tree"));
         QVERIFY(keeper.keepAside(&error).isEmpty());
         QCOMPARE(testfiles::readFile(path), QByteArray("saved tree"));
-        QCOMPARE(keeper.keepCopy(path, &error), path + u".bad.3"_s);
+        QCOMPARE(keeper.keepCopy(folder, u"Bookmarks.lkb"_s, &error), u"Bookmarks.lkb.bad.3"_s);
     }
 
     // What cannot be copied stays pending and is moved aside, again never over an earlier copy.
     void aPipeIsMovedAsideInstead()
     {
         QTemporaryDir dir;
+        const ProgramFolder folder(dir.path());
         const QString path = dir.filePath(u"Bookmarks.lkb"_s);
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         QVERIFY(testfiles::writeFile(path + u".bad"_s, "older copy"));
 
         FailedFileKeeper keeper;
         QString error;
-        QVERIFY(keeper.keepCopy(path, &error).isEmpty());
+        QVERIFY(keeper.keepCopy(folder, u"Bookmarks.lkb"_s, &error).isEmpty());
         QCOMPARE(error, u"It is not a regular file."_s);
         QVERIFY(keeper.hasPending());
         error.clear();
-        QCOMPARE(keeper.keepAside(&error), path + u".bad.2"_s);
+        QCOMPARE(keeper.keepAside(&error), u"Bookmarks.lkb.bad.2"_s);
         QVERIFY(error.isEmpty());
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY(QFileInfo::exists(path + u".bad.2"_s));
@@ -65,9 +68,10 @@ private slots:
     void nothingToKeepWhenTheFileIsGone()
     {
         QTemporaryDir dir;
+        const ProgramFolder folder(dir.path());
         FailedFileKeeper keeper;
         QString error;
-        QVERIFY(keeper.keepCopy(dir.filePath(u"Bookmarks.lkb"_s), &error).isEmpty());
+        QVERIFY(keeper.keepCopy(folder, u"Bookmarks.lkb"_s, &error).isEmpty());
         QVERIFY(!error.isEmpty());
         error.clear();
         QVERIFY(keeper.keepAside(&error).isEmpty());

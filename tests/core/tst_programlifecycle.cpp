@@ -1,4 +1,5 @@
 #include "base/inifile.h"
+#include "base/programfolder.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/bookmarkrecord.h"
 #include "main/core/bookmarktree.h"
@@ -59,7 +60,7 @@ private:
 
     ProgramLifecycle lifecycle()
     {
-        return ProgramLifecycle(m_probe, m_dir.path(), [this](Kind kind, const QString &text) {
+        return ProgramLifecycle(m_probe, m_folder, [this](Kind kind, const QString &text) {
             m_shown.append({ kind, text });
             if (m_whileShown)
                 m_whileShown();
@@ -84,6 +85,7 @@ private:
     QString bookmarkFile() const { return m_dir.filePath(BookmarkFileName); }
 
     QTemporaryDir m_dir;
+    ProgramFolder m_folder;
     FakeFolderProbe m_probe;
     QList<Shown> m_shown;
     // Runs while a message is up, as a termination request would.
@@ -93,6 +95,7 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
+        m_folder = ProgramFolder(m_dir.path());
         m_probe.setWritable(true);
         m_shown.clear();
         m_whileShown = nullptr;

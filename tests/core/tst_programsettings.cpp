@@ -1,3 +1,4 @@
+#include "base/programfolder.h"
 #include "main/core/programsettings.h"
 #include "platform/fakes/fakefolderprobe.h"
 #include "tests/common/filesizelimit.h"
@@ -251,7 +252,7 @@ private slots:
         probe.setWritable(writable);
 
         QString readFailure;
-        const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
+        const StartupSettings read = loadStartupSettings(probe, ProgramFolder(dir.path()), OneScreen, &readFailure);
         QCOMPARE(read.placement, expected.placement);
         QCOMPARE(read.columns, expected.columns);
         QCOMPARE(read.openWithBrowser, expected.openWithBrowser);
@@ -267,7 +268,7 @@ private slots:
         QVERIFY(testfiles::writeFile(settingsFilePath(dir.path()), oversizedSettings()));
         FakeFolderProbe probe;
         QString readFailure;
-        const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
+        const StartupSettings read = loadStartupSettings(probe, ProgramFolder(dir.path()), OneScreen, &readFailure);
         QCOMPARE(read.placement.bounds, QRect(187, 88, 650, 550));
         QCOMPARE(readFailure, u"It is larger than 1 MB."_s);
     }
@@ -303,7 +304,7 @@ private slots:
         exit.columns = { 300, 250, 60 };
         exit.openWithBrowser = u"/usr/bin/firefox"_s;
         QString error;
-        QCOMPARE(saveExitSettings(dir.path(), exit, &error), SettingsSave::Saved);
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), exit, &error), SettingsSave::Saved);
         QCOMPARE(testfiles::readFile(path), after);
 
         // What was written reads back.
@@ -324,7 +325,7 @@ private slots:
         const QString path = settingsFilePath(dir.path());
         ExitSettings exit;
         exit.keptBookmarkFiles = { u"Bookmarks.lkb.bad"_s, u"Bookmarks.lkb.bad.3"_s };
-        QCOMPARE(saveExitSettings(dir.path(), exit), SettingsSave::Saved);
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), exit), SettingsSave::Saved);
         IniFile ini(path);
         QVERIFY(ini.load());
         QCOMPARE(ini.readString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles, {}),
@@ -337,7 +338,7 @@ private slots:
         QCOMPARE(readStartupSettings(ini, OneScreen).keptBookmarkFiles,
                  QStringList { u"Bookmarks.lkb.bad.2"_s });
 
-        QCOMPARE(saveExitSettings(dir.path(), ExitSettings {}), SettingsSave::Saved);
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}), SettingsSave::Saved);
         QVERIFY(!testfiles::readFile(path).contains("KeptBookmarkFiles"));
     }
 
@@ -353,7 +354,7 @@ private slots:
         {
             const testfiles::FileSizeLimit limit(1000);
             QVERIFY(limit.isSet());
-            QCOMPARE(saveExitSettings(dir.path(), ExitSettings {}, &error), SettingsSave::WriteFailed);
+            QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}, &error), SettingsSave::WriteFailed);
         }
         QVERIFY2(error.startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(path))),
                  qPrintable(error));
@@ -378,7 +379,7 @@ private slots:
         const QString path = settingsFilePath(dir.path());
         QVERIFY(folder ? QDir(dir.path()).mkdir(SettingsFileName) : testfiles::writeFile(path, content));
         QString error;
-        QCOMPARE(saveExitSettings(dir.path(), ExitSettings {}, &error), SettingsSave::Unreadable);
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}, &error), SettingsSave::Unreadable);
         QVERIFY(!error.isEmpty());
         QCOMPARE(QFileInfo(path).isDir(), folder);
         if (!folder)

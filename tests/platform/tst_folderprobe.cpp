@@ -1,3 +1,4 @@
+#include "base/programfolder.h"
 #include "platform/linux/linuxfolderprobe.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("left over");
         }
-        QVERIFY(LinuxFolderProbe().isWritable(finalSlash ? dir.path() + u'/' : dir.path()));
+        QVERIFY(LinuxFolderProbe().isWritable(ProgramFolder(finalSlash ? dir.path() + u'/' : dir.path())));
         QVERIFY2(!QFile::exists(probe), "the probe must be removed");
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList());
@@ -51,7 +52,7 @@ private slots:
     void notWritable()
     {
         QFETCH(QString, folder);
-        QVERIFY(!LinuxFolderProbe().isWritable(folder));
+        QVERIFY(!LinuxFolderProbe().isWritable(ProgramFolder(folder)));
     }
 
     void fileInsteadOfFolder()
@@ -62,7 +63,7 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        QVERIFY(!LinuxFolderProbe().isWritable(path));
+        QVERIFY(!LinuxFolderProbe().isWritable(ProgramFolder(path)));
     }
 
     // A file marked read-only (no write permission for anyone) is not written, whoever runs the
@@ -89,7 +90,7 @@ private slots:
             file.close();
             QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
         }
-        QCOMPARE(LinuxFolderProbe().isFileWritable(path), writable);
+        QCOMPARE(LinuxFolderProbe().isFileWritable(ProgramFolder(dir.path()), u"Bookmarks.lkb"_s), writable);
     }
 
     void readOnlyFolder()
@@ -104,7 +105,7 @@ private slots:
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QSKIP("permissions do not bind this user (the super-user)");
         }
-        QVERIFY(!LinuxFolderProbe().isWritable(dir.path()));
+        QVERIFY(!LinuxFolderProbe().isWritable(ProgramFolder(dir.path())));
         QFile::setPermissions(dir.path(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }

@@ -1,6 +1,7 @@
 #include "exchange/core/operahotlist.h"
 
 #include "base/foreignfile.h"
+#include "exchange/core/storefile.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/operalines.h"
 #include "main/core/textcodec.h"
@@ -245,7 +246,7 @@ QString readHotlistBytes(const QString &path, QByteArray &bytes, MissingFile mis
     case ForeignFileStatus::Failed:
         break;
     }
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(nativePath(path), file.errorString);
+    return cannotOpenFileMessage(path, file.errorString);
 }
 
 // ---- Writing --------------------------------------------------------------------------------------

@@ -39,21 +39,7 @@ QString systemText(int error)
 // Writes all of `bytes` to a descriptor and flushes them to the disk.
 bool writeAllAndSync(int fd, const QByteArray &bytes)
 {
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return ::fsync(fd) == 0;
+    return writeAllToDescriptor(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
 }
 
 // Follows a link in the file's place to the file it names, as a save through a path does: the folder
@@ -88,6 +74,23 @@ bool resolveLinks(int &folder, QByteArray &name, bool &ownsFolder)
 }
 
 } // namespace
+
+bool writeAllToDescriptor(int fd, const char *data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
 
 bool writeFileAtomicallyAt(int directoryFd, const QString &name, const QByteArray &bytes,
                            QString *errorString)

@@ -14,6 +14,10 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 bool writeFileAtomicallyAt(int directoryFd, const QString &name, const QByteArray &bytes,
                            QString *errorString);
 
+// Writes all `size` bytes of `data` to the descriptor, going on after an interruption and after a
+// write the disk cuts short; false with errno set (ENOSPC for a write of nothing) when it fails.
+bool writeAllToDescriptor(int fd, const char *data, qsizetype size);
+
 // "Cannot create file "<full path>". <system text>": a file that could not be written, by name.
 QString cannotCreateFileMessage(const QString &path, const QString &systemText);
 

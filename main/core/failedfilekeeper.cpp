@@ -1,5 +1,6 @@
 #include "main/core/failedfilekeeper.h"
 
+#include "base/atomicfile.h"
 #include "base/programfolder.h"
 
 #include <QFile>
@@ -38,24 +39,6 @@ struct FileDescriptor
     }
 };
 
-// Writes all of `size` bytes from `data`, going on after an interruption.
-bool writeAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
 // Copies all of `from` into `to` and flushes it to the disk.
 bool copyContent(int from, int to)
 {
@@ -68,7 +51,7 @@ bool copyContent(int from, int to)
             return false;
         if (count == 0)
             break;
-        if (!writeAll(to, buffer, static_cast<size_t>(count)))
+        if (!writeAllToDescriptor(to, buffer, count))
             return false;
     }
     return ::fsync(to) == 0;

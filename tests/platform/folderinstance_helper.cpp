@@ -5,21 +5,15 @@
 //                                          the folder itself, 2 when the holder never answered
 #include "platform/folderinstance.h"
 #include "platform/linux/flockfolderinstance.h"
+#include "tests/common/helperlines.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
-
-static void say(const char *line)
-{
-    std::puts(line);
-    std::fflush(stdout);
-}
 
 int main(int argc, char **argv)
 {
@@ -41,7 +35,7 @@ int main(int argc, char **argv)
     }
     if (folder.claim() != FolderInstance::Claim::Taken || !folder.startListening())
         return 3;
-    QObject::connect(&folder, &FolderInstance::showRequested, [] { say("show"); });
-    say("ready");
+    QObject::connect(&folder, &FolderInstance::showRequested, [] { testfiles::sayLine("show"); });
+    testfiles::sayLine("ready");
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #include "platform/linux/flockfolderinstance.h"
+#include "tests/common/helperlines.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,6 +14,7 @@
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
+using vellumite::testfiles::waitForLine;
 
 namespace {
 
@@ -32,20 +34,6 @@ struct Folder
     }
     int fd;
 };
-
-bool waitForLine(QProcess &process, const QByteArray &line, int timeoutMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        while (process.canReadLine()) {
-            if (process.readLine().trimmed() == line)
-                return true;
-        }
-        process.waitForReadyRead(100);
-    }
-    return false;
-}
 
 } // namespace
 

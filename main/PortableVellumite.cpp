@@ -55,10 +55,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationTitle);
 
-    // Two processes never work on one folder: a start on a folder in use hands over to its holder. The
-    // folder is claimed before anything else: until it is, a termination signal ends the process at
-    // once, as there is nothing to save.
-    // The folder is held open: its path may hold any bytes and be of any length.
+    // The folder is held open: its path may hold any bytes and be of any length. Two processes never
+    // work on one folder: a start on a folder in use hands over to its holder. The folder is claimed
+    // before anything else: until it is, a termination signal ends the process at once, as there is
+    // nothing to save.
     ProgramFolder folder = ProgramFolder::ofExecutable(argv[0]);
     if (!folder.isOpen())
         folder = ProgramFolder(QCoreApplication::applicationDirPath());

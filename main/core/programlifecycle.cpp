@@ -7,19 +7,12 @@
 #include "platform/folderprobe.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace vellumite {
 
 QString bookmarkFilePathIn(const QString &programFolder)
 {
     return QDir(programFolder).filePath(BookmarkFileName);
-}
-
-QString ProgramLifecycle::bookmarkFilePath() const
-{
-    return m_folder.shownPathOf(BookmarkFileName);
 }
 
 QString folderInUseMessage(const QString &programFolder)
@@ -69,6 +62,11 @@ ProgramLifecycle::ProgramLifecycle(const FolderProbe &folderProbe, const Program
     , m_folder(folder)
     , m_showMessage(std::move(showMessage))
 { }
+
+QString ProgramLifecycle::bookmarkFilePath() const
+{
+    return m_folder.shownPathOf(BookmarkFileName);
+}
 
 ProgramLifecycle::StartupResult ProgramLifecycle::loadOrCreateTree(BookmarkTree &tree, qint32 bookmarkIcon)
 {

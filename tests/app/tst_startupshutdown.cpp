@@ -189,6 +189,26 @@ private slots:
         QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
     }
 
+    // A termination request while a close's message is up (the close found the folder read-only) is
+    // not kept waiting by it: it ends the program.
+    void terminationWhileACloseTellsSomethingEndsTheProgram()
+    {
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        fakes.folderProbe->setWritable(false);
+        bool requested = false;
+        bool endedMeanwhile = false;
+        fakes.messages->setWhileShown([&](const FakeMessageService::Message &) {
+            if (std::exchange(requested, true))
+                return;
+            endedMeanwhile = form.closeprogram(ProgramLifecycle::ExitKind::Termination);
+        });
+        QVERIFY(!form.closeprogram());
+        QVERIFY(endedMeanwhile);
+        QVERIFY(form.isTerminated());
+    }
+
     void failedLoadIsShownWithItsCopyAndTheExitSavesAtOnce_data()
     {
         QTest::addColumn<QByteArray>("damaged");

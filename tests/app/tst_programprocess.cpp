@@ -1,6 +1,8 @@
 #include "base/inifile.h"
 #include "main/core/bookmarkfile.h"
+#include "main/core/programsettings.h"
 #include "tests/common/oddfolders.h"
+#include "tests/common/privatexserver.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,13 +17,17 @@
 #include <sys/stat.h>
 
 // Starts copies of the built program, each in a program folder of its own, sharing one runtime folder
-// (where the single-instance lock and socket live).
+// (where the single-instance lock and socket live). They run without a display, but on an X server of
+// the test's own where the test must see a message come up.
 class TestProgramProcess : public QObject
 {
     Q_OBJECT
 
 private:
     QTemporaryDir m_runtime;
+    PrivateXServer m_xServer;
+    // Why no message window can be seen, or empty.
+    QString m_xServerMissing;
 
     QString installCopy(const QTemporaryDir &folder)
     {
@@ -32,9 +38,10 @@ private:
     }
 
     enum class Runtime { Shared, Unset };
+    enum class Display { None, PrivateX };
 
     void start(QProcess &process, const QString &program, bool ignoreHangUp = false,
-               Runtime runtime = Runtime::Shared)
+               Runtime runtime = Runtime::Shared, Display display = Display::None)
     {
         // As nohup starts it.
         if (ignoreHangUp)
@@ -45,24 +52,21 @@ private:
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         else
             env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        if (display == Display::PrivateX)
+            env = m_xServer.clientEnvironment(env);
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(program, {});
     }
 
-    // Starts the program, lets its start-up message come up and ends it by a termination signal: true
-    // when it was still running then and ended normally, with exit code 0.
+    // Starts the program, waits until its start-up message is up and ends it by a termination signal:
+    // true when it was still running then and ended normally, with exit code 0, within 2 s.
     bool terminateDuringTheStartupMessage(const QString &program)
     {
         QProcess process;
-        start(process, program);
-        if (!process.waitForStarted())
+        start(process, program, false, Runtime::Shared, Display::PrivateX);
+        if (!process.waitForStarted() || !waitForWindow(process, QStringLiteral("DIALOG")))
             return false;
-        QTest::qWait(1500); // the message box is up
-        if (process.state() != QProcess::Running) {
-            qWarning("the program ended before the termination signal");
-            return false;
-        }
         QElapsedTimer ending;
         ending.start();
         ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
@@ -71,6 +75,27 @@ private:
         if (ended && ending.elapsed() > 2000)
             qWarning("the program took %lld ms to end", qlonglong(ending.elapsed()));
         return ended && ending.elapsed() <= 2000;
+    }
+
+    // Waits until the program started on the private X server shows a window of `type` (see
+    // PrivateXServer::visibleWindows); false, the program ended, when it ends first or none comes.
+    bool waitForWindow(QProcess &process, const QString &type)
+    {
+        QDeadlineTimer deadline(20000);
+        while (m_xServer.visibleWindows(vellumite::ApplicationTitle, type).isEmpty()
+               && process.state() == QProcess::Running && !deadline.hasExpired())
+            QTest::qWait(50);
+        if (process.state() != QProcess::Running) {
+            qWarning("the program ended before its window came up");
+            return false;
+        }
+        if (deadline.hasExpired()) {
+            qWarning("no window of type %s came up", qPrintable(type));
+            process.kill();
+            process.waitForFinished();
+            return false;
+        }
+        return true;
     }
 
     static bool waitForFile(const QString &path, int timeoutMs = 10000)
@@ -87,7 +112,9 @@ private slots:
         QVERIFY(m_runtime.isValid());
         QFile::setPermissions(m_runtime.path(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_xServerMissing = m_xServer.start({ QStringLiteral("xdotool"), QStringLiteral("xprop") });
     }
+    void cleanupTestCase() { m_xServer.stop(); }
 
     void terminationSignalSavesAndExits()
     {
@@ -130,6 +157,8 @@ private slots:
         damaged.write(file);
         damaged.close();
 
+        if (!m_xServerMissing.isEmpty())
+            QSKIP(qPrintable(m_xServerMissing));
         QVERIFY(terminateDuringTheStartupMessage(program));
         QFile kept(bookmarks + QStringLiteral(".bad"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
@@ -160,6 +189,8 @@ private slots:
         file.write(oversized);
         file.close();
 
+        if (!m_xServerMissing.isEmpty())
+            QSKIP(qPrintable(m_xServerMissing));
         QVERIFY(terminateDuringTheStartupMessage(program));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == oversized);
@@ -182,6 +213,8 @@ private slots:
         const QString bookmarks = QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"));
         QCOMPARE(::mkfifo(QFile::encodeName(bookmarks).constData(), 0600), 0);
 
+        if (!m_xServerMissing.isEmpty())
+            QSKIP(qPrintable(m_xServerMissing));
         QVERIFY(terminateDuringTheStartupMessage(program));
         QVERIFY(QFileInfo(bookmarks + QStringLiteral(".bad")).exists());
         QVERIFY(QFileInfo(bookmarks).isFile());
@@ -198,6 +231,8 @@ private slots:
         const QString settings = QDir(folder.path()).filePath(QStringLiteral("Settings.ini"));
         QCOMPARE(::mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
 
+        if (!m_xServerMissing.isEmpty())
+            QSKIP(qPrintable(m_xServerMissing));
         QVERIFY(terminateDuringTheStartupMessage(program));
         struct stat after;
         QCOMPARE(::lstat(QFile::encodeName(settings).constData(), &after), 0);
@@ -221,15 +256,22 @@ private slots:
     void programFolderThatNoTextPathReaches()
     {
         QFETCH(bool, overPathMax);
+        if (!m_xServerMissing.isEmpty())
+            QSKIP(qPrintable(m_xServerMissing));
         QTemporaryDir base;
         QVERIFY(base.isValid());
         const QByteArray name = overPathMax ? QByteArray(200, 'd') : vellumite::testfiles::Latin1FolderName;
         const int depth = overPathMax ? 21 : 1;
         const int baseFd = ::open(QFile::encodeName(base.path()).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(baseFd >= 0);
         const int folder = vellumite::testfiles::makeFolderChain(baseFd, name, depth);
-        ::close(baseFd);
+        // The temporary folder cannot remove what its path does not reach.
+        const auto removeFolder = qScopeGuard([baseFd, folder, name] {
+            ::close(folder);
+            vellumite::testfiles::removeAllAt(baseFd, name.constData());
+            ::close(baseFd);
+        });
         QVERIFY(folder >= 0);
-        const auto closeFolder = qScopeGuard([folder] { ::close(folder); });
         const QString fixture = QStringLiteral(VELLUMITE_TEST_DATA "/nested-expanded-selected.lkb");
         QVERIFY(vellumite::testfiles::copyFileInto(QString::fromUtf8(VELLUMITE_PROGRAM), folder,
                                                    "PortableVellumite", 0755));
@@ -242,14 +284,10 @@ private slots:
             if (!vellumite::testfiles::changeFolderByParts(path))
                 ::_exit(70);
         });
-        start(process, QStringLiteral("./PortableVellumite"));
+        start(process, QStringLiteral("./PortableVellumite"), false, Runtime::Shared, Display::PrivateX);
         QVERIFY(process.waitForStarted());
-        // Up once it holds the folder's lock.
-        QDeadlineTimer deadline(10000);
-        while (::faccessat(folder, "Bookmarks.lkb.lock", F_OK, 0) != 0 && !deadline.hasExpired())
-            QTest::qWait(20);
-        QTest::qWait(1000);
-        QCOMPARE(process.state(), QProcess::Running);
+        // The window comes up with no message before it: the folder can be written.
+        QVERIFY(waitForWindow(process, QStringLiteral("NORMAL")));
         ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitCode(), 0);

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -83,6 +84,9 @@ private slots:
         const QByteArray name = overPathMax ? QByteArray(200, 'd') : testfiles::Latin1FolderName;
         const int depth = overPathMax ? 21 : 1;
         const int made = testfiles::makeFolderChain(base.fd(), name, depth);
+        // The temporary folder cannot remove what its path does not reach.
+        const auto removeChain
+            = qScopeGuard([&base, &name] { testfiles::removeAllAt(base.fd(), name.constData()); });
         QVERIFY(made >= 0);
         ::close(made);
         const QByteArray path = testfiles::folderChainPath(QFile::encodeName(dir.path()), name, depth);

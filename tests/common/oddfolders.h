@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +70,30 @@ inline QByteArray readFileIn(int folder, const char *name)
         bytes.append(buffer, count);
     ::close(fd);
     return bytes;
+}
+
+// Removes `name` of the open folder with all it holds, one name at a time (a temporary folder cannot
+// remove what its path does not reach).
+inline bool removeAllAt(int folder, const char *name)
+{
+    if (::unlinkat(folder, name, 0) == 0)
+        return true;
+    const int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    DIR *entries = ::fdopendir(fd);
+    if (!entries) {
+        ::close(fd);
+        return false;
+    }
+    bool removed = true;
+    while (const dirent *entry = ::readdir(entries)) {
+        const QByteArray child(entry->d_name);
+        if (child != "." && child != "..")
+            removed = removeAllAt(::dirfd(entries), entry->d_name) && removed;
+    }
+    ::closedir(entries);
+    return ::unlinkat(folder, name, AT_REMOVEDIR) == 0 && removed;
 }
 
 // Changes into the folder at `path`, one name at a time (for a child process, before its exec).

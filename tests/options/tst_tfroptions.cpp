@@ -5,10 +5,13 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
+#include "tests/common/filesizelimit.h"
+#include "tests/common/testfiles.h"
 #include "tests/common/visibletoplevel.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
@@ -164,6 +167,24 @@ private slots:
         QVERIFY(!options.isVisible());
         QCOMPARE(m_fakes.hotKeys->grabbed(), QList<HotKeyValue> { HotKeyValue(CtrlAlt | 'B') });
         QCOMPARE(storedHotKey(), u"Ctrl+Alt+B"_s);
+    }
+
+    // A full disk says which file it could not write, and leaves that file as it was.
+    void fullDiskWhenTheHotKeyIsSavedNamesTheFile()
+    {
+        const QByteArray former = "[Program]\nHotKey1=Ctrl+Alt+S\n" + QByteArray(2000, ';') + '\n';
+        writeSettings(former);
+        TfrOptions options(*m_form, m_fakes.services);
+        QTest::keyClick(options.HotKey1, Qt::Key_B, Qt::ControlModifier | Qt::AltModifier);
+        {
+            const testfiles::FileSizeLimit limit(1000);
+            QVERIFY(limit.isSet());
+            options.ButtonCloseClick();
+        }
+        QCOMPARE(m_fakes.messages->messages().size(), 1);
+        QVERIFY(m_fakes.messages->messages().first().text.startsWith(
+            u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(settingsFile()))));
+        QCOMPARE(testfiles::readFile(settingsFile()), former);
     }
 
     void browserListFromStubExecutables()

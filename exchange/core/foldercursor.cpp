@@ -1,5 +1,7 @@
 #include "exchange/core/foldercursor.h"
 
+#include "base/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,23 +51,6 @@ EntryKind kindOfDirent(const dirent &entry)
     default:
         return EntryKind::Other;
     }
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            if (count == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        written += count;
-    }
-    return true;
 }
 
 } // namespace
@@ -256,7 +241,7 @@ bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, bo
         reason = systemText(error);
         return false;
     };
-    if (!writeAll(fd, bytes) || ::fdatasync(fd) != 0) {
+    if (!writeAllToDescriptor(fd, bytes.constData(), bytes.size()) || ::fdatasync(fd) != 0) {
         const int error = errno;
         ::close(fd);
         return failed(error);

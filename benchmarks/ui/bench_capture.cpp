@@ -13,6 +13,7 @@
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
 #include "platform/linux/mozillapagequery.h"
+#include "tests/common/mozillaprofile.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -24,9 +25,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <benchmark/benchmark.h>
-#include <lz4.h>
 #include <unistd.h>
 
 using namespace vellumite;
@@ -66,14 +65,10 @@ QByteArray sessionStore(qint64 collectedAtMs)
     }
     const QJsonObject window { { QStringLiteral("selected"), 1 }, { QStringLiteral("tabs"), tabs } };
     const QJsonObject session { { QStringLiteral("lastUpdate"), collectedAtMs } };
-    const QByteArray json = QJsonDocument(QJsonObject { { QStringLiteral("windows"), QJsonArray { window } },
-                                                        { QStringLiteral("session"), session } })
-                                .toJson(QJsonDocument::Compact);
-    QByteArray block(LZ4_compressBound(int(json.size())), '\0');
-    block.resize(LZ4_compress_default(json.constData(), block.data(), int(json.size()), int(block.size())));
-    char size[4];
-    qToLittleEndian<quint32>(quint32(json.size()), size);
-    return QByteArray("mozLz40\0", 8) + QByteArray(size, 4) + block;
+    return mozillaprofile::mozLz4(
+        QJsonDocument(QJsonObject { { QStringLiteral("windows"), QJsonArray { window } },
+                                    { QStringLiteral("session"), session } })
+            .toJson(QJsonDocument::Compact));
 }
 
 TfrAddBookmark *visibleAddDialog()
@@ -173,7 +168,7 @@ void addProfileCounters(benchmark::State &state)
 void BM_FirefoxPageQuery(benchmark::State &state)
 {
     const MozillaPageQuery query({ Profile::instance().root() });
-    const BrowserWindow window { QStringLiteral("Firefox"), ::getpid(), PageTitle };
+    const BrowserWindow window { QStringLiteral("Firefox"), ::getpid(), PageTitle, TitleForm::Whole, {} };
     for (auto _ : state) {
         const std::optional<WindowInfoReply> reply = query.requestWindowInfo(window);
         if (!reply || !reply->address.endsWith(QStringLiteral("page=299"))) {
@@ -193,8 +188,11 @@ void BM_HotKeyUntilTheDialogShowsThePage(benchmark::State &state)
     FakeServices fakes = makeFakeServices();
     fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { Profile::instance().root() });
     fakes.foregroundWindow->setWindow(
-        ForegroundWindowInfo { QStringLiteral("firefox-esr"), QStringLiteral("Navigator"),
-                               PageTitle + QStringLiteral(" \u2014 Mozilla Firefox"), ::getpid() });
+        ForegroundWindowInfo { QStringLiteral("firefox-esr"),
+                               QStringLiteral("Navigator"),
+                               PageTitle + QStringLiteral(" \u2014 Mozilla Firefox"),
+                               ::getpid(),
+                               {} });
     TForm1 form;
     form.FormCreate(fakes.services, programFolder.path());
     form.show();

@@ -2,7 +2,6 @@
 
 #include "base/filelookup.h"
 #include "base/firefoxprofile.h"
-#include "platform/linux/mozillapreferences.h"
 #include "platform/linux/mozillaprofileroots.h"
 
 #include <QDir>
@@ -84,13 +83,18 @@ qint64 profileLockedAtMs(const QString &profileFolder)
 
 std::optional<WindowInfoReply> chooseShownPage(const std::optional<StoredPage> &stored,
                                                const std::optional<HistoryVisit> &visited,
-                                               qint64 browserStartedAtMs)
+                                               qint64 browserStartedAtMs, ShownTitle shown)
 {
     const bool storeOfThisRun
         = stored && (browserStartedAtMs <= 0 || stored->collectedAtMs >= browserStartedAtMs);
-    if (storeOfThisRun
-        && (!visited
-            || stored->collectedAtMs - visited->visitedAtMs > stored->updateIntervalMs + SessionStoreSlackMs))
+    const bool storeIsNewer
+        = storeOfThisRun && (!visited || stored->collectedAtMs - visited->visitedAtMs > SessionStoreSlackMs);
+    if (shown == ShownTitle::Untitled) {
+        if (storeIsNewer)
+            return WindowInfoReply { stored->page.url, QString() };
+        return std::nullopt;
+    }
+    if (storeIsNewer)
         return WindowInfoReply { stored->page.url, stored->page.title };
     if (visited)
         return WindowInfoReply { visited->url, visited->title };
@@ -128,21 +132,20 @@ std::optional<WindowInfoReply> MozillaPageQuery::requestWindowInfo(const Browser
     const QString profile = runningProfileFolder(window.processId, roots);
     if (profile.isEmpty())
         return std::nullopt;
+    const bool untitled = window.pageTitle.isEmpty();
     const QDir folder(profile);
     std::optional<StoredPage> stored;
     MozillaSessionStoreReader store;
     if (store.readFile(folder.filePath(QStringLiteral("sessionstore-backups/recovery.jsonlz4")))) {
-        if (const std::optional<SessionPage> page
-            = findPageByTitle(store.selectedPages(), window.pageTitle)) {
-            const qint64 interval = mozillaIntegerPreference(profile, u"browser.sessionstore.interval")
-                                        .value_or(DefaultSessionStoreIntervalMs);
-            stored = StoredPage { *page, store.collectedAtMs(), std::max<qint64>(interval, 0) };
-        }
+        const std::optional<SessionPage> page = findShownPage(store.windows(), window);
+        if (page && !(untitled && page->url.startsWith(u"about:")))
+            stored = StoredPage { *page, store.collectedAtMs() };
     }
     MozillaHistoryReader history;
-    const std::optional<HistoryVisit> visited
-        = history.newestVisitOfTitle(folder.filePath(QStringLiteral("places.sqlite")), window.pageTitle);
-    return chooseShownPage(stored, visited, profileLockedAtMs(profile));
+    const std::optional<HistoryVisit> visited = history.newestVisitOfTitle(
+        folder.filePath(QStringLiteral("places.sqlite")), window.pageTitle, window.titleForm);
+    return chooseShownPage(stored, visited, profileLockedAtMs(profile),
+                           untitled ? ShownTitle::Untitled : ShownTitle::Titled);
 }
 
 } // namespace vellumite

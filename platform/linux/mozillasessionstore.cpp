@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,11 +28,25 @@ std::optional<QJsonValue> oneBased(const QJsonArray &array, const QJsonValue &po
     return array.at(index - 1);
 }
 
+WindowPlace placeOf(const QJsonObject &window)
+{
+    static const QHash<QString, WindowPlace::Size> sizes {
+        { QStringLiteral("normal"), WindowPlace::Size::Normal },
+        { QStringLiteral("maximized"), WindowPlace::Size::Maximized },
+        { QStringLiteral("fullscreen"), WindowPlace::Size::FullScreen },
+        { QStringLiteral("minimized"), WindowPlace::Size::Minimized },
+    };
+    const auto coordinate = [&](QStringView name) { return int(window.value(name).toInteger(0)); };
+    return { sizes.value(window.value(u"sizemode").toString(), WindowPlace::Size::Unknown),
+             QRect(coordinate(u"screenX"), coordinate(u"screenY"), coordinate(u"width"),
+                   coordinate(u"height")) };
+}
+
 } // namespace
 
 bool MozillaSessionStoreReader::fail(const QString &reason)
 {
-    m_pages.clear();
+    m_windows.clear();
     m_collectedAtMs = 0;
     m_errorString = reason;
     return false;
@@ -58,7 +73,7 @@ bool MozillaSessionStoreReader::readFile(const QString &fileName)
 
 bool MozillaSessionStoreReader::readData(const QByteArray &data)
 {
-    m_pages.clear();
+    m_windows.clear();
     m_collectedAtMs = 0;
     m_errorString.clear();
     if (data.size() > MaximumSize)
@@ -86,8 +101,10 @@ bool MozillaSessionStoreReader::readJson(const QByteArray &json)
     const QJsonValue lastUpdate = document.object().value(u"session").toObject().value(u"lastUpdate");
     m_collectedAtMs = lastUpdate.isDouble() ? std::max<qint64>(lastUpdate.toInteger(0), 0) : 0;
     const QJsonArray windows = document.object().value(u"windows").toArray();
-    for (const QJsonValue &windowValue : windows) {
-        const QJsonObject window = windowValue.toObject();
+    // 1-based; 0 when the browser had none of these windows in front (a private one, or none at all).
+    const qint64 selectedWindow = document.object().value(u"selectedWindow").toInteger(0);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const QJsonObject window = windows.at(i).toObject();
         const QJsonArray tabs = window.value(u"tabs").toArray();
         const auto tab = oneBased(tabs, window.value(u"selected"), 1);
         if (!tab)
@@ -98,19 +115,35 @@ bool MozillaSessionStoreReader::readJson(const QByteArray &json)
         if (!entry)
             continue;
         const QJsonObject page = entry->toObject();
-        m_pages.append({ page.value(u"url").toString(), page.value(u"title").toString() });
+        m_windows.append({ { page.value(u"url").toString(), page.value(u"title").toString() },
+                           placeOf(window),
+                           i + 1 == selectedWindow });
     }
     return true;
 }
 
-std::optional<SessionPage> findPageByTitle(const QList<SessionPage> &pages, const QString &title)
+std::optional<SessionPage> findShownPage(const QList<SessionWindow> &windows, const BrowserWindow &window)
 {
-    for (const SessionPage &page : pages) {
-        const QString &shown = page.title.isEmpty() ? page.url : page.title;
-        if (shown == title)
-            return page;
+    QList<const SessionWindow *> named;
+    for (const SessionWindow &stored : windows) {
+        if (window.namesPage(stored.page.title, stored.page.url))
+            named.append(&stored);
     }
-    return std::nullopt;
+    if (named.isEmpty())
+        return std::nullopt;
+    // The store is written when a page changes, not when another window comes to the front: its window
+    // in front may be an earlier one. A window's place tells it apart where it has one of its own.
+    QList<const SessionWindow *> placed;
+    for (const SessionWindow *stored : std::as_const(named)) {
+        if (stored->place.sameAs(window.place))
+            placed.append(stored);
+    }
+    if (placed.size() == 1)
+        return placed.first()->page;
+    const QList<const SessionWindow *> &likely = placed.isEmpty() ? named : placed;
+    const auto front = std::find_if(likely.begin(), likely.end(),
+                                    [](const SessionWindow *stored) { return stored->selected; });
+    return (front != likely.end() ? *front : likely.first())->page;
 }
 
 } // namespace vellumite

@@ -80,7 +80,7 @@ TfrAddBookmark *visibleAddDialog()
     return nullptr;
 }
 
-// A profile below a root folder, locked by this process, with its history held open.
+// A profile held by this process as the browser holds its own, with its history held open.
 class Profile
 {
 public:
@@ -89,15 +89,13 @@ public:
         static Profile profile;
         return profile;
     }
-    QString root() const { return m_root.path(); }
     qint64 databaseBytes() const { return QFileInfo(m_places).size(); }
     qint64 logBytes() const { return QFileInfo(m_places + QStringLiteral("-wal")).size(); }
 
 private:
     Profile()
     {
-        const QDir folder(m_root.filePath(QStringLiteral("heavy.default-esr")));
-        folder.mkpath(QStringLiteral("sessionstore-backups"));
+        const QDir folder(m_profile.path());
         m_places = folder.filePath(QStringLiteral("places.sqlite"));
         QFile::copy(QStringLiteral(VELLUMITE_TEST_DATA "/places/esr153-places.sqlite"), m_places);
         QFile::setPermissions(m_places, QFile::ReadOwner | QFile::WriteOwner);
@@ -148,13 +146,13 @@ private:
             visit.execute();
         }
         recent.commit();
-        QFile::link(QStringLiteral("127.0.0.1:+%1").arg(::getpid()), folder.filePath(QStringLiteral("lock")));
         QFile store(folder.filePath(QStringLiteral("sessionstore-backups/recovery.jsonlz4")));
         if (store.open(QIODevice::WriteOnly))
             store.write(sessionStore(now - 20'000));
     }
 
     QTemporaryDir m_root;
+    mozillaprofile::HeldProfile m_profile { m_root.filePath(QStringLiteral("heavy.default-esr")) };
     QString m_places;
     sqlite::Database m_browser;
 };
@@ -167,7 +165,8 @@ void addProfileCounters(benchmark::State &state)
 
 void BM_FirefoxPageQuery(benchmark::State &state)
 {
-    const MozillaPageQuery query({ Profile::instance().root() });
+    Profile::instance();
+    const MozillaPageQuery query;
     const BrowserWindow window { QStringLiteral("Firefox"), ::getpid(), PageTitle, TitleForm::Whole, {} };
     for (auto _ : state) {
         const std::optional<WindowInfoReply> reply = query.requestWindowInfo(window);
@@ -184,9 +183,10 @@ BENCHMARK(BM_FirefoxPageQuery)->Unit(benchmark::kMillisecond);
 
 void BM_HotKeyUntilTheDialogShowsThePage(benchmark::State &state)
 {
+    Profile::instance();
     QTemporaryDir programFolder;
     FakeServices fakes = makeFakeServices();
-    fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { Profile::instance().root() });
+    fakes.services.pageQuery = std::make_unique<MozillaPageQuery>();
     fakes.foregroundWindow->setWindow(
         ForegroundWindowInfo { QStringLiteral("firefox-esr"),
                                QStringLiteral("Navigator"),

@@ -4,6 +4,8 @@
 #include "base/sqlite/sqlitestatement.h"
 #include "platform/linux/databasecopy.h"
 
+#include <fcntl.h>
+
 namespace vellumite {
 
 namespace {
@@ -27,9 +29,16 @@ constexpr QByteArrayView
 std::optional<HistoryVisit> MozillaHistoryReader::newestVisitOfTitle(const QString &databasePath,
                                                                      const QString &title, TitleForm form)
 {
+    return newestVisitOfTitle(AT_FDCWD, databasePath, title, form);
+}
+
+std::optional<HistoryVisit> MozillaHistoryReader::newestVisitOfTitle(int directoryFd,
+                                                                     const QString &databasePath,
+                                                                     const QString &title, TitleForm form)
+{
     m_errorString.clear();
     DatabaseCopy copy;
-    if (!copy.copy(databasePath)) {
+    if (!copy.copy(directoryFd, databasePath)) {
         m_errorString = copy.errorString();
         return std::nullopt;
     }

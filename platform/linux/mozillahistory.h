@@ -31,6 +31,9 @@ public:
     // database cannot be copied or read.
     std::optional<HistoryVisit> newestVisitOfTitle(const QString &databasePath, const QString &title,
                                                    TitleForm form = TitleForm::Whole);
+    // `databasePath` relative to the open folder `directoryFd`, as openat takes it.
+    std::optional<HistoryVisit> newestVisitOfTitle(int directoryFd, const QString &databasePath,
+                                                   const QString &title, TitleForm form);
 
     bool hasError() const { return !m_errorString.isEmpty(); }
     QString errorString() const { return m_errorString; }

@@ -3,22 +3,20 @@
 #include "platform/browserpagequery.h"
 #include "platform/linux/mozillahistory.h"
 #include "platform/linux/mozillasessionstore.h"
+#include "platform/linux/userfolder.h"
 
-#include <QStringList>
+#include <optional>
 
 namespace vellumite {
 
-// The process id that a Mozilla profile folder's `lock` link names ("address:+pid"); 0 when the folder
-// has no such link.
-qint64 profileLockOwner(const QString &profileFolder);
-// When the browser that holds the profile made its `lock` link, at its start, in milliseconds since
-// 1970 (UTC); 0 when the folder has no such link.
-qint64 profileLockedAtMs(const QString &profileFolder);
+// When the browser that holds the profile made its `lock` link (this user's), at its start, in
+// milliseconds since 1970 (UTC); 0 when the folder has no such link.
+qint64 profileLockedAtMs(const UserFolder &profile);
 
-// The profile folder that the running browser `processId` holds: among the folders of the files it
-// has open, then the profiles below `mozillaRoots` (such as ~/.mozilla/firefox), the one whose lock
-// link names the process. Empty when none does.
-QString runningProfileFolder(qint64 processId, const QStringList &mozillaRoots);
+// The profile folder that the running browser `processId` holds: the folder whose `.parentlock` the
+// process has open, when it is a folder of this user's that no one else may change (UserFolder). The
+// files read from it are checked the same way, on the open file. Nothing when there is none.
+std::optional<UserFolder> runningProfileFolder(qint64 processId);
 
 // The session store's page of a window, with when the store was collected.
 struct StoredPage
@@ -54,13 +52,7 @@ std::optional<WindowInfoReply> chooseShownPage(const std::optional<StoredPage> &
 class MozillaPageQuery final : public BrowserPageQuery
 {
 public:
-    // `mozillaRoots` empty: every folder of the user's where a Firefox or SeaMonkey keeps profiles.
-    explicit MozillaPageQuery(QStringList mozillaRoots = {});
-
     std::optional<WindowInfoReply> requestWindowInfo(const BrowserWindow &window) const override;
-
-private:
-    QStringList m_roots;
 };
 
 } // namespace vellumite

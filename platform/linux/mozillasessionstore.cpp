@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QtEndian>
 #include <algorithm>
+#include <fcntl.h>
 #include <lz4.h>
 
 namespace vellumite {
@@ -55,7 +56,12 @@ bool MozillaSessionStoreReader::fail(const QString &reason)
 
 bool MozillaSessionStoreReader::readFile(const QString &fileName)
 {
-    ForeignFile file(fileName, MaximumSize);
+    return readFile(AT_FDCWD, fileName);
+}
+
+bool MozillaSessionStoreReader::readFile(int directoryFd, const QString &fileName)
+{
+    ForeignFile file(directoryFd, fileName, MaximumSize, ForeignFileOwner::ThisUser);
     const QByteArray data = file.readAll();
     if (!file.isOpen())
         return fail(file.errorString());

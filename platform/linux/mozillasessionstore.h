@@ -41,7 +41,10 @@ class MozillaSessionStoreReader
 public:
     static constexpr qint64 MaximumSize = 64 * 1024 * 1024;
 
+    // Only a file of this user's that others may not write is read.
     bool readFile(const QString &fileName);
+    // `fileName` relative to the open folder `directoryFd`, as openat takes it.
+    bool readFile(int directoryFd, const QString &fileName);
     // `data` is the whole file.
     bool readData(const QByteArray &data);
 

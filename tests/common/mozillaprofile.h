@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QtEndian>
 #include <lz4.h>
+#include <unistd.h>
 
 namespace vellumite::mozillaprofile {
 
@@ -103,5 +104,30 @@ inline void addVisit(sqlite::Database &db, const QString &url, const QString &ti
     visit.bind(3, qint64(type));
     visit.execute();
 }
+
+// A profile folder as a running browser holds it, held by this process: its `lock` link names this
+// process and the process keeps its `.parentlock` open, for the capture to find through /proc.
+class HeldProfile
+{
+public:
+    explicit HeldProfile(const QString &folder)
+        : m_folder(folder)
+    {
+        QDir().mkpath(m_folder.filePath(QStringLiteral("sessionstore-backups")));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::link(QStringLiteral("127.0.0.1:+%1").arg(::getpid()),
+                    m_folder.filePath(QStringLiteral("lock")));
+        m_parentLock.setFileName(m_folder.filePath(QStringLiteral(".parentlock")));
+        m_parentLock.open(QIODevice::WriteOnly);
+    }
+
+    QString path() const { return m_folder.path(); }
+    QString filePath(const QString &name) const { return m_folder.filePath(name); }
+    static qint64 processId() { return ::getpid(); }
+
+private:
+    QDir m_folder;
+    QFile m_parentLock;
+};
 
 } // namespace vellumite::mozillaprofile

@@ -67,15 +67,9 @@ public:
     RunningProfile()
         : m_folder(m_root.filePath(u"abcd.default-esr"_s))
     {
-        QDir().mkpath(m_folder.filePath(u"sessionstore-backups"_s));
-        QFile::link(u"127.0.0.1:+"_s + QString::number(::getpid()), m_folder.filePath(u"lock"_s));
-        m_parentLock.setFileName(m_folder.filePath(u".parentlock"_s));
-        m_parentLock.open(QIODevice::WriteOnly);
         m_startedAtMs = QDateTime::currentMSecsSinceEpoch();
         m_places = mozillaprofile::makePlacesDatabase(m_folder.path());
     }
-
-    QString root() const { return m_root.path(); }
 
     bool write(const Store &store, const QList<Visit> &visits)
     {
@@ -93,8 +87,7 @@ public:
 
 private:
     QTemporaryDir m_root;
-    QDir m_folder;
-    QFile m_parentLock;
+    mozillaprofile::HeldProfile m_folder;
     QString m_places;
     qint64 m_startedAtMs = 0;
 };
@@ -291,7 +284,7 @@ private slots:
         QFETCH(CapturedPage, expected);
         RunningProfile profile;
         QVERIFY(profile.write(store, visits));
-        const MozillaPageQuery query({ profile.root() });
+        const MozillaPageQuery query;
         const ForegroundWindowInfo window { u"firefox-esr"_s, u"Navigator"_s, windowName, ::getpid(), place };
         QCOMPARE(captureForegroundPage(window, query), expected);
     }

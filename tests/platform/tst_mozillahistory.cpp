@@ -7,8 +7,8 @@
 #include "platform/linux/databasecopy.h"
 #include "platform/linux/mozillahistory.h"
 #include "platform/linux/mozillapagequery.h"
-#include "tests/common/mozillaprofile.h"
 #include "tests/common/finisheswithin.h"
+#include "tests/common/mozillaprofile.h"
 #include "tests/common/testfiles.h"
 
 #include <QDateTime>
@@ -164,8 +164,7 @@ private slots:
     {
         QTemporaryDir copies;
         QTemporaryDir root;
-        const QDir profile(root.filePath(u"abcd.default-esr"_s));
-        QVERIFY(profile.mkpath(u"sessionstore-backups"_s));
+        const HeldProfile profile(root.filePath(u"abcd.default-esr"_s));
         const QString path = makePlacesDatabase(profile.path());
         sqlite::Database browser = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
         browser.execute("PRAGMA journal_mode = WAL");
@@ -196,14 +195,12 @@ private slots:
 
         // The capture of a window of that title, while the session store still holds the page
         // before it.
-        QVERIFY(QFile::link(u"127.0.0.1:+4242"_s, profile.filePath(u"lock"_s)));
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         QVERIFY(writeFile(profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s),
                           sessionStore({ { { u"http://e/?t=a"_s, u"Same title"_s }, {}, true } }, now)));
         addVisit(browser, u"http://e/?t=e"_s, u"Same title"_s, now + 100);
-        const MozillaPageQuery query({ root.path() });
-        const std::optional<WindowInfoReply> reply
-            = query.requestWindowInfo({ u"Firefox"_s, 4242, u"Same title"_s, TitleForm::Whole, {} });
+        const std::optional<WindowInfoReply> reply = MozillaPageQuery().requestWindowInfo(
+            { u"Firefox"_s, HeldProfile::processId(), u"Same title"_s, TitleForm::Whole, {} });
         QVERIFY(reply);
         QCOMPARE(reply->address, u"http://e/?t=e"_s);
         QCOMPARE(QDir(copies.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -325,26 +322,24 @@ private slots:
         QFETCH(QString, pipe);
         QFETCH(QString, expected);
         QTemporaryDir root;
-        const QDir profile(root.filePath(u"abcd.default-esr"_s));
-        QVERIFY(profile.mkpath(u"sessionstore-backups"_s));
-        QVERIFY(QFile::link(u"127.0.0.1:+4242"_s, profile.filePath(u"lock"_s)));
+        const HeldProfile profile(root.filePath(u"abcd.default-esr"_s));
         {
             sqlite::Database db
                 = sqlite::Database::open(makePlacesDatabase(profile.path()), sqlite::OpenMode::ReadWrite);
             addVisit(db, u"http://e/?t=visited"_s, u"Same title"_s, 1'000);
         }
         const qint64 collected = QDateTime::currentMSecsSinceEpoch() + 1'000;
-        QVERIFY(writeFile(profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s),
-                          sessionStore({ { { u"http://e/?t=stored"_s, u"Same title"_s }, {}, true } }, collected)));
+        QVERIFY(writeFile(
+            profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s),
+            sessionStore({ { { u"http://e/?t=stored"_s, u"Same title"_s }, {}, true } }, collected)));
         const QString pipePath = profile.filePath(pipe);
         QFile::remove(pipePath);
         QCOMPARE(::mkfifo(QFile::encodeName(pipePath).constData(), 0600), 0);
 
         auto reply = std::make_shared<std::optional<WindowInfoReply>>();
-        const QString folder = root.path();
-        QVERIFY(testfiles::finishesWithin(5000, [reply, folder] {
-            *reply = MozillaPageQuery({ folder }).requestWindowInfo(
-                { u"Firefox"_s, 4242, u"Same title"_s, TitleForm::Whole, {} });
+        QVERIFY(testfiles::finishesWithin(5000, [reply] {
+            *reply = MozillaPageQuery().requestWindowInfo(
+                { u"Firefox"_s, HeldProfile::processId(), u"Same title"_s, TitleForm::Whole, {} });
         }));
         QVERIFY(reply->has_value());
         QCOMPARE((*reply)->address, expected);

@@ -1,17 +1,20 @@
 #include "platform/linux/mozillapagequery.h"
 #include "platform/linux/mozillasessionstore.h"
 #include "tests/common/mozillaprofile.h"
+#include "tests/common/testfiles.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
 using vellumite::mozillaprofile::mozLz4;
+using vellumite::testfiles::writeFile;
 
 Q_DECLARE_METATYPE(vellumite::WindowPlace)
 
@@ -193,26 +196,18 @@ private slots:
         QVERIFY(reader.errorString().contains(u"larger"_s));
     }
 
-    void pageOfTheProfileThatTheProcessLocks()
+    void pageOfTheProfileThatTheProcessHolds()
     {
         QTemporaryDir home;
-        const QDir root(home.filePath(u"firefox"_s));
-        QVERIFY(root.mkpath(u"other.default/sessionstore-backups"_s));
-        QVERIFY(root.mkpath(u"abcd.default-esr/sessionstore-backups"_s));
-        const qint64 pid = 4242;
-        // A stale lock of another process, and the running one's.
-        QVERIFY(QFile::link(u"127.0.1.1:+17"_s, root.filePath(u"other.default/lock"_s)));
-        QVERIFY(QFile::link(u"127.0.1.1:+4242"_s, root.filePath(u"abcd.default-esr/lock"_s)));
-        QFile store(root.filePath(u"abcd.default-esr/sessionstore-backups/recovery.jsonlz4"_s));
-        QVERIFY(store.open(QIODevice::WriteOnly));
-        store.write(mozLz4(sessionJson()));
-        store.close();
+        const mozillaprofile::HeldProfile profile(home.filePath(u"abcd.default-esr"_s));
+        QVERIFY(
+            writeFile(profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s), mozLz4(sessionJson())));
+        const qint64 pid = mozillaprofile::HeldProfile::processId();
+        const std::optional<UserFolder> found = runningProfileFolder(pid);
+        QVERIFY(found);
+        QCOMPARE(found->path(), QDir(profile.path()).canonicalPath());
 
-        QCOMPARE(profileLockOwner(root.filePath(u"other.default"_s)), qint64(17));
-        QCOMPARE(runningProfileFolder(pid, { root.path() }), root.filePath(u"abcd.default-esr"_s));
-        QCOMPARE(runningProfileFolder(99, { root.path() }), QString());
-
-        MozillaPageQuery query({ root.path() });
+        const MozillaPageQuery query;
         const auto reply
             = query.requestWindowInfo({ u"Firefox"_s, pid, u"Example page"_s, TitleForm::Whole, {} });
         QVERIFY(reply);
@@ -221,17 +216,67 @@ private slots:
         // A page the store does not hold yet, another family and another process give no answer.
         QVERIFY(!query.requestWindowInfo({ u"Firefox"_s, pid, u"Just opened"_s, TitleForm::Whole, {} }));
         QVERIFY(!query.requestWindowInfo({ u"Opera"_s, pid, u"Example page"_s, TitleForm::Whole, {} }));
-        QVERIFY(!query.requestWindowInfo({ u"Firefox"_s, 17, u"Example page"_s, TitleForm::Whole, {} }));
+        QVERIFY(!query.requestWindowInfo({ u"Firefox"_s, 1, u"Example page"_s, TitleForm::Whole, {} }));
     }
 
-    void profileFoundThroughTheProcessOpenFiles()
+    // Only the folder whose .parentlock the browser holds open is its profile, and only when no one else
+    // may change it; its files count only when they are this user's and others may not write them. A
+    // folder the browser has another file open in, with a lock link planted there, is no profile.
+    void profileOnlyWhereNoOneElseCanPlantIt_data()
     {
-        // This process holds a file open in a folder with a lock naming it: no root needed.
-        QTemporaryDir profile;
-        QVERIFY(QFile::link(u"host:+"_s + QString::number(::getpid()), profile.filePath(u"lock"_s)));
-        QFile held(profile.filePath(u".parentlock"_s));
-        QVERIFY(held.open(QIODevice::WriteOnly));
-        QCOMPARE(runningProfileFolder(::getpid(), {}), QDir(profile.path()).canonicalPath());
+        QTest::addColumn<QString>("held"); // the file this process holds open in the folder
+        QTest::addColumn<int>("folderMode"); // of the profile folder
+        QTest::addColumn<bool>("otherOwner"); // the folder, or with `file`, that file, is nobody's
+        QTest::addColumn<QString>("file"); // a file given `fileMode` or the other owner
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<bool>("answered");
+        const int own = 0700;
+        QTest::newRow("the real profile") << u".parentlock"_s << own << false << QString() << 0 << true;
+        QTest::newRow("a planted lock beside another open file")
+            << u"cookies.sqlite"_s << own << false << QString() << 0 << false;
+        QTest::newRow("a held .parentlock in a folder anyone may write")
+            << u".parentlock"_s << 01777 << false << QString() << 0 << false;
+        QTest::newRow("a folder its group may write")
+            << u".parentlock"_s << 0770 << false << QString() << 0 << false;
+        QTest::newRow("a session store others may write")
+            << u".parentlock"_s << own << false << u"sessionstore-backups/recovery.jsonlz4"_s << 0666
+            << false;
+        QTest::newRow("a session store its group may write, as Firefox leaves it under umask 002")
+            << u".parentlock"_s << own << false << u"sessionstore-backups/recovery.jsonlz4"_s << 0664 << true;
+        QTest::newRow("a folder of another user (root only)")
+            << u".parentlock"_s << own << true << QString() << 0 << false;
+        QTest::newRow("a session store of another user (root only)")
+            << u".parentlock"_s << own << true << u"sessionstore-backups/recovery.jsonlz4"_s << 0644 << false;
+    }
+    void profileOnlyWhereNoOneElseCanPlantIt()
+    {
+        QFETCH(QString, held);
+        QFETCH(int, folderMode);
+        QFETCH(bool, otherOwner);
+        QFETCH(QString, file);
+        QFETCH(int, fileMode);
+        QFETCH(bool, answered);
+        if (otherOwner && ::geteuid() != 0)
+            QSKIP("Only root can give a file to another user.");
+        QTemporaryDir home;
+        const QDir folder(home.filePath(u"abcd.default-esr"_s));
+        QVERIFY(folder.mkpath(u"sessionstore-backups"_s));
+        const QString store = folder.filePath(u"sessionstore-backups/recovery.jsonlz4"_s);
+        QVERIFY(writeFile(store, mozLz4(sessionJson())));
+        QVERIFY(QFile::link(u"127.0.0.1:+"_s + QString::number(::getpid()), folder.filePath(u"lock"_s)));
+        QFile open(folder.filePath(held));
+        QVERIFY(open.open(QIODevice::WriteOnly));
+        const QByteArray changed = QFile::encodeName(file.isEmpty() ? folder.path() : folder.filePath(file));
+        if (!file.isEmpty())
+            QCOMPARE(::chmod(changed.constData(), mode_t(fileMode)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder.path()).constData(), mode_t(folderMode)), 0);
+        if (otherOwner)
+            QCOMPARE(::chown(changed.constData(), 65534, 65534), 0);
+
+        const auto reply = MozillaPageQuery().requestWindowInfo(
+            { u"Firefox"_s, ::getpid(), u"Example page"_s, TitleForm::Whole, {} });
+        QCOMPARE(reply.has_value(), answered);
+        QCOMPARE(runningProfileFolder(::getpid()).has_value(), file.isEmpty() ? answered : true);
     }
 };
 

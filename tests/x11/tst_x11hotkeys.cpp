@@ -159,7 +159,7 @@ private slots:
         FakeServices fakes = makeFakeServices();
         fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
         fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
-        fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { folder.path() });
+        fakes.services.pageQuery = std::make_unique<MozillaPageQuery>();
         TForm1 form;
         form.FormCreate(fakes.services, folder.path());
         TfrOptions options(form, fakes.services);

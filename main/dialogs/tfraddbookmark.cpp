@@ -4,6 +4,7 @@
 #include "main/core/bookmarkedit.h"
 #include "main/core/linebreaks.h"
 #include "main/dialogs/balloonhint.h"
+#include "main/dialogs/storedtextfield.h"
 #include "main/window/windowfont.h"
 
 #include <QComboBox>
@@ -53,6 +54,7 @@ QLineEdit *lineEdit(const QString &name, QWidget *parent, QRect geometry)
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(geometry);
+    keepWholeText(*edit);
     return edit;
 }
 

@@ -1,5 +1,7 @@
+#include "base/programfolder.h"
 #include "main/core/programsettings.h"
 #include "platform/fakes/fakefolderprobe.h"
+#include "tests/common/filesizelimit.h"
 #include "tests/common/testfiles.h"
 
 #include <QDir>
@@ -250,7 +252,7 @@ private slots:
         probe.setWritable(writable);
 
         QString readFailure;
-        const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
+        const StartupSettings read = loadStartupSettings(probe, ProgramFolder(dir.path()), OneScreen, &readFailure);
         QCOMPARE(read.placement, expected.placement);
         QCOMPARE(read.columns, expected.columns);
         QCOMPARE(read.openWithBrowser, expected.openWithBrowser);
@@ -266,7 +268,7 @@ private slots:
         QVERIFY(testfiles::writeFile(settingsFilePath(dir.path()), oversizedSettings()));
         FakeFolderProbe probe;
         QString readFailure;
-        const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
+        const StartupSettings read = loadStartupSettings(probe, ProgramFolder(dir.path()), OneScreen, &readFailure);
         QCOMPARE(read.placement.bounds, QRect(187, 88, 650, 550));
         QCOMPARE(readFailure, u"It is larger than 1 MB."_s);
     }
@@ -302,7 +304,7 @@ private slots:
         exit.columns = { 300, 250, 60 };
         exit.openWithBrowser = u"/usr/bin/firefox"_s;
         QString error;
-        QCOMPARE(saveExitSettings(dir.path(), exit, &error), SettingsSave::Saved);
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), exit, &error), SettingsSave::Saved);
         QCOMPARE(testfiles::readFile(path), after);
 
         // What was written reads back.
@@ -312,6 +314,52 @@ private slots:
         QCOMPARE(read.placement.maximized, true);
         QCOMPARE(read.columns, exit.columns);
         QCOMPARE(read.openWithBrowser, exit.openWithBrowser);
+    }
+
+    // The kept copies the user has not been told of: written as they are, read back only as names of
+    // kept copies in the program folder, and gone from the file once there are none.
+    void keptBookmarkFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = settingsFilePath(dir.path());
+        ExitSettings exit;
+        exit.keptBookmarkFiles = { u"Bookmarks.lkb.bad"_s, u"Bookmarks.lkb.bad.3"_s };
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), exit), SettingsSave::Saved);
+        IniFile ini(path);
+        QVERIFY(ini.load());
+        QCOMPARE(ini.readString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles, {}),
+                 u"Bookmarks.lkb.bad;Bookmarks.lkb.bad.3"_s);
+        QCOMPARE(readStartupSettings(ini, OneScreen).keptBookmarkFiles, exit.keptBookmarkFiles);
+
+        // Names edited in by hand that no kept copy has are not taken.
+        ini.writeString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles,
+                        u"../Bookmarks.lkb.bad;Settings.ini;;Bookmarks.lkb.bad.2;Bookmarks.lkb.bad.2"_s);
+        QCOMPARE(readStartupSettings(ini, OneScreen).keptBookmarkFiles,
+                 QStringList { u"Bookmarks.lkb.bad.2"_s });
+
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}), SettingsSave::Saved);
+        QVERIFY(!testfiles::readFile(path).contains("KeptBookmarkFiles"));
+    }
+
+    // A disk that is full for the settings: the reason names the file, and the file stays as it was.
+    void exitWriteOnAFullDiskNamesTheFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = settingsFilePath(dir.path());
+        const QByteArray former = "[Program]\n" + QByteArray(2000, ';') + '\n';
+        QVERIFY(testfiles::writeFile(path, former));
+        QString error;
+        {
+            const testfiles::FileSizeLimit limit(1000);
+            QVERIFY(limit.isSet());
+            QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}, &error), SettingsSave::WriteFailed);
+        }
+        QVERIFY2(error.startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(path))),
+                 qPrintable(error));
+        QVERIFY(error.size() > path.size() + 24); // the system's reason follows
+        QCOMPARE(testfiles::readFile(path), former);
     }
 
     void exitWriteNeverReplacesAnUnreadableFile_data()
@@ -331,7 +379,7 @@ private slots:
         const QString path = settingsFilePath(dir.path());
         QVERIFY(folder ? QDir(dir.path()).mkdir(SettingsFileName) : testfiles::writeFile(path, content));
         QString error;
-        QCOMPARE(saveExitSettings(dir.path(), ExitSettings {}, &error), SettingsSave::Unreadable);
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}, &error), SettingsSave::Unreadable);
         QVERIFY(!error.isEmpty());
         QCOMPARE(QFileInfo(path).isDir(), folder);
         if (!folder)

@@ -28,7 +28,9 @@ quint32 firstCardinal(const QByteArray &data)
 QList<quint32> cardinals(const QByteArray &data)
 {
     QList<quint32> values(data.size() / 4);
-    std::memcpy(values.data(), data.constData(), size_t(values.size()) * 4);
+    // An empty list has no storage to copy into: a window without the property gives none.
+    if (!values.isEmpty())
+        std::memcpy(values.data(), data.constData(), size_t(values.size()) * 4);
     return values;
 }
 

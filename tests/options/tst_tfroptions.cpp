@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -271,7 +271,7 @@ private slots:
     {
         TfrOptions options(*m_form, m_fakes.services);
         m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo {
-            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7 });
+            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7, {} });
         m_fakes.pageQuery->setReply(WindowInfoReply { u"http://127.0.0.1:8000/"_s, u"Example page"_s });
         bool dialogShownWhenAsked = true;
         m_fakes.foregroundWindow->onAsked = [&] { dialogShownWhenAsked = visibleAddDialog() != nullptr; };
@@ -284,7 +284,8 @@ private slots:
         QCOMPARE(dialog->LinkEdit->text(), u"http://127.0.0.1:8000/"_s);
 
         // A second press in another program resets the fields first.
-        m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8 });
+        m_fakes.foregroundWindow->setWindow(
+            ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8, {} });
         m_fakes.hotKeys->press(CtrlAltS);
         QCOMPARE(dialog->DescrEdit->text(), QString());
         QCOMPARE(dialog->LinkEdit->text(), QString());
@@ -305,11 +306,12 @@ private slots:
         inner.show();
         QCOMPARE(QApplication::activeModalWidget(), &inner);
         m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo {
-            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7 });
+            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7, {} });
         m_fakes.pageQuery->setReply(WindowInfoReply { u"http://127.0.0.1:8000/"_s, u"Example page"_s });
 
         m_fakes.hotKeys->press(CtrlAltS);
-        m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8 });
+        m_fakes.foregroundWindow->setWindow(
+            ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8, {} });
         QTRY_COMPARE(QApplication::activeWindow(), &inner);
         inner.hide();
         QTest::qWait(50);

@@ -111,12 +111,18 @@ FirefoxProfile FirefoxProfileFinder::find(const QList<FirefoxProfileRoot> &roots
         if (list.ofFoundInstall)
             folder = profileInUse(list);
     }
+    // A list that names no profile (what Firefox leaves once every profile is deleted) counts as no
+    // list: its own folder is no profile.
     if (folder.isEmpty()) {
         QStringList folders;
-        for (const FirefoxProfileList &list : lists)
-            folders.append(profileInUse(list));
+        for (const FirefoxProfileList &list : lists) {
+            if (const QString inUse = profileInUse(list); !inUse.isEmpty())
+                folders.append(inUse);
+        }
         folder = lastOpened(folders);
     }
+    if (folder.isEmpty())
+        return {};
     // LastVersion is "<version>_<build id>/<platform build id>".
     const QString lastVersion = compatibility(folder, u"LastVersion"_s);
     return { folder, lastVersion.section(u'_', 0, 0).section(u'/', 0, 0).trimmed() };
@@ -167,11 +173,16 @@ QStringList FirefoxProfileFinder::installDefaults(const FirefoxProfileList &list
     return paths;
 }
 
+// Empty for a path that names no folder: the profiles' own folder is no profile.
 QString FirefoxProfileFinder::profileFolder(const FirefoxProfileList &list, const QString &path) const
 {
+    if (path.isEmpty())
+        return {};
     // On Windows the part after the first "/" of "Profiles/<name>" names the folder.
-    if (m_files.pathStyle() == PathStyle::Windows)
-        return m_appData + u"\\mozilla\\firefox\\profiles\\" + path.section(u'/', 1, 1);
+    if (m_files.pathStyle() == PathStyle::Windows) {
+        const QString name = path.section(u'/', 1, 1);
+        return name.isEmpty() ? QString() : m_appData + u"\\mozilla\\firefox\\profiles\\" + name;
+    }
     return QDir::cleanPath(QDir(list.folder).filePath(path));
 }
 

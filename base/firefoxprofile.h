@@ -20,7 +20,7 @@ struct FirefoxProfileRoot
 // A profile of the user's Firefox.
 struct FirefoxProfile
 {
-    // Empty when no profile list exists.
+    // Empty when no profile list exists or none names a profile.
     QString folder;
     // The version of the Firefox that last opened the profile ("153.8.0" of compatibility.ini's
     // LastVersion=153.8.0_20261117185949/20261117185949); empty when the profile does not say.
@@ -54,7 +54,7 @@ public:
 
     // The profile lists that exist among `roots` (in the Windows style: below AppData).
     QList<FirefoxProfileList> existingLists(const QList<FirefoxProfileRoot> &roots) const;
-    // The list's profile in use.
+    // The list's profile in use; empty when the list names none.
     QString profileInUse(const FirefoxProfileList &list) const;
     // Every profile folder the list names, each once: the one in use first, then the others in the
     // order of the list.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace vellumite {
 
@@ -23,5 +24,16 @@ public:
 // The text of the default error display: a full stop is added when the last character comes after "."
 // in character order (a letter or a digit does, a "." or a "!" does not).
 QString errorDisplayText(const QString &text);
+
+// A message as a box shows it: every quoted absolute path (the program's messages put paths between
+// double quotes) replaced by what `shorten` makes of it, so that a long path does not fill the screen.
+struct ShortenedMessage
+{
+    QString text;
+    // Whether any path came back shorter; the box then keeps the whole text in its details.
+    bool shortened = false;
+};
+ShortenedMessage shortenQuotedPaths(const QString &text,
+                                    const std::function<QString(const QString &)> &shorten);
 
 } // namespace vellumite

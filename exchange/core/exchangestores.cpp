@@ -47,8 +47,8 @@ private:
     StoreWriter m_writer;
 };
 
-// The Favorites folder: an export that replaces it writes the tree even when the clear before it could
-// not delete everything, and then tells what was left.
+// The Favorites folder: an export writes the tree even when the clear before it could not delete
+// everything, or a category's folder is a symbolic link, and then tells what was left undone.
 class FavoritesFolderStore final : public PathStore
 {
 public:
@@ -58,12 +58,13 @@ public:
     { }
     StepResult write(const BookmarkNode &rootCategory, ExportMode mode) override
     {
-        QStringList notDeleted;
-        const QString failure = writeFavoritesFolder(rootCategory, path(), mode, notDeleted);
-        if (notDeleted.isEmpty())
+        FavoritesWriteReport report;
+        const QString failure = writeFavoritesFolder(rootCategory, path(), mode, report);
+        const QString undone = favoritesWriteMessage(path(), report);
+        if (undone.isEmpty())
             return StepResult::fromText(failure);
-        const QString left = notClearedMessage(path(), notDeleted);
-        return failure.isEmpty() ? StepResult::incomplete(left) : StepResult::failed(failure + u'\n' + left);
+        return failure.isEmpty() ? StepResult::incomplete(undone)
+                                 : StepResult::failed(failure + u'\n' + undone);
     }
 };
 

@@ -1,6 +1,8 @@
 #include "exchange/core/favoritesfolder.h"
 
+#include "base/foreignfile.h"
 #include "base/inifile.h"
+#include "exchange/core/foldercursor.h"
 #include "exchange/core/storefile.h"
 #include "main/core/functii.h"
 #include "main/core/textcodec.h"
@@ -32,13 +34,6 @@ bool isShortcutName(const QString &fileName)
     return fileName.endsWith(u".url"_s, Qt::CaseInsensitive);
 }
 
-// Entries sorted by name, so the order does not depend on the file system's.
-QFileInfoList entries(const QString &folder, QDir::Filters filters)
-{
-    return QDir(folder).entryInfoList(filters | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                                      QDir::Name | QDir::IgnoreCase);
-}
-
 // The entry name less its extension: without the text from its last ".".
 QString shortcutTitle(const QString &fileName)
 {
@@ -46,71 +41,172 @@ QString shortcutTitle(const QString &fileName)
     return dot < 0 ? fileName : fileName.left(dot);
 }
 
-QString readShortcutLink(const QString &path)
+QString shownPath(const QString &path)
 {
-    QByteArray bytes;
-    // An unreadable or oversized shortcut gives an empty link, as a malformed one does.
-    if (!readStoreFile(path, MaximumShortcutFileSize, bytes).isEmpty())
-        return QString();
-    return internetShortcutLink(bytes);
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-// False when the folder holds a shortcut but `parent` lies too deep for one more level.
-bool importUrlFiles(const QString &folder, BookmarkNode &parent, int depth, qint32 browserCode)
+QString folderMissingMessage(const QString &path)
 {
-    for (const QFileInfo &entry : entries(folder, QDir::Files | QDir::Hidden)) {
-        if (!isShortcutName(entry.fileName()))
-            continue;
-        if (depth >= MaxStoreLevels)
-            return false;
-        TBookmark record = makeBookmarkRecord(shortcutTitle(entry.fileName()),
-                                              readShortcutLink(entry.filePath()), browserCode);
+    return u"The folder \"%1\" does not exist."_s.arg(shownPath(path));
+}
+
+QString cannotReadFolderMessage(const QString &shown, const QString &reason)
+{
+    return u"The folder \"%1\" cannot be read. %2"_s.arg(shown, reason);
+}
+
+QString cannotCreateFolderMessage(const QString &shown, const QString &reason)
+{
+    return u"Cannot create folder \"%1\". %2"_s.arg(shown, reason);
+}
+
+QString cannotOpenFolderMessage(const QString &shown, const QString &reason)
+{
+    return u"Cannot open folder \"%1\". %2"_s.arg(shown, reason);
+}
+
+// Up to ten quoted names, then how many more there are.
+QString quotedList(const QStringList &names)
+{
+    constexpr qsizetype shownNames = 10;
+    QStringList quoted;
+    for (const QString &name : names.first(std::min(names.size(), shownNames)))
+        quoted << u'"' + name + u'"';
+    QString list = quoted.join(u", "_s);
+    if (names.size() > shownNames)
+        list += u", and %1 more"_s.arg(names.size() - shownNames);
+    return list;
+}
+
+// One folder of the import: the categories made for its sub-folders, filled in turn, then its
+// shortcut files.
+struct ReadFolder
+{
+    std::vector<QString> subFolders;
+    std::vector<BookmarkNode *> categories;
+    std::vector<QString> shortcuts;
+    size_t next = 0;
+};
+
+// Lists the folder the cursor is in and makes the categories of its sub-folders below `category`.
+QString listFolder(const FolderCursor &cursor, BookmarkNode &category, ReadFolder &folder,
+                   const QString &tooDeep)
+{
+    std::vector<FolderEntry> entries;
+    QString reason;
+    if (!cursor.entries(entries, reason))
+        return cannotReadFolderMessage(cursor.path(), reason);
+    for (FolderEntry &entry : entries) {
+        if (entry.kind == EntryKind::Folder && !entry.name.startsWith(u'.'))
+            folder.subFolders.push_back(std::move(entry.name));
+        else if (entry.kind == EntryKind::File && isShortcutName(entry.name))
+            folder.shortcuts.push_back(std::move(entry.name));
+    }
+    // Both a sub-folder and a shortcut would lie one level below this folder's category.
+    if ((!folder.subFolders.empty() || !folder.shortcuts.empty()) && cursor.depth() >= MaxStoreLevels)
+        return tooDeep;
+    for (const QString &name : folder.subFolders) {
+        TBookmark record = makeCategoryRecord(name);
         record.ImportSource = FromFavorites;
-        parent.appendChild(std::make_unique<BookmarkNode>(std::move(record)));
+        folder.categories.push_back(category.appendChild(std::make_unique<BookmarkNode>(std::move(record))));
+    }
+    return QString();
+}
+
+void importShortcuts(const FolderCursor &cursor, const ReadFolder &folder, BookmarkNode &category,
+                     qint32 browserCode)
+{
+    for (const QString &name : folder.shortcuts) {
+        // An unreadable or oversized shortcut gives an empty link, as a malformed one does.
+        const ForeignFileRead read = readForeignFileAt(cursor.descriptor(), name, MaximumShortcutFileSize);
+        TBookmark record = makeBookmarkRecord(
+            shortcutTitle(name), read.ok() ? internetShortcutLink(read.bytes) : QString(), browserCode);
+        record.ImportSource = FromFavorites;
+        category.appendChild(std::make_unique<BookmarkNode>(std::move(record)));
+    }
+}
+
+// Deletes the folder `name` of the cursor's folder with everything in it, symbolic links removed and
+// never followed; goes on past what it cannot delete. False when the cursor lost its way (a folder was
+// moved meanwhile): it is then in no known folder.
+bool removeFolderTree(FolderCursor &cursor, const QString &name)
+{
+    struct Level
+    {
+        QString name;
+        std::vector<FolderEntry> entries;
+        size_t next = 0;
+    };
+    std::vector<Level> levels;
+    QString reason;
+    const auto descend = [&](const QString &folder) {
+        if (!cursor.enter(folder, reason))
+            return false;
+        Level level { folder, {}, 0 };
+        cursor.entries(level.entries, reason);
+        levels.push_back(std::move(level));
+        return true;
+    };
+    if (!descend(name)) {
+        cursor.remove(name, EntryKind::Folder);
+        return true;
+    }
+    while (!levels.empty()) {
+        Level &level = levels.back();
+        if (level.next < level.entries.size()) {
+            const FolderEntry entry = level.entries[level.next++];
+            if (entry.kind != EntryKind::Folder || !descend(entry.name))
+                cursor.remove(entry.name, entry.kind);
+            continue;
+        }
+        const QString done = std::move(level.name);
+        levels.pop_back();
+        if (!cursor.leave(reason))
+            return false;
+        cursor.remove(done, EntryKind::Folder);
     }
     return true;
 }
 
-// True when `path` exists as anything, a symbolic link (even a dangling one) included.
-bool somethingAt(const QString &path)
+// Empties the folder the cursor is in (the Favorites folder itself), the entries whose names begin with
+// "." left; returns the names of the entries still there.
+QStringList clearFolder(FolderCursor &cursor, const QString &path)
 {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-QString cannotCreateFolderMessage(const QString &path)
-{
-    return u"Cannot create folder \"%1\"."_s.arg(
-        QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-}
-
-// The folder for a category below `parent`: an existing real folder is reused; anything else there (a
-// file, a symbolic link) is refused, since writing through it would leave the Favorites folder.
-QString categoryFolder(const QString &parent, const QString &name, QString &error)
-{
-    const QString path = parent + u'/' + name;
-    const QFileInfo info(path);
-    if (info.isSymLink() || (info.exists() && !info.isDir())) {
-        error = cannotCreateFolderMessage(path);
-        return {};
+    QStringList left;
+    std::vector<FolderEntry> entries;
+    QString reason;
+    if (!cursor.entries(entries, reason))
+        return left;
+    for (const FolderEntry &entry : entries) {
+        if (entry.name.startsWith(u'.'))
+            continue;
+        if (entry.kind == EntryKind::Folder) {
+            if (!removeFolderTree(cursor, entry.name) && !cursor.open(path, reason)) {
+                left << entry.name;
+                return left;
+            }
+        }
+        if (!cursor.remove(entry.name, entry.kind))
+            left << entry.name;
     }
-    if (!info.exists() && !QDir(parent).mkdir(name)) {
-        error = cannotCreateFolderMessage(path);
-        return {};
-    }
-    return path;
+    return left;
 }
 
-QString writeShortcut(const QString &folder, const TBookmark &record)
+QString writeShortcut(const FolderCursor &cursor, const TBookmark &record)
 {
-    const QString path = folder + u'/' + favoritesFileName(record.Description) + u".url"_s;
+    const QString name = favoritesFileName(record.Description) + u".url"_s;
     // Existing shortcuts are never overwritten; neither is whatever else holds the name.
-    if (somethingAt(path)) {
-        const QFileInfo info(path);
-        return info.isDir() && !info.isSymLink() ? cannotCreateFileMessage(path, u"It is a folder."_s)
-                                                 : QString();
-    }
-    return writeStoreFile(path, internetShortcutText(record.Link));
+    const EntryKind existing = cursor.kindOf(name);
+    if (existing == EntryKind::Folder)
+        return cannotCreateFileMessage(cursor.path(name), u"It is a folder."_s);
+    if (cursor.exists(name))
+        return QString();
+    bool existed = false;
+    QString reason;
+    if (!cursor.writeNewFile(name, internetShortcutText(record.Link), existed, reason))
+        return cannotCreateFileMessage(cursor.path(name), reason);
+    return QString();
 }
 
 } // namespace
@@ -158,46 +254,39 @@ QByteArray internetShortcutText(const QString &link)
 
 QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 browserCode)
 {
-    const QFileInfo root(path);
-    const QString shown = QDir::toNativeSeparators(root.absoluteFilePath());
-    if (!root.isDir())
-        return u"The folder \"%1\" does not exist."_s.arg(shown);
+    if (!QFileInfo(path).isDir())
+        return folderMissingMessage(path);
+    FolderCursor cursor;
+    QString reason;
+    if (!cursor.open(path, reason))
+        return cannotReadFolderMessage(shownPath(path), reason);
+    const QString tooDeep = cannotReadFolderMessage(cursor.path(), storeTooDeepReason());
 
     // Each folder's sub-folders are read (and filled) first, then its shortcut files: the order of the
-    // recursive walk, kept on an explicit stack.
-    struct Step
-    {
-        QString folder;
-        BookmarkNode *category;
-        int depth; // of the category; 0 for the folder itself
-        bool filesOnly; // the sub-folders are done
-    };
+    // recursive walk, kept on an explicit stack of the folders from the top one down to the cursor's.
     BookmarkNode read;
-    const QString tooDeep = u"The folder \"%1\" cannot be read. %2"_s.arg(shown, storeTooDeepReason());
-    std::vector<Step> pending { { root.filePath(), &read, 0, false } };
-    while (!pending.empty()) {
-        Step step = std::move(pending.back());
-        pending.pop_back();
-        if (step.filesOnly) {
-            if (!importUrlFiles(step.folder, *step.category, step.depth, browserCode))
-                return tooDeep;
+    std::vector<ReadFolder> folders(1);
+    if (QString error = listFolder(cursor, read, folders.back(), tooDeep); !error.isEmpty())
+        return error;
+    std::vector<BookmarkNode *> categories { &read };
+    while (!folders.empty()) {
+        ReadFolder &folder = folders.back();
+        if (folder.next < folder.subFolders.size()) {
+            const size_t next = folder.next++;
+            BookmarkNode *category = folder.categories[next];
+            if (!cursor.enter(folder.subFolders[next], reason))
+                return cannotReadFolderMessage(cursor.path(folder.subFolders[next]), reason);
+            folders.emplace_back();
+            categories.push_back(category);
+            if (QString error = listFolder(cursor, *category, folders.back(), tooDeep); !error.isEmpty())
+                return error;
             continue;
         }
-        pending.push_back({ step.folder, step.category, step.depth, true });
-        const QFileInfoList subFolders = entries(step.folder, QDir::Dirs);
-        if (!subFolders.isEmpty() && step.depth >= MaxStoreLevels)
-            return tooDeep;
-        std::vector<Step> filled;
-        for (const QFileInfo &entry : subFolders) {
-            TBookmark record = makeCategoryRecord(entry.fileName());
-            record.ImportSource = FromFavorites;
-            BookmarkNode *category
-                = step.category->appendChild(std::make_unique<BookmarkNode>(std::move(record)));
-            filled.push_back({ entry.filePath(), category, step.depth + 1, false });
-        }
-        // The stack takes the last first.
-        for (auto it = filled.rbegin(); it != filled.rend(); ++it)
-            pending.push_back(std::move(*it));
+        importShortcuts(cursor, folder, *categories.back(), browserCode);
+        folders.pop_back();
+        categories.pop_back();
+        if (!folders.empty() && !cursor.leave(reason))
+            return cannotReadFolderMessage(cursor.path(), reason);
     }
     staging.appendChildren(read.takeAllChildren());
     return QString();
@@ -205,69 +294,91 @@ QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 b
 
 QStringList ClearFolder(const QString &path)
 {
-    QStringList left;
-    const QFileInfoList content
-        = QDir(path).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &entry : content) {
-        // QDir::removeRecursively removes symbolic links inside without following them.
-        if (entry.isDir() && !entry.isSymLink())
-            QDir(entry.filePath()).removeRecursively();
-        else
-            QFile::remove(entry.filePath());
-        if (somethingAt(entry.filePath()))
-            left << entry.fileName();
-    }
-    return left;
+    FolderCursor cursor;
+    QString reason;
+    if (!cursor.open(path, reason))
+        return {};
+    return clearFolder(cursor, path);
 }
 
 QString notClearedMessage(const QString &path, const QStringList &left)
 {
-    constexpr qsizetype shownNames = 10;
-    QStringList names;
-    for (const QString &name : left.first(std::min(left.size(), shownNames)))
-        names << u'"' + name + u'"';
-    QString list = names.join(u", "_s);
-    if (left.size() > shownNames)
-        list += u", and %1 more"_s.arg(left.size() - shownNames);
     return u"The Favorites folder \"%1\" could not be emptied before the bookmarks were written to it. "
-           "Still there: %2."_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), list);
+           "Still there: %2."_s.arg(shownPath(path), quotedList(left));
+}
+
+QString linksLeftAloneMessage(const QStringList &links)
+{
+    if (links.size() == 1)
+        return u"The folder \"%1\" is a symbolic link, so it was left alone and the bookmarks of its "
+               u"category "
+               "were not written: nothing is written through a link, which may lead out of the Favorites "
+               "folder."_s.arg(links.first());
+    return u"These folders are symbolic links, so they were left alone and the bookmarks of their categories "
+           "were not written: %1. Nothing is written through a link, which may lead out of the Favorites "
+           "folder."_s.arg(quotedList(links));
+}
+
+QString favoritesWriteMessage(const QString &path, const FavoritesWriteReport &report)
+{
+    QStringList messages;
+    if (!report.notDeleted.isEmpty())
+        messages << notClearedMessage(path, report.notDeleted);
+    if (!report.linksLeftAlone.isEmpty())
+        messages << linksLeftAloneMessage(report.linksLeftAlone);
+    return messages.join(u'\n');
 }
 
 QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode,
-                             QStringList &notDeleted)
+                             FavoritesWriteReport &report)
 {
-    notDeleted.clear();
-    const QFileInfo root(path);
-    if (!root.isDir())
-        return u"The folder \"%1\" does not exist."_s.arg(QDir::toNativeSeparators(root.absoluteFilePath()));
+    report = {};
+    if (!QFileInfo(path).isDir())
+        return folderMissingMessage(path);
+    FolderCursor cursor;
+    QString reason;
+    if (!cursor.open(path, reason))
+        return cannotOpenFolderMessage(shownPath(path), reason);
     // What the clear cannot delete stays beside the tree: stopping here would leave the user with an
     // emptied folder and nothing written.
-    if (mode == ExportMode::Replace)
-        notDeleted = ClearFolder(path);
+    if (mode == ExportMode::Replace) {
+        report.notDeleted = clearFolder(cursor, path);
+        if (!cursor.open(path, reason))
+            return cannotOpenFolderMessage(shownPath(path), reason);
+    }
 
-    std::vector<std::pair<const BookmarkNode *, QString>> pending { { &rootCategory, root.filePath() } };
-    while (!pending.empty()) {
-        const auto [node, folder] = std::move(pending.back());
-        pending.pop_back();
-        std::vector<std::pair<const BookmarkNode *, QString>> categories;
-        for (int row = 0; row < node->childCount(); ++row) {
-            const BookmarkNode *child = node->child(row);
-            if (!child->record.IsCategory) {
-                if (QString error = writeShortcut(folder, child->record); !error.isEmpty())
-                    return error;
-                continue;
-            }
-            QString name = favoritesFileName(child->record.CategoryName);
-            if (name.trimmed().isEmpty())
-                name = UnnamedFolder;
-            QString error;
-            const QString sub = categoryFolder(folder, name, error);
-            if (!error.isEmpty())
-                return error;
-            categories.emplace_back(child, sub);
+    // The categories from the root down to the one whose folder the cursor is in, each with the row of
+    // the next child to write.
+    std::vector<std::pair<const BookmarkNode *, int>> categories { { &rootCategory, 0 } };
+    while (!categories.empty()) {
+        auto &[node, row] = categories.back();
+        if (row == node->childCount()) {
+            categories.pop_back();
+            if (!categories.empty() && !cursor.leave(reason))
+                return cannotOpenFolderMessage(cursor.path(), reason);
+            continue;
         }
-        for (auto it = categories.rbegin(); it != categories.rend(); ++it)
-            pending.push_back(std::move(*it));
+        const BookmarkNode *child = node->child(row++);
+        if (!child->record.IsCategory) {
+            if (QString error = writeShortcut(cursor, child->record); !error.isEmpty())
+                return error;
+            continue;
+        }
+        QString name = favoritesFileName(child->record.CategoryName);
+        if (name.trimmed().isEmpty())
+            name = UnnamedFolder;
+        // A folder of that name is reused. Nothing is written through a symbolic link, which may lead out
+        // of the Favorites folder: the link is left alone and the other categories are written.
+        const EntryKind existing = cursor.kindOf(name);
+        if (existing == EntryKind::SymbolicLink) {
+            report.linksLeftAlone << cursor.path(name);
+            continue;
+        }
+        if (existing != EntryKind::Folder && !cursor.makeFolder(name, reason))
+            return cannotCreateFolderMessage(cursor.path(name), reason);
+        if (!cursor.enter(name, reason))
+            return cannotOpenFolderMessage(cursor.path(name), reason);
+        categories.emplace_back(child, 0);
     }
     return QString();
 }

@@ -10,9 +10,11 @@
 #include <QStringList>
 
 // The Internet Explorer Favorites folder: every sub-folder is a category, every Internet shortcut file
-// ("*.url") a bookmark. Symbolic links are never followed, neither when reading nor when clearing or
-// writing, so nothing outside the folder is read, changed or deleted and a link loop costs nothing.
-// A name beginning with "." is what the hidden attribute is on Windows.
+// ("*.url") a bookmark. The folder is walked through open folder descriptors (FolderCursor), so a tree
+// nested past the system's path limit is read, written and cleared whole. Symbolic links are never
+// followed, neither when reading nor when clearing or writing, so nothing outside the folder is read,
+// changed or deleted and a link loop costs nothing. A name beginning with "." is what the hidden
+// attribute is on Windows.
 namespace vellumite {
 
 // Folder names are the file system's, which ignores case on Windows; bookmark names are compared
@@ -26,18 +28,30 @@ inline constexpr int MaximumFavoritesNameLength = 50;
 
 // Reads the folder into the children of `staging` as plain records (ImportSource 0): under every
 // category its sub-categories (each filled first), then its bookmarks; the shortcut files directly in
-// the folder last. A bookmark gets `browserCode` as its ImageIndex. A folder that nests entries deeper
-// than MaxStoreLevels is refused. Returns "" or the failure's text; on failure `staging` is left as it
-// was.
+// the folder last. A bookmark gets `browserCode` as its ImageIndex; a shortcut file that cannot be read
+// gives an empty link. A sub-folder that cannot be opened or listed, and a folder that nests entries
+// deeper than MaxStoreLevels, refuse the whole store. Returns "" or the failure's text, with the system's
+// reason; on failure `staging` is left as it was.
 QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 browserCode);
 
+// What an export into the Favorites folder left undone without stopping.
+struct FavoritesWriteReport
+{
+    // The names of the entries that the clear before a replacing export could not delete.
+    QStringList notDeleted;
+    // The sub-folders, as paths, that are symbolic links where a category's folder would be: nothing was
+    // written through them.
+    QStringList linksLeftAlone;
+};
+
 // Writes the children of `rootCategory` into the folder as sub-folders and shortcut files. Replace
-// first clears the folder (ClearFolder) and writes the tree whatever the clear could not delete; the
-// names of those entries are given in `notDeleted`. Both modes keep existing sub-folders and never
-// overwrite an existing shortcut file. Each shortcut file is written atomically. Stops at the first
-// failure to write and returns its text, or "".
+// first clears the folder (ClearFolder) and writes the tree whatever the clear could not delete. Both
+// modes keep existing sub-folders and never overwrite an existing shortcut file; a symbolic link where a
+// category's folder would be is left alone, with that category, and the rest is written. Each shortcut
+// file is written atomically. Stops at the first folder or file it cannot make and returns its text with
+// the system's reason, or "". `report` tells what was left undone either way.
 QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &path, ExportMode mode,
-                             QStringList &notDeleted);
+                             FavoritesWriteReport &report);
 
 // Deletes the content of the folder except the entries whose names begin with "."; a symbolic link is
 // removed, never followed. The folder itself stays. Goes on past an entry it cannot delete, and
@@ -45,6 +59,10 @@ QString writeFavoritesFolder(const BookmarkNode &rootCategory, const QString &pa
 QStringList ClearFolder(const QString &path);
 // What the user is told of the entries a clear of `path` left, `left` as ClearFolder gives them.
 QString notClearedMessage(const QString &path, const QStringList &left);
+// What the user is told of the symbolic links an export left alone.
+QString linksLeftAloneMessage(const QStringList &links);
+// Both, one a line; empty when the report holds nothing.
+QString favoritesWriteMessage(const QString &path, const FavoritesWriteReport &report);
 
 // The link of a shortcut file: key "URL" of section "InternetShortcut" (letter case not counted, the
 // first key wins), UTF-8 or else Windows-1252, up to its first double quote; empty when missing.

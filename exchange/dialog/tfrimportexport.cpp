@@ -5,6 +5,7 @@
 #include "main/core/browserdetection.h"
 #include "main/dialogs/balloonhint.h"
 #include "platform/productversion.h"
+#include "platform/widgets/closebuttononly.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -120,8 +121,8 @@ TfrImportExport::TfrImportExport(const BrowserPaths &paths, const ProductVersion
     , m_storeFactory(std::move(stores))
 {
     setObjectName(QStringLiteral("frImportExport"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    showOnlyTheCloseButton(*this);
     setFixedSize(321, 224);
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPixelSize(11);

@@ -3,6 +3,7 @@
 #include "main/menus/support.h"
 #include "main/tree/imagelist.h"
 #include "main/window/windowfont.h"
+#include "platform/widgets/closebuttononly.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -51,13 +52,14 @@ QLabel *PictureLabel(const QString &resource, QPoint place, QWidget *parent)
 
 TfAbout::TfAbout(Shell &shell, ProgramLauncher &launcher, QString defaultBrowser, QString productVersion,
                  QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Tool)
     , m_shell(shell)
     , m_launcher(launcher)
     , m_defaultBrowser(std::move(defaultBrowser))
     , m_productVersion(std::move(productVersion))
 {
     setObjectName(u"fAbout"_s);
+    showOnlyTheCloseButton(*this);
     setWindowTitle(u"About"_s);
     setFixedSize(ClientSize);
     QPalette palette = this->palette();

@@ -6,6 +6,7 @@
 #include "main/dialogs/balloonhint.h"
 #include "main/dialogs/storedtextfield.h"
 #include "main/window/windowfont.h"
+#include "platform/widgets/closebuttononly.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -106,14 +107,13 @@ template<typename Field> bool selectAllOnCtrlA(const QKeyEvent *event, Field *fi
 } // namespace
 
 TfrAddBookmark::TfrAddBookmark(BookmarkTreeEditor &tree, QWidget *parent)
-    : QDialog(parent,
-              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                  | Qt::WindowStaysOnTopHint)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
     , m_tree(tree)
     , m_ownBalloon(std::make_unique<BalloonHintWidget>(this))
     , hBallon(m_ownBalloon.get())
 {
     setObjectName(u"frAddBookmark"_s);
+    showOnlyTheCloseButton(*this);
     setFont(windowFont());
     QPalette black = palette();
     black.setColor(QPalette::WindowText, Qt::black);

@@ -12,6 +12,7 @@
 #include "main/window/tform1.h"
 #include "main/window/windowfont.h"
 #include "platform/platformservices.h"
+#include "platform/widgets/closebuttononly.h"
 #include "platform/widgets/windowactivation.h"
 
 #include <QApplication>
@@ -146,7 +147,8 @@ void TfrOptions::buildControls()
 {
     setObjectName(QStringLiteral("frOptions"));
     setWindowTitle(QStringLiteral("Options"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    showOnlyTheCloseButton(*this);
     setFixedSize(384, 410);
     setFont(windowFont());
 

@@ -1,6 +1,7 @@
 #include "platform/linux/linuxsystemlookup.h"
 
 #include "base/firefoxexecutables.h"
+#include "platform/linux/mozillainstall.h"
 #include "platform/linux/mozillaprofileroots.h"
 #include "platform/linux/xdgdefaultbrowser.h"
 
@@ -139,13 +140,15 @@ QString LinuxSystemLookup::defaultBrowser() const
 
 QList<FirefoxProfileRoot> LinuxSystemLookup::firefoxProfileRoots(const QString &firefoxExecutable) const
 {
-    const bool found = !firefoxExecutable.isEmpty();
-    const FirefoxPackage foundPackage
-        = found ? firefoxPackageOf(firefoxExecutable) : FirefoxPackage::Distribution;
+    // A launcher that starts nothing found tells no install: the profile opened last is taken then,
+    // rather than the profiles of a package that may be long gone (Ubuntu's move to the snap leaves
+    // the old ~/.mozilla/firefox in place).
+    const MozillaInstall found
+        = firefoxExecutable.isEmpty() ? MozillaInstall() : findMozillaInstall(firefoxExecutable, m_root);
     QList<FirefoxProfileRoot> roots;
     for (const FirefoxPackage package :
          { FirefoxPackage::Distribution, FirefoxPackage::Snap, FirefoxPackage::Flatpak })
-        roots.append({ firefoxProfileRoot(package), found && package == foundPackage });
+        roots.append({ firefoxProfileRoot(package), found.isKnown() && package == found.package });
     return roots;
 }
 

@@ -10,10 +10,16 @@ namespace vellumite {
 // Favorites folder is the one Internet Explorer keeps in the Wine prefix ($WINEPREFIX, else ~/.wine),
 // drive_c/users/<user>/Favorites, when it exists. The default browser is the one the desktop's mimeapps.list
 // files name. Firefox keeps its profile lists where each of its packages puts them (see
-// mozillaprofileroots.h).
+// mozillaprofileroots.h); the Firefox found is of the package that its executable starts
+// (mozillainstall.h).
 class LinuxSystemLookup final : public SystemLookup
 {
 public:
+    // `systemRoot` stands for "/" where the packages' folders are looked for; empty for "/" itself.
+    explicit LinuxSystemLookup(QString systemRoot = {})
+        : m_root(std::move(systemRoot))
+    { }
+
     PathStyle pathStyle() const override { return m_files.pathStyle(); }
     QString readRegistryString(RegistryRoot root, const QString &key,
                                const QString &valueName) const override;
@@ -33,6 +39,7 @@ public:
 
 private:
     LocalFileLookup m_files;
+    QString m_root;
 };
 
 } // namespace vellumite

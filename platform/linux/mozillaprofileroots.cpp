@@ -59,18 +59,6 @@ QString firefoxProfileRoot(FirefoxPackage package)
     return QFileInfo(roots.first()).isDir() ? roots.first() : roots.last();
 }
 
-FirefoxPackage firefoxPackageOf(const QString &executable)
-{
-    const QFileInfo file(executable);
-    const QString target = file.canonicalFilePath();
-    if (file.fileName() == FirefoxFlatpakId || target.contains(u"/app/"_s + FirefoxFlatpakId + u'/'))
-        return FirefoxPackage::Flatpak;
-    if ((QFileInfo(target).fileName() == u"snap" && file.fileName() != u"snap")
-        || target.startsWith(u"/snap/"))
-        return FirefoxPackage::Snap;
-    return FirefoxPackage::Distribution;
-}
-
 QStringList existingMozillaProfileRoots()
 {
     QStringList roots;

@@ -14,10 +14,6 @@ enum class FirefoxPackage { Distribution, Snap, Flatpak };
 // its old folder. The folder need not exist.
 QString firefoxProfileRoot(FirefoxPackage package);
 
-// The package that an executable found on PATH starts: a link to the snap program, or a file of a snap,
-// is the snap; the launcher the Flatpak exports (org.mozilla.firefox) is the Flatpak.
-FirefoxPackage firefoxPackageOf(const QString &executable);
-
 // Every folder of the user's where a Firefox of any package or a SeaMonkey keeps profiles and that
 // exists, the old and the XDG folder of a package both.
 QStringList existingMozillaProfileRoots();

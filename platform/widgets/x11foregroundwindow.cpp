@@ -45,22 +45,12 @@ X11ForegroundWindow::X11ForegroundWindow()
 
 xcb_atom_t X11ForegroundWindow::atom(const char *name) const
 {
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, 1, quint16(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    return xcbAtom(m_connection, name);
 }
 
 QByteArray X11ForegroundWindow::property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type) const
 {
-    if (name == XCB_ATOM_NONE)
-        return {};
-    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, 0, window, name, type, 0, MaximumPropertyLength),
-        nullptr));
-    if (!reply || reply->type == XCB_ATOM_NONE)
-        return {};
-    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
-                      xcb_get_property_value_length(reply.get()));
+    return xcbProperty(m_connection, window, name, type, MaximumPropertyLength);
 }
 
 std::optional<ForegroundWindowInfo> X11ForegroundWindow::current() const

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QGuiApplication>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <xcb/xcb.h>
 
@@ -31,6 +33,29 @@ inline XcbDisplay applicationXcbDisplay()
     if (!screens.rem)
         return {};
     return { x11->connection(), screens.data->root };
+}
+
+// The atom of `name`, XCB_ATOM_NONE when the server knows none by that name.
+inline xcb_atom_t xcbAtom(xcb_connection_t *connection, const char *name)
+{
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, quint16(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The value of a window's property of that type, up to `maximumLength` 32-bit units; empty when the
+// window has none.
+inline QByteArray xcbProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name,
+                              xcb_atom_t type, quint32 maximumLength)
+{
+    if (name == XCB_ATOM_NONE)
+        return {};
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, name, type, 0, maximumLength), nullptr));
+    if (!reply || reply->type == XCB_ATOM_NONE)
+        return {};
+    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
 }
 
 } // namespace vellumite

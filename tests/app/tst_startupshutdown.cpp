@@ -297,7 +297,7 @@ private slots:
 
     // Numbers no window can have: the position is the default one, the size is cut to the screen, and
     // the window then fills the screen's available area; the exit writes back the bounds it had.
-    void unreachablePlacementIsReplacedAndNotWrittenBack()
+    void unreachablePlacementIsReplacedAndTheFittedBoundsWrittenBack()
     {
         QVERIFY(testfiles::writeFile(m_dir.filePath(SettingsFileName),
                                      "[Program]\nLeft=99999999999\nTop=-99999999999\nWidth=2147483647\n"

@@ -224,8 +224,10 @@ private slots:
                                                   << QString(profiles + u"x1y2.default\\bookmarks.html");
         QTest::newRow("no version: bookmark file") << true << u"Profiles/x1y2.default"_s << QString()
                                                    << QString(profiles + u"x1y2.default\\bookmarks.html");
-        QTest::newRow("no profile path: the profiles folder itself")
-            << true << QString() << u"115.0"_s << QString(profiles + u"\\places.sqlite");
+        // The profiles' own folder is no profile: a store there would lie outside every profile.
+        QTest::newRow("no profile path: no store") << true << QString() << u"115.0"_s << QString();
+        QTest::newRow("a path naming no folder: no store")
+            << true << u"Profiles/"_s << u"115.0"_s << QString();
         QTest::newRow("no profile list") << false << u"Profiles/x1y2.default"_s << u"115.0"_s << QString();
     }
 

@@ -2,6 +2,7 @@
 #include "main/core/firefoxstore.h"
 #include "main/core/openlink.h"
 #include "platform/linux/detachedprogramlauncher.h"
+#include "platform/linux/launcherscript.h"
 #include "platform/linux/linuxproductversionreader.h"
 #include "platform/linux/linuxsystemlookup.h"
 #include "platform/linux/mozillaprofileroots.h"
@@ -61,6 +62,13 @@ private:
     QString inBin(const QString &name) const { return m_bin + u'/' + name; }
     QString applications() const { return m_home + u"/.local/share/applications/"; }
     QString caseRoot() const { return QFileInfo(m_home).absolutePath(); }
+    static QString fixtureText(const QString &name)
+    {
+        QFile file(QStringLiteral(VELLUMITE_TEST_DATA "/") + name);
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read a fixture");
+        return QString::fromUtf8(file.readAll());
+    }
 
     // Builds a machine below the case folder ("@ROOT@" in a text stands for that folder). Each entry:
     //   "path=content"   a file (executable, so that it can stand for a program)
@@ -266,8 +274,11 @@ private slots:
         QTest::newRow("only the first profile") << QByteArray("[Profile1]\nIsRelative=1\nPath=second\n"
                                                               "[Profile0]\nIsRelative=1\nPath=first\n")
                                                 << u"@HOME@/.mozilla/firefox/first/places.sqlite"_s;
-        QTest::newRow("no profile path: the profile list's folder")
-            << QByteArray("[General]\nVersion=2\n") << u"@HOME@/.mozilla/firefox/places.sqlite"_s;
+        // What Firefox leaves once every profile is deleted: the list's own folder is no profile.
+        QTest::newRow("a list that names no profile: no store")
+            << QByteArray("[General]\nStartWithLastProfile=1\nVersion=2\n") << QString();
+        QTest::newRow("a profile section without a path: no store")
+            << QByteArray("[Profile0]\nName=default\nIsRelative=1\nDefault=1\n") << QString();
     }
 
     void firefoxProfile()
@@ -368,6 +379,47 @@ private slots:
                              u"home/.var/app/org.mozilla.firefox/config/mozilla/firefox/profiles.ini=[Profile0]\nPath=f.default\n"_s }
             << u"home/.var/app/org.mozilla.firefox/config/mozilla/firefox/f.default/places.sqlite"_s
             << u"152.0"_s;
+        // Ubuntu: /usr/bin/firefox is the transitional package's script, which starts the snap, and
+        // /usr/bin comes before /snap/bin on PATH. The move to the snap left the old profiles in place,
+        // written later here; the snap's are the ones its Firefox opens.
+        const QString ubuntuLauncher
+            = u"usr/bin/firefox="_s + fixtureText(u"launchers/ubuntu-firefox-transitional"_s);
+        const QString stale = u"home/.mozilla/firefox/f2j0eb9p.default-esr/compatibility.ini@60"_s;
+        const QString older = u"home/.mozilla/firefox/f2j0eb9p.default-esr/compatibility.ini@7200"_s;
+        const QStringList snapProfile {
+            u"home/snap/firefox/common/.mozilla/firefox/profiles.ini=[Profile0]\nPath=s.default\n"_s,
+            u"home/snap/firefox/common/.mozilla/firefox/s.default/.parentlock="_s,
+            u"home/snap/firefox/common/.mozilla/firefox/s.default/.parentlock@3600"_s,
+            u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini=[Compatibility]\n"
+            "LastVersion=150.0.1_20250101000000/20250101000000\n"_s,
+            u"home/snap/firefox/common/.mozilla/firefox/s.default/compatibility.ini@3600"_s
+        };
+        const QStringList snapInstall { u"snap/bin/firefox->@ROOT@/usr/bin/snap"_s, u"usr/bin/snap="_s + elf,
+                                        u"snap/firefox/current->5751"_s,
+                                        u"snap/firefox/5751/usr/lib/firefox/application.ini="_s + app
+                                            + u"150.0.1\n" };
+        QTest::newRow("Ubuntu: the launcher script starts the snap; the old profiles are left")
+            << QStringList { ubuntuLauncher, legacy, stale } + snapProfile + snapInstall
+            << u"home/snap/firefox/common/.mozilla/firefox/s.default/places.sqlite"_s << u"150.0.1"_s;
+        QTest::newRow("Ubuntu's script without the snap: the profile opened last")
+            << QStringList { ubuntuLauncher, legacy, older } + snapProfile
+            << u"home/snap/firefox/common/.mozilla/firefox/s.default/places.sqlite"_s << QString();
+        QTest::newRow("Ubuntu's script without the snap, the old profiles opened last")
+            << QStringList { ubuntuLauncher, legacy, stale } + snapProfile << legacyPlaces << QString();
+        QTest::newRow("a script that execs a distribution's browser by its path")
+            << QStringList { u"usr/bin/firefox=#!/bin/sh\nexport MOZ_APP_LAUNCHER=/usr/bin/firefox\n"
+                             "exec /usr/lib/firefox/firefox \"$@\"\n"_s,
+                             u"usr/lib/firefox/firefox="_s + elf,
+                             u"usr/lib/firefox/application.ini="_s + app + u"140.0\n", legacy, older }
+                + snapProfile
+            << legacyPlaces << u"140.0"_s;
+        QTest::newRow("a script that starts itself")
+            << QStringList { u"usr/bin/firefox=#!/bin/sh\nexec /usr/bin/firefox \"$@\"\n"_s, legacy }
+            << legacyPlaces << QString();
+        QTest::newRow("the found install's list names no profile: another list's")
+            << debian + QStringList { u"home/.config/mozilla/firefox/profiles.ini=[General]\nVersion=2\n"_s }
+                + snapProfile
+            << u"home/snap/firefox/common/.mozilla/firefox/s.default/places.sqlite"_s << u"153.8.0"_s;
         QTest::newRow("no Firefox found: the Flatpak's old folder, the only one")
             << QStringList { u"home/.var/app/org.mozilla.firefox/.mozilla/firefox/profiles.ini=[Profile0]\nPath=f.default\n"_s,
                              u"home/.var/app/org.mozilla.firefox/.mozilla/firefox/f.default/places.sqlite="_s,
@@ -449,7 +501,7 @@ private slots:
         build(layout);
         const LinuxProductVersionReader versions(root);
         BrowserPaths paths;
-        detectBrowsers(paths, LinuxSystemLookup(), versions);
+        detectBrowsers(paths, LinuxSystemLookup(root), versions);
         QCOMPARE(paths.PathFavFirefox, store.isEmpty() ? QString() : root + u'/' + store);
         QCOMPARE(paths.firefoxStore == FirefoxStore::PlacesDatabase, store.endsWith(u"places.sqlite"));
         QCOMPARE(versions.productVersion(paths.PathToFirefox), version);
@@ -483,6 +535,64 @@ private slots:
         QVERIFY(testfiles::finishesWithin(
             5000, [paths] { detectBrowsers(*paths, LinuxSystemLookup(), LinuxProductVersionReader()); }));
         QCOMPARE(paths->PathFavFirefox, store.isEmpty() ? QString() : root + u'/' + firefox + store);
+    }
+
+    // A launcher script is read, never run: only an exec of an absolute path, as the shell would
+    // split the words, names the program it starts.
+    void launcherScriptTarget_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Ubuntu's transitional launcher")
+            << fixtureText(u"launchers/ubuntu-firefox-transitional"_s).toUtf8() << u"/snap/bin/firefox"_s;
+        // Debian's firefox-esr package.
+        QTest::newRow("Debian's launcher: a variable, then a bare name")
+            << QByteArray("#!/bin/sh\n\nFIREFOX=\"$(command -v firefox)\"\n[ -x \"$FIREFOX.real\" ] && exec "
+                          "\"$FIREFOX.real\" \"$@\"\n\nexec firefox-esr \"$@\"\n")
+            << QString();
+        QTest::newRow("a bare name, found through PATH")
+            << QByteArray("#!/bin/sh\nexec firefox-esr \"$@\"\n") << QString();
+        QTest::newRow("a quoted path")
+            << QByteArray("#!/bin/sh\nexec \"/opt/fire fox/firefox\" \"$@\"\n") << u"/opt/fire fox/firefox"_s;
+        QTest::newRow("a variable") << QByteArray("#!/bin/sh\nFF=/snap/bin/firefox\nexec \"$FF\" \"$@\"\n")
+                                    << QString();
+        QTest::newRow("a command substitution")
+            << QByteArray("#!/bin/sh\nexec /usr/lib/`uname -m`/firefox\n") << QString();
+        QTest::newRow("in a comment, in quotes, as an argument")
+            << QByteArray("#!/bin/sh\n# exec /usr/lib/a/firefox\necho \"exec /usr/lib/b/firefox\"\n"
+                          "echo exec /usr/lib/c/firefox # exec /usr/lib/d\n")
+            << QString();
+        QTest::newRow("after a test, with a variable set for it")
+            << QByteArray("#!/bin/sh\n[ -x /opt/a/firefox ] && MOZ_X=1 exec /opt/a/firefox \"$@\"\n")
+            << u"/opt/a/firefox"_s;
+        QTest::newRow("redirections only, then the program")
+            << QByteArray("#!/bin/sh\nexec >/tmp/log 2>&1\nexec 3< /etc/passwd\nexec /usr/lib/b/firefox\n")
+            << u"/usr/lib/b/firefox"_s;
+        QTest::newRow("redirections only") << QByteArray("#!/bin/sh\nexec 2> /dev/null\n") << QString();
+        QTest::newRow("bash's options")
+            << QByteArray("#!/bin/bash\nexec -a \"$0\" -l /usr/lib/f/firefox \"$@\"\n")
+            << u"/usr/lib/f/firefox"_s;
+        QTest::newRow("branches: the last one") << QByteArray("#!/bin/sh\nif [ -n \"$X\" ]; then exec /a/ff; "
+                                                              "else\n  exec \\\n /b/ff; fi\n")
+                                                << u"/b/ff"_s;
+        QTest::newRow("a quote over several lines")
+            << QByteArray("#!/bin/sh\necho 'line\nexec /usr/lib/x/firefox\n'\n") << QString();
+        QTest::newRow("not text") << QByteArray("#!/bin/sh\nexec /usr/lib/x/firefox\n") + '\0' + "\x7f"
+                                  << QString();
+    }
+    void launcherScriptTarget()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, expected);
+        QCOMPARE(execTargetOfScript(script), expected);
+        QCOMPARE(vellumite::launcherScriptTarget(writeFile(m_bin + u"/launcher"_s, script, true)), expected);
+    }
+    void oversizedLauncherScriptIsNotRead()
+    {
+        const QByteArray script
+            = "#!/bin/sh\nexec /usr/lib/x/firefox\n#" + QByteArray(MaximumLauncherScriptSize, ' ') + '\n';
+        QCOMPARE(execTargetOfScript(script), u"/usr/lib/x/firefox"_s);
+        QCOMPARE(vellumite::launcherScriptTarget(writeFile(m_bin + u"/launcher"_s, script, true)), QString());
     }
 
     // Every folder that holds profiles, of every package and of SeaMonkey.

@@ -13,7 +13,9 @@ namespace vellumite::testfiles {
 
 // Makes a file impossible to delete while it lives, as a file held by another user would be: through
 // the immutable flag for root, whom permissions do not stop, and through a read-only folder for anyone
-// else. isSet() is false where neither can be done (a file system without the flag).
+// else, which keeps every other entry of that folder too: a test gives the file a folder of its own.
+// isSet() is false where neither can be done (a file system without the flag, or root without the
+// capability to set it).
 class UndeletableFile
 {
 public:

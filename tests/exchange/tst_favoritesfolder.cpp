@@ -1,5 +1,8 @@
+#include "exchange/core/exchangestores.h"
 #include "exchange/core/favoritesfolder.h"
+#include "main/core/browserdetection.h"
 #include "tests/common/corpora.h"
+#include "tests/common/filepermissions.h"
 #include "tests/common/testfiles.h"
 #include "tests/common/treetext.h"
 #include "tests/common/undeletablefile.h"
@@ -8,6 +11,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vellumite;
 using namespace vellumite::treetext;
@@ -20,14 +26,41 @@ QByteArray shortcut(const QByteArray &url)
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
-// The writer's answer, with the entries a clear left after " | left: ".
+// The writer's answer, with the entries a clear left after " | left: " and the links left alone after
+// " | links: ".
 QString write(const BookmarkNode &root, const QString &path, ExportMode mode)
 {
-    QStringList left;
-    QString error = writeFavoritesFolder(root, path, mode, left);
-    if (!left.isEmpty())
-        error += u" | left: "_s + left.join(u", "_s);
+    FavoritesWriteReport report;
+    QString error = writeFavoritesFolder(root, path, mode, report);
+    if (!report.notDeleted.isEmpty())
+        error += u" | left: "_s + report.notDeleted.join(u", "_s);
+    if (!report.linksLeftAlone.isEmpty())
+        error += u" | links: "_s + report.linksLeftAlone.join(u", "_s);
     return error;
+}
+
+// A chain of `levels` nested folders named `name` below `top`, made relative to open folders as the
+// path soon passes the system's limit; a shortcut to `link` in the deepest one.
+bool makeDeepChain(const QString &top, const QString &name, int levels, const QByteArray &link)
+{
+    int fd = ::open(QFile::encodeName(top).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const QByteArray encoded = QFile::encodeName(name);
+    for (int level = 0; fd >= 0 && level < levels; ++level) {
+        const int next = ::mkdirat(fd, encoded.constData(), 0777) == 0
+            ? ::openat(fd, encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+            : -1;
+        ::close(fd);
+        fd = next;
+    }
+    if (fd < 0)
+        return false;
+    const QByteArray bytes = shortcut(link);
+    const int file = ::openat(fd, "deep.url", O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const bool written = file >= 0 && ::write(file, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    if (file >= 0)
+        ::close(file);
+    ::close(fd);
+    return written;
 }
 
 QStringList entriesOf(const QString &folder)
@@ -43,6 +76,8 @@ public:
     QString path() const { return m_dir.path() + u"/Favorites"_s; }
     QString file(const QString &relative) const { return path() + u'/' + relative; }
     Folder() { QDir().mkpath(path()); }
+    // A tree past the path limit is beyond QTemporaryDir's removal.
+    ~Folder() { ClearFolder(path()); }
     void write(const QString &relative, const QByteArray &bytes) const
     {
         QDir().mkpath(QFileInfo(file(relative)).absolutePath());
@@ -268,20 +303,24 @@ private slots:
         Folder f;
         f.write(u"Old.url"_s, shortcut("http://old/"));
         f.write(u"Gone/x.url"_s, shortcut("http://x/"));
-        f.write(u"Stuck/held.url"_s, shortcut("http://held/"));
+        // The held file stands alone in its folder: for an ordinary user it is kept by that folder
+        // being read-only.
+        f.write(u"Stuck/Held/held.url"_s, shortcut("http://held/"));
         f.write(u"Stuck/free.url"_s, shortcut("http://free/"));
-        const testfiles::UndeletableFile held(f.file(u"Stuck/held.url"_s));
+        const testfiles::UndeletableFile held(f.file(u"Stuck/Held/held.url"_s));
         if (!held.isSet())
             QSKIP("this file system cannot keep a file from being deleted");
 
         BookmarkNode root(makeRootRecord());
         addBookmark(*addCategory(root, u"Mine"_s), u"Docs"_s, u"http://docs/"_s);
         addBookmark(root, u"New"_s, u"http://new/"_s);
-        QStringList left;
-        QCOMPARE(writeFavoritesFolder(root, f.path(), ExportMode::Replace, left), QString());
+        FavoritesWriteReport report;
+        QCOMPARE(writeFavoritesFolder(root, f.path(), ExportMode::Replace, report), QString());
+        const QStringList left = report.notDeleted;
         QCOMPARE(left, QStringList { u"Stuck"_s });
         QCOMPARE(entriesOf(f.path()), QStringList({ u"Mine"_s, u"New.url"_s, u"Stuck"_s }));
-        QCOMPARE(entriesOf(f.file(u"Stuck"_s)), QStringList { u"held.url"_s });
+        QCOMPARE(entriesOf(f.file(u"Stuck"_s)), QStringList { u"Held"_s });
+        QCOMPARE(entriesOf(f.file(u"Stuck/Held"_s)), QStringList { u"held.url"_s });
         QCOMPARE(internetShortcutLink(testfiles::readFile(f.file(u"Mine/Docs.url"_s))), u"http://docs/"_s);
 
         const QString message = notClearedMessage(f.path(), left);
@@ -346,18 +385,135 @@ private slots:
         QCOMPARE(staging.child(2)->record.Description, u"top"_s);
     }
 
-    void writeNeverLeavesTheFolder()
+    // Nothing is written through a symbolic link, neither a folder's nor a shortcut's; the categories
+    // beside a linked folder are written all the same, and the message names the link and says why.
+    void symbolicLinksAreLeftAloneAndTheRestWritten()
     {
         Folder f;
         QDir().mkpath(f.outside());
-        QVERIFY(QFile::link(f.outside(), f.file(u"Links"_s)));
+        QVERIFY(QFile::link(f.outside(), f.file(u"Visible"_s)));
         QVERIFY(QFile::link(f.outside() + u"/target.url"_s, f.file(u"Top.url"_s)));
         BookmarkNode root(makeRootRecord());
         addBookmark(root, u"Top"_s, u"http://top/"_s);
-        addBookmark(*addCategory(root, u"Links"_s), u"x"_s, u"http://x/"_s);
+        addBookmark(*addCategory(root, u"Visible"_s), u"x"_s, u"http://x/"_s);
+        BookmarkNode *after = addCategory(root, u"After"_s);
+        addBookmark(*addCategory(*after, u"Inner"_s), u"y"_s, u"http://y/"_s);
+        addBookmark(root, u"Last"_s, u"http://last/"_s);
+
+        const QString link = f.file(u"Visible"_s);
+        QCOMPARE(write(root, f.path(), ExportMode::Merge), u" | links: "_s + link);
+        QCOMPARE(QDir(f.outside()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        QVERIFY(QFileInfo(f.file(u"Top.url"_s)).isSymLink());
+        QCOMPARE(internetShortcutLink(testfiles::readFile(f.file(u"After/Inner/y.url"_s))), u"http://y/"_s);
+        QCOMPARE(internetShortcutLink(testfiles::readFile(f.file(u"Last.url"_s))), u"http://last/"_s);
+
+        // The run goes on past it and tells the user.
+        BrowserPaths paths;
+        paths.ExplorerFavoritesPath = f.path();
+        const StepResult result
+            = makeExchangeStore(StoreFormat::FavoritesFolder, paths)->write(root, ExportMode::Merge);
+        QCOMPARE(result.outcome, StepResult::Outcome::Incomplete);
+        QCOMPARE(result.text, linksLeftAloneMessage({ link }));
+        QVERIFY2(result.text.startsWith(u"The folder \""_s + link
+                                        + u"\" is a symbolic link, so it was left alone"_s),
+                 qPrintable(result.text));
+        QVERIFY(
+            linksLeftAloneMessage({ u"/a"_s, u"/b"_s }).startsWith(u"These folders are symbolic links"_s));
+    }
+
+    // A tree nested past the system's path limit (300 folders with 20-character names: a path of about
+    // 6.3 KB) is exported, read back and cleared whole.
+    void treesPastThePathLimitAreWholeBothWays()
+    {
+        const QString name = u"Deep folder level 01"_s;
+        constexpr int levels = 300;
+        BookmarkNode root(makeRootRecord());
+        BookmarkNode *node = &root;
+        for (int level = 0; level < levels; ++level)
+            node = addCategory(*node, name);
+        addBookmark(*node, u"deep"_s, u"http://deep/"_s);
+        addBookmark(root, u"top"_s, u"http://top/"_s);
+
+        Folder f;
+        QCOMPARE(write(root, f.path(), ExportMode::Merge), QString());
+        BookmarkNode back;
+        QCOMPARE(readFavoritesFolder(f.path(), back, 1), QString());
+        QCOMPARE(describe(back), describe(root));
+
+        // A folder made elsewhere, past the limit too, comes in whole.
+        Folder other;
+        QVERIFY(makeDeepChain(other.path(), name, levels, "http://bottom/"));
+        BookmarkNode read;
+        QCOMPARE(readFavoritesFolder(other.path(), read, 1), QString());
+        const BookmarkNode *deepest = &read;
+        for (int level = 0; level < levels; ++level) {
+            QCOMPARE(deepest->childCount(), 1);
+            deepest = deepest->child(0);
+            QCOMPARE(deepest->record.CategoryName, name);
+        }
+        QCOMPARE(deepest->childCount(), 1);
+        QCOMPARE(deepest->child(0)->record.Link, u"http://bottom/"_s);
+
+        // Replacing clears the whole chain first.
+        BookmarkNode small(makeRootRecord());
+        addBookmark(small, u"only"_s, u"http://only/"_s);
+        QCOMPARE(write(small, other.path(), ExportMode::Replace), QString());
+        QCOMPARE(entriesOf(other.path()), QStringList { u"only.url"_s });
+        QCOMPARE(ClearFolder(f.path()), QStringList());
+        QCOMPARE(entriesOf(f.path()), QStringList());
+    }
+
+    // A sub-folder that cannot be listed refuses the whole store, with its reason: the store comes in
+    // whole or not at all.
+    void unreadableFolderRefusesTheStore()
+    {
+        Folder f;
+        f.write(u"Open/a.url"_s, shortcut("http://a/"));
+        f.write(u"Open/Locked/b.url"_s, shortcut("http://b/"));
+        const QString locked = f.file(u"Open/Locked"_s);
+        BookmarkNode staging;
+        addBookmark(staging, u"kept"_s, u"http://kept/"_s);
+        const testfiles::PermissionsApply permissions;
+        if (!permissions.isSet())
+            QSKIP("file permissions cannot be made to apply here");
+        QVERIFY(QFile::setPermissions(locked, QFile::WriteOwner));
+        const QString error = readFavoritesFolder(f.path(), staging, 1);
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(error, u"The folder \""_s + locked + u"\" cannot be read. Permission denied"_s);
+        QCOMPARE(describe(staging), u"kept=http://kept/"_s);
+    }
+
+    // A folder or file that cannot be made stops the export with the system's reason.
+    void writeFailuresGiveTheirReason_data()
+    {
+        QTest::addColumn<QString>("inTheWay"); // a file where the category's folder would be
+        QTest::addColumn<bool>("readOnly"); // the Favorites folder cannot be written
+        QTest::addColumn<QString>("expected"); // @ stands for the Favorites folder
+        QTest::newRow("a file in the folder's way")
+            << u"Mine"_s << false << u"Cannot create folder \"@/Mine\". File exists"_s;
+        QTest::newRow("a read-only folder")
+            << QString() << true << u"Cannot create folder \"@/Mine\". Permission denied"_s;
+    }
+    void writeFailuresGiveTheirReason()
+    {
+        QFETCH(QString, inTheWay);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, expected);
+        Folder f;
+        if (!inTheWay.isEmpty())
+            f.write(inTheWay, "not a folder");
+        BookmarkNode root(makeRootRecord());
+        addBookmark(*addCategory(root, u"Mine"_s), u"Docs"_s, u"http://docs/"_s);
+        const testfiles::PermissionsApply permissions;
+        if (!permissions.isSet())
+            QSKIP("file permissions cannot be made to apply here");
+        const QFile::Permissions was = QFile::permissions(f.path());
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(f.path(), QFile::ReadOwner | QFile::ExeOwner));
         const QString error = write(root, f.path(), ExportMode::Merge);
-        QVERIFY2(error.startsWith(u"Cannot create folder \""_s), qPrintable(error));
-        QCOMPARE(QDir(f.outside()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QFile::setPermissions(f.path(), was);
+        QCOMPARE(error, expected.replace(u'@', f.path()));
     }
 
     void failures()

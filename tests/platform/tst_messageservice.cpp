@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -26,6 +27,8 @@ private:
         QString text;
         QMessageBox::StandardButtons buttons;
         QWidget *parent = nullptr;
+        QString details;
+        QSize size;
     };
 
     // Runs `show`, takes down what the message box says and presses `press`.
@@ -36,8 +39,8 @@ private:
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
                 return;
-            shown = { box->icon(), box->windowTitle(), box->text(), box->standardButtons(),
-                      box->parentWidget() };
+            shown = { box->icon(),         box->windowTitle(),  box->text(), box->standardButtons(),
+                      box->parentWidget(), box->detailedText(), box->size() };
             box->button(press)->click();
         });
         show();
@@ -64,6 +67,64 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, shown);
         QCOMPARE(errorDisplayText(text), shown);
+    }
+
+    // Only quoted absolute paths are shortened; the rest of the text stays as it was.
+    void quotedPathsAreShortened_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        const QString longPath = u"/home/ann/"_s + QString(40, u'x');
+        QTest::newRow("a long path") << u"Cannot create folder \""_s + longPath + u"\". Permission denied"_s
+                                     << u"Cannot create folder \"/home/an…xxxxxxx\". Permission denied"_s;
+        QTest::newRow("a short path")
+            << u"The folder \"/tmp/a\" does not exist."_s << u"The folder \"/tmp/a\" does not exist."_s;
+        QTest::newRow("names are no paths") << u"Still there: \""_s + QString(40, u'n') + u"\"."_s
+                                            << u"Still there: \""_s + QString(40, u'n') + u"\"."_s;
+        QTest::newRow("two paths, Windows style") << u"\"C:\\"_s + QString(30, u'a') + u"\" and \"~/"_s
+                + QString(30, u'b') + u"\""_s << u"\"C:\\aaaaa…aaaaaaa\" and \"~/bbbbbb…bbbbbbb\""_s;
+        QTest::newRow("a quote left open")
+            << u"Cannot open \""_s + longPath << u"Cannot open \""_s + longPath;
+    }
+    void quotedPathsAreShortened()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        // Up to 16 characters: the first 8, "…" and the last 7.
+        const ShortenedMessage message = shortenQuotedPaths(text, [](const QString &path) {
+            return path.size() <= 16 ? path : path.first(8) + u'…' + path.last(7);
+        });
+        QCOMPARE(message.text, shown);
+        QCOMPARE(message.shortened, shown != text);
+    }
+
+    // A path of some 6 KB (300 folders deep) is shortened in the middle, so the box stays well within
+    // the screen and its OK button on it; the whole text is in the box's details.
+    void longPathsFitTheScreen()
+    {
+        QWidget window;
+        WidgetMessageService messages(&window);
+        QString path = u"/home/ann/.wine/drive_c/users/ann/Favorites"_s;
+        for (int level = 1; level <= 300; ++level)
+            path += u"/Deep folder level %1"_s.arg(level, 3, 10, QChar(u'0'));
+        const QString text = u"Cannot create folder \""_s + path + u"\". Permission denied"_s;
+        const Shown shown
+            = whileShown([&] { messages.error(u"Vellumite Portable Edition"_s, text); }, QMessageBox::Ok);
+        QVERIFY(shown.text.startsWith(u"Cannot create folder \"/home/ann/"_s));
+        QVERIFY(shown.text.endsWith(u"level 300\". Permission denied."_s));
+        QVERIFY(shown.text.contains(u'…'));
+        QVERIFY2(shown.text.size() < 200, qPrintable(shown.text));
+        QCOMPARE(shown.details, text + u'.');
+        const QRect screen = window.screen()->availableGeometry();
+        QVERIFY2(shown.size.height() < 300 && shown.size.width() <= screen.width(),
+                 qPrintable(u"%1 x %2"_s.arg(shown.size.width()).arg(shown.size.height())));
+
+        // A short path is shown whole, with no details.
+        const Shown whole
+            = whileShown([&] { messages.information(u"T"_s, u"The folder \"/tmp/a\" does not exist."_s); },
+                         QMessageBox::Ok);
+        QCOMPARE(whole.text, u"The folder \"/tmp/a\" does not exist."_s);
+        QCOMPARE(whole.details, QString());
     }
 
     void widgetBoxes()

@@ -1,10 +1,14 @@
-// The import and export dialog on a real X server with a window manager: the close requests a user
-// makes while a run is under way.
+// The import and export dialog on a real X server with a window manager: the buttons of its title bar,
+// and the close requests a user makes while a run is under way.
 
 #include "exchange/dialog/exchangeprogram.h"
 #include "exchange/dialog/tfrimportexport.h"
 #include "main/core/browserdetection.h"
+#include "main/dialogs/tfabout.h"
 #include "platform/fakes/fakeproductversion.h"
+#include "platform/fakes/fakeprogramlauncher.h"
+#include "platform/fakes/fakeshell.h"
+#include "platform/widgets/xcbapplication.h"
 #include "tests/common/testfiles.h"
 #include "tests/common/windowmanager.h"
 
@@ -94,6 +98,26 @@ private:
     const TfrImportExport &m_dialog;
 };
 
+// What the window manager lets the user do with a window (_NET_WM_ALLOWED_ACTIONS), as atom names.
+QStringList allowedActions(const QWidget &window)
+{
+    const XcbDisplay display = applicationXcbDisplay();
+    const QByteArray atoms = xcbProperty(display.connection, xcb_window_t(window.winId()),
+                                         xcbAtom(display.connection, "_NET_WM_ALLOWED_ACTIONS"),
+                                         XCB_ATOM_ATOM, 64);
+    QStringList names;
+    for (qsizetype at = 0; at + 4 <= atoms.size(); at += 4) {
+        xcb_atom_t atom;
+        std::memcpy(&atom, atoms.constData() + at, sizeof atom);
+        XcbReply<xcb_get_atom_name_reply_t> name(
+            xcb_get_atom_name_reply(display.connection, xcb_get_atom_name(display.connection, atom), nullptr));
+        if (name)
+            names << QString::fromLatin1(xcb_get_atom_name_name(name.get()),
+                                         xcb_get_atom_name_name_length(name.get()));
+    }
+    return names;
+}
+
 } // namespace
 
 class TestX11ImportExport : public QObject
@@ -109,6 +133,39 @@ private slots:
             QSKIP(qPrintable(missing));
     }
     void cleanupTestCase() { m_windowManager.stop(); }
+
+    // The dialog's title bar holds the close button alone, as the about box's does: a modal dialog
+    // minimised would take the main window off the screen with it.
+    void dialogsOfferOnlyTheCloseButton_data()
+    {
+        QTest::addColumn<bool>("exchange");
+        QTest::newRow("import and export dialog") << true;
+        QTest::newRow("about box") << false;
+    }
+    void dialogsOfferOnlyTheCloseButton()
+    {
+        QFETCH(bool, exchange);
+        BrowserPaths paths;
+        FakeProductVersionReader versions;
+        FakeProgram program;
+        FakeShell shell;
+        FakeProgramLauncher launcher;
+        std::unique_ptr<QDialog> dialog;
+        if (exchange)
+            dialog = std::make_unique<TfrImportExport>(paths, versions, program, StoreFactory());
+        else
+            dialog = std::make_unique<TfAbout>(shell, launcher, QString(), u"1.0"_s);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QTRY_VERIFY(allowedActions(*dialog).contains(u"_NET_WM_ACTION_CLOSE"_s));
+        const QStringList actions = allowedActions(*dialog);
+        QVERIFY2(!actions.contains(u"_NET_WM_ACTION_MINIMIZE"_s), qPrintable(actions.join(u' ')));
+        QVERIFY2(!actions.contains(u"_NET_WM_ACTION_MAXIMIZE_HORZ"_s), qPrintable(actions.join(u' ')));
+        QVERIFY2(!actions.contains(u"_NET_WM_ACTION_RESIZE"_s), qPrintable(actions.join(u' ')));
+        // The keys still reach it, and Escape closes it.
+        xdotool({ u"key"_s, u"Escape"_s });
+        QTRY_VERIFY(!dialog->isVisible());
+    }
 
     // Escape and the window manager's close (Alt+F4) during a run are refused then, not kept for
     // later: the dialog stays open after the run. Afterwards Escape closes it as always.

@@ -80,6 +80,12 @@ public:
     void storeViewStateInNodes();
     void restoreViewStateFromNodes();
 
+    // Opens every folder of the tree, or of the subtree below a node, and nothing else. QTreeView's own
+    // expandAll() and its expansion on "*" record every row as open, the bookmarks too: each becomes a
+    // persistent index that every later move, sort or removal has to carry.
+    void expandAll();
+    void expandSubtree(const QModelIndex &index);
+
     // Scrolls the first selected node in tree order into the vertical centre, leaving the horizontal
     // position alone. Nothing happens when no node is selected.
     void scrollToFirstSelected();

@@ -13,7 +13,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QTimerEvent>
-#include <unordered_map>
+#include <algorithm>
 
 namespace vellumite {
 
@@ -87,9 +87,11 @@ bool BookmarkTreeView::VTDragOver(const QMimeData *offered, BookmarkNode *target
 
 bool BookmarkTreeView::VTDragDrop(const QMimeData *offered, BookmarkNode *target, DropMode mode)
 {
-    if (!VTDragOver(offered, target, mode))
+    if (!offered)
         return false;
     if (!isOwnDrag(offered)) {
+        if (!acceptsExternalDrop(m_model->tree(), target))
+            return false;
         emit linkDropped(target, readDroppedLink(*offered));
         return true;
     }
@@ -97,18 +99,17 @@ bool BookmarkTreeView::VTDragDrop(const QMimeData *offered, BookmarkNode *target
     const InternalDropDecision decision(m_model->tree(), draggedNodes(), target, mode);
     if (!decision.accepted())
         return false;
+    // The drag has ended, and the selection is about to become the moved nodes: neither is carried
+    // through the move, where the model would follow each of their rows. Nothing is told of the
+    // selection going; the whole view is repainted instead.
+    m_dragged.clear();
+    selectionModel()->reset();
+    viewport()->update();
+    std::vector<BookmarkNode *> moved = m_model->moveNodes(decision.moves());
     std::vector<BookmarkNode *> destinations;
-    std::unordered_map<BookmarkNode *, std::vector<BookmarkNode *>> byDestination;
     for (const NodeMove &move : decision.moves()) {
-        auto &nodes = byDestination[move.destination];
-        if (nodes.empty())
-            destinations.push_back(move.destination);
-        nodes.push_back(move.node);
-    }
-    std::vector<BookmarkNode *> moved;
-    for (BookmarkNode *destination : destinations) {
-        const std::vector<BookmarkNode *> done = m_model->moveNodes(byDestination[destination], destination);
-        moved.insert(moved.end(), done.begin(), done.end());
+        if (std::find(destinations.begin(), destinations.end(), move.destination()) == destinations.end())
+            destinations.push_back(move.destination());
     }
     // The moved nodes stay selected, each run of neighbouring rows as one range, and in sight: a
     // selection hidden in a collapsed category would be what the next command acts on, unseen.

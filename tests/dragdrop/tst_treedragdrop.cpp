@@ -1,5 +1,6 @@
 // Drag-move and drop events sent to the bookmark tree: moves within it, links from other programs.
 
+#include "main/core/bookmarkfile.h"
 #include "main/core/dropformats.h"
 #include "main/core/treeclipboard.h"
 #include "main/tree/bookmarkmodel.h"
@@ -15,6 +16,7 @@
 using namespace treefixture;
 
 Q_DECLARE_METATYPE(vellumite::DroppedLink)
+Q_DECLARE_METATYPE(vellumite::DropMode)
 
 class TestTreeDragDrop : public QObject
 {
@@ -139,6 +141,85 @@ private slots:
         for (BookmarkNode *node : moved)
             QVERIFY(w.view.selectionModel()->isSelected(w.model.indexFromNode(node)));
         QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.alpha)));
+    }
+
+    // A dropped category goes in as the target's first child, and the rest of the drag after it too;
+    // the sort then keeps it there among the nodes it compares equal with (in "Description" a category
+    // and a bookmark always do), and the order outlives a save and a load.
+    void droppedCategoriesGoInFirst_data()
+    {
+        QTest::addColumn<QStringList>("dragged");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<DropMode>("mode");
+        QTest::addColumn<QString>("folder"); // whose children are checked
+        QTest::addColumn<QStringList>("children");
+        using L = QStringList;
+        // Bookmarks > [Src > (Mover > (m1), s1), r1, r2, Dest > (d1, d2)]
+        QTest::newRow("category onto the root")
+            << L { u"Mover"_qs } << u"Bookmarks"_qs << DropMode::On << u"Bookmarks"_qs
+            << L { u"Mover"_qs, u"Src"_qs, u"r1"_qs, u"r2"_qs, u"Dest"_qs };
+        QTest::newRow("category below the root")
+            << L { u"Mover"_qs } << u"Bookmarks"_qs << DropMode::Below << u"Bookmarks"_qs
+            << L { u"Mover"_qs, u"Src"_qs, u"r1"_qs, u"r2"_qs, u"Dest"_qs };
+        QTest::newRow("category onto a category of bookmarks")
+            << L { u"Mover"_qs } << u"Dest"_qs << DropMode::On << u"Dest"_qs
+            << L { u"Mover"_qs, u"d1"_qs, u"d2"_qs };
+        QTest::newRow("a category, then a bookmark: both in first")
+            << L { u"Mover"_qs, u"s1"_qs } << u"Dest"_qs << DropMode::On << u"Dest"_qs
+            << L { u"d1"_qs, u"d2"_qs, u"s1"_qs, u"Mover"_qs };
+        QTest::newRow("a bookmark alone goes in last") << L { u"s1"_qs } << u"Dest"_qs << DropMode::On
+                                                       << u"Dest"_qs << L { u"d1"_qs, u"d2"_qs, u"s1"_qs };
+    }
+
+    void droppedCategoriesGoInFirst()
+    {
+        QFETCH(QStringList, dragged);
+        QFETCH(QString, target);
+        QFETCH(DropMode, mode);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, children);
+        BookmarkTree tree;
+        BookmarkModel model(tree);
+        BookmarkTreeView view(&model, ImageList::instance());
+        BookmarkNode *root = addRoot(tree);
+        BookmarkNode *src = root->appendChild(category(u"Src"_qs));
+        src->appendChild(category(u"Mover"_qs))->appendChild(bookmark(u"m1"_qs));
+        src->appendChild(bookmark(u"s1"_qs));
+        root->appendChild(bookmark(u"r1"_qs));
+        root->appendChild(bookmark(u"r2"_qs));
+        BookmarkNode *dest = root->appendChild(category(u"Dest"_qs));
+        dest->appendChild(bookmark(u"d1"_qs));
+        dest->appendChild(bookmark(u"d2"_qs));
+        model.reloadSorted();
+        QCOMPARE(names(*root), (QStringList { u"Src"_qs, u"r1"_qs, u"r2"_qs, u"Dest"_qs }));
+        view.resize(500, 400);
+        view.show();
+        view.expandAll();
+        const auto byName = [&tree](const QString &name) {
+            BookmarkNode *found = nullptr;
+            tree.forEach([&](BookmarkNode &n) {
+                if (!found && n.record.name() == name)
+                    found = &n;
+            });
+            return found;
+        };
+        for (const QString &name : dragged)
+            view.selectionModel()->select(model.indexFromNode(byName(name)),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        std::unique_ptr<QMimeData> data = view.beginNodeDrag();
+        QVERIFY(view.VTDragDrop(data.get(), byName(target), mode));
+        QCOMPARE(names(*byName(folder)), children);
+
+        BookmarkTree reloaded;
+        QCOMPARE(BookmarkFile::load(reloaded, BookmarkFile::save(tree)), QString());
+        BookmarkModel(reloaded).reloadSorted();
+        BookmarkNode *reloadedFolder = nullptr;
+        reloaded.forEach([&](BookmarkNode &n) {
+            if (!reloadedFolder && n.record.name() == folder)
+                reloadedFolder = &n;
+        });
+        QVERIFY(reloadedFolder);
+        QCOMPARE(names(*reloadedFolder), children);
     }
 
     void categoryMovesWithItsContentAndExpansion()

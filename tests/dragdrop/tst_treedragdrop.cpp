@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -220,6 +221,77 @@ private slots:
         });
         QVERIFY(reloadedFolder);
         QCOMPARE(names(*reloadedFolder), children);
+    }
+
+    // The rows one step of scrolling moves, in a viewport 300 high: more the nearer the edge.
+    void dragScrollStep_data()
+    {
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("top edge") << 0 << 300 << -BookmarkTreeView::DragScrollMaximumRows;
+        QTest::newRow("inner side of the top band") << BookmarkTreeView::DragScrollBand - 1 << 300 << -1;
+        QTest::newRow("just below the top band") << BookmarkTreeView::DragScrollBand << 300 << 0;
+        QTest::newRow("middle") << 150 << 300 << 0;
+        QTest::newRow("just above the bottom band") << 300 - BookmarkTreeView::DragScrollBand - 1 << 300 << 0;
+        QTest::newRow("inner side of the bottom band") << 300 - BookmarkTreeView::DragScrollBand << 300 << 1;
+        QTest::newRow("7 px inside the bottom edge") << 293 << 300 << 4;
+        QTest::newRow("bottom edge") << 299 << 300 << BookmarkTreeView::DragScrollMaximumRows;
+        QTest::newRow("below the viewport") << 310 << 300 << BookmarkTreeView::DragScrollMaximumRows;
+        QTest::newRow("a low viewport: its outer thirds") << 5 << 30 << -1;
+        QTest::newRow("a low viewport: its middle") << 15 << 30 << 0;
+    }
+    void dragScrollStep()
+    {
+        QFETCH(int, y);
+        QFETCH(int, height);
+        QFETCH(int, rows);
+        QCOMPARE(BookmarkTreeView::dragScrollStep(y, height), rows);
+    }
+
+    // A drag held still near an edge scrolls step after step and judges the rows that come under it;
+    // moved away from the edge, or out of the tree, it stops.
+    void aDragHeldAtAnEdgeScrolls()
+    {
+        Window w;
+        for (int i = 0; i < 200; ++i)
+            w.gamma->appendChild(bookmark(u"g%1"_qs.arg(i, 3, 10, QChar(u'0'))));
+        w.model.reloadSorted();
+        w.view.expandAll();
+        QScrollBar *bar = w.view.verticalScrollBar();
+        QCOMPARE(bar->value(), 0);
+        w.select({ w.beta->child(0) });
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        const int height = w.view.viewport()->height();
+        const auto moveTo = [&](int y) {
+            QDragMoveEvent move(QPoint(40, y), Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton,
+                                Qt::NoModifier);
+            QApplication::sendEvent(w.view.viewport(), &move);
+        };
+        QDragEnterEvent enter(QPoint(40, height / 2), Qt::CopyAction | Qt::MoveAction, data.get(),
+                              Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.view.viewport(), &enter);
+
+        moveTo(height / 2);
+        QTest::qWait(300);
+        QCOMPARE(bar->value(), 0);
+
+        moveTo(height - 7);
+        QTRY_VERIFY(bar->value() >= 10);
+        moveTo(height / 2);
+        const int held = bar->value();
+        QTest::qWait(300);
+        QCOMPARE(bar->value(), held);
+
+        moveTo(3);
+        QTRY_COMPARE(bar->value(), 0);
+        moveTo(height - 3);
+        QTRY_VERIFY(bar->value() > 0);
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(w.view.viewport(), &leave);
+        const int left = bar->value();
+        QTest::qWait(300);
+        QCOMPARE(bar->value(), left);
     }
 
     void categoryMovesWithItsContentAndExpansion()

@@ -6,6 +6,7 @@
 #include "tests/ui/treefixture.h"
 
 #include <QProcess>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -75,6 +76,59 @@ private slots:
         QCOMPARE(dropped[0][1].value<DroppedLink>(),
                  (DroppedLink { u"https://example.org/dropped"_qs, u"Dropped Page"_qs }));
         xdotool.waitForFinished(5000);
+        source.kill();
+        source.waitForFinished(5000);
+    }
+
+    // Another program's drag held near the bottom edge scrolls the tree as the tree's own does.
+    void linkHeldNearTheBottomEdgeScrolls()
+    {
+        if (QStandardPaths::findExecutable(u"xdotool"_qs).isEmpty())
+            QSKIP("xdotool is not installed");
+        BookmarkTree tree;
+        BookmarkNode *root = addRoot(tree);
+        for (int i = 0; i < 300; ++i)
+            root->appendChild(bookmark(u"b%1"_qs.arg(i, 3, 10, QChar(u'0'))));
+        BookmarkModel model(tree);
+        model.reloadSorted();
+        BookmarkTreeView view(&model, ImageList::instance());
+        view.setGeometry(400, 0, 400, 300);
+        view.show();
+        view.expandAll();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QScrollBar *bar = view.verticalScrollBar();
+        QCOMPARE(bar->value(), 0);
+
+        QProcess source;
+        source.start(QStringLiteral(DRAG_SOURCE_HELPER), {});
+        QVERIFY(source.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return source.canReadLine() || source.waitForReadyRead(50); }, 5000));
+        QTest::qWait(300);
+
+        const QPoint hold = view.viewport()->mapToGlobal(QPoint(60, view.viewport()->height() - 7));
+        QStringList args { u"mousemove"_qs, u"100"_qs,   u"100"_qs,   u"mousedown"_qs,
+                           u"1"_qs,         u"sleep"_qs, u"0.2"_qs,   u"mousemove"_qs,
+                           u"150"_qs,       u"150"_qs,   u"sleep"_qs, u"0.2"_qs };
+        for (int i = 0; i < 7; ++i) {
+            args << u"mousemove"_qs << QString::number(hold.x() + i % 2) << QString::number(hold.y())
+                 << u"sleep"_qs << u"0.25"_qs;
+        }
+        QProcess xdotool;
+        xdotool.start(u"xdotool"_qs, args);
+        QVERIFY(QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 20'000));
+        QVERIFY2(bar->value() > 10, qPrintable(QString::number(bar->value())));
+        // Released over a bookmark: refused, and the scrolling ends with the drag.
+        QSignalSpy dropped(&view, &BookmarkTreeView::linkDropped);
+        const QPoint middle = view.viewport()->mapToGlobal(QPoint(60, view.viewport()->height() / 2));
+        xdotool.start(u"xdotool"_qs,
+                      { u"mousemove"_qs, QString::number(middle.x()), QString::number(middle.y()),
+                        u"sleep"_qs, u"0.3"_qs, u"mouseup"_qs, u"1"_qs });
+        QVERIFY(QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 20'000));
+        QTest::qWait(300);
+        const int ended = bar->value();
+        QTest::qWait(300);
+        QCOMPARE(bar->value(), ended);
+        QCOMPARE(dropped.size(), 0);
         source.kill();
         source.waitForFinished(5000);
     }

@@ -4,6 +4,7 @@
 #include "main/core/bookmarkedit.h"
 #include "main/core/linebreaks.h"
 #include "main/dialogs/balloonhint.h"
+#include "main/window/screenfit.h"
 #include "main/window/windowfont.h"
 
 #include <QComboBox>
@@ -118,6 +119,7 @@ TfrAddBookmark::TfrAddBookmark(BookmarkTreeEditor &tree, QWidget *parent)
     setPalette(black);
     buildControls();
     setFixedSize(291, 305);
+    ScreenFit::centreOnParent(*this);
 }
 
 // The balloon widget is a child of the dialog; the unique_ptr releases it first.

@@ -7,6 +7,7 @@
 #include "main/options/hotkeyfield.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/imagelist.h"
+#include "main/window/screenfit.h"
 #include "main/window/tform1.h"
 #include "main/window/windowfont.h"
 #include "platform/platformservices.h"
@@ -144,6 +145,7 @@ void TfrOptions::buildControls()
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setFixedSize(384, 410);
+    ScreenFit::centreOnParent(*this);
     setFont(windowFont());
 
     GroupSources = new QGroupBox(QStringLiteral("Bookmarks sources:"), this);

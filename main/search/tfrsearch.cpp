@@ -8,6 +8,7 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
+#include "main/window/screenfit.h"
 #include "main/window/tform1.h"
 #include "main/window/windowfont.h"
 #include "platform/messageservice.h"
@@ -51,6 +52,7 @@ TfrSearch::TfrSearch(TForm1 &form, MessageService &messages, QWidget *parent)
     setPalette(text);
     setMinimumSize(500, 330);
     resize(732, 564);
+    ScreenFit::centreOnParent(*this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -71,8 +73,6 @@ TfrSearch::TfrSearch(TForm1 &form, MessageService &messages, QWidget *parent)
     setTabOrder(btPreview, btDelete);
     restoreMode();
     EdSearch->setFocus();
-    if (parent)
-        move(parent->geometry().center() - rect().center());
 }
 
 TfrSearch::~TfrSearch() = default;

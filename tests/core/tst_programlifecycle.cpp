@@ -164,7 +164,7 @@ private slots:
         if (unreadableAtStart)
             QVERIFY(testfiles::writeFile(settings, oversized));
         ProgramLifecycle policy = lifecycle();
-        const ScreenLayout screen { QSize(1024, 768), { QRect(0, 0, 1024, 768) } };
+        const ScreenLayout screen { { QRect(0, 0, 1024, 768) } };
         QCOMPARE(policy.readSettings(screen).placement.bounds.width(), 650);
         BookmarkTree tree;
         QCOMPARE(policy.loadOrCreateTree(tree, 7), ProgramLifecycle::StartupResult::Ready);

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -122,6 +123,17 @@ FeedbackForm::FeedbackForm(FeedbackShell &shell, QWidget *parent)
 
     connect(m_reasons, &QButtonGroup::idClicked, this, &FeedbackForm::ReasonClick);
     connect(SubmitButton, &QPushButton::clicked, this, &FeedbackForm::SubmitClick);
+
+    // The keyboard starts on the chosen reason.
+    ReasonRadio[InitialReason]->setFocus();
+}
+
+void FeedbackForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Showing a window hides its focus frame until a key moves the focus; here it shows from the start,
+    // so the user sees where the keyboard is.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void FeedbackForm::createControls()
@@ -168,10 +180,16 @@ void FeedbackForm::createControls()
     commentsPalette.setColor(QPalette::Base, CommentsColor);
     CommentsBox->setPalette(commentsPalette);
     CommentsBox->setGeometry(15, 180, 335, 150);
+    // The mail carries plain text: pasted pictures and formatting would only leave marks in it.
+    CommentsBox->setAcceptRichText(false);
+    // Tab goes on to "Submit" instead of typing a tab.
+    CommentsBox->setTabChangesFocus(true);
 
     SubmitButton = new QPushButton(u"Submit"_s, this);
     SubmitButton->setObjectName(u"SubmitButton"_s);
     SubmitButton->setGeometry(140, 355, 80, 25);
+    // Enter presses it while it has the focus, as Space does.
+    SubmitButton->setAutoDefault(true);
 
     BackgroundPanel = new QFrame(this);
     BackgroundPanel->setObjectName(u"BackgroundPanel"_s);
@@ -196,8 +214,21 @@ void FeedbackForm::ReasonClick(int reason)
 
 void FeedbackForm::SubmitClick()
 {
-    m_shell.open(FeedbackMailAddress(m_selectedReason, CommentsBox->toPlainText()));
-    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    switch (m_shell.open(FeedbackMailAddress(m_selectedReason, CommentsBox->toPlainText()))) {
+    case OpenResult::Started:
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    // The window stays with the comment, so nothing the user wrote is lost.
+    case OpenResult::TooLong:
+        QMessageBox::warning(this, windowTitle(),
+                             u"The comment is too long to be handed to the mail program. Please shorten it "
+                             u"and press \"Submit\" again."_s);
+        return;
+    case OpenResult::NotStarted:
+        QMessageBox::warning(this, windowTitle(),
+                             u"The mail program could not be started, so the feedback was not sent."_s);
+        return;
+    }
 }
 
 } // namespace vellumite::feedback

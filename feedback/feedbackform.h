@@ -40,7 +40,8 @@ public:
     QString SelectedReason() const { return m_selectedReason; }
 
     void ReasonClick(int reason);
-    // Hands the mail to the shell and closes the window once the click is over.
+    // Hands the mail to the shell and closes the window once the click is over; when the mail program
+    // cannot be started, says so and stays open with the comment.
     void SubmitClick();
 
     QLabel *TitleLabel = nullptr;
@@ -50,6 +51,9 @@ public:
     QTextEdit *CommentsBox = nullptr;
     QPushButton *SubmitButton = nullptr;
     QFrame *BackgroundPanel = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();

@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QDateTime>
+#include "base/filelookup.h"
+#include "base/firefoxprofile.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace vellumite {
-
-// How the paths that a look-up answers are spelled: the Windows style has "\" separators and ".exe"
-// names, the Linux style "/" separators and bare executable names.
-enum class PathStyle { Windows, Linux };
 
 enum class RegistryRoot { LocalMachine, CurrentUser };
 
@@ -32,24 +30,12 @@ inline QString normalisedRegistryKey(QStringView key)
     return key.toString().toLower();
 }
 
-// A folder where one kind of Firefox install keeps its profile list (profiles.ini).
-struct FirefoxProfileRoot
-{
-    QString folder;
-    // The Firefox that was asked about is of the kind that keeps its profiles here.
-    bool ofFoundInstall = false;
-};
-
 // The look-ups that find browsers and their bookmark stores: registry strings and sub-keys, the
-// Favorites folder, the program associated with web pages, environment references, file existence
-// and the keys of INI files. Missing keys, values and files read as empty text.
-class SystemLookup
+// Favorites folder, the program associated with web pages, environment references, and the files that
+// FileLookup reads. Missing keys, values and files read as empty text.
+class SystemLookup : public FileLookup
 {
 public:
-    virtual ~SystemLookup() = default;
-
-    virtual PathStyle pathStyle() const = 0;
-
     virtual QString readRegistryString(RegistryRoot root, const QString &key,
                                        const QString &valueName) const = 0;
     // Sub-key names in the order the registry gives them.
@@ -61,13 +47,6 @@ public:
     virtual QString defaultBrowser() const = 0;
     // Text with %NAME% references expanded; a text without references comes back unchanged.
     virtual QString expandEnvironment(const QString &text) const = 0;
-    virtual bool fileExists(const QString &path) const = 0;
-    // One key of an INI file; the file is only read.
-    virtual QString readIniString(const QString &file, const QString &section, const QString &key) const = 0;
-    // The section names of an INI file in file order; none when the file cannot be read.
-    virtual QStringList iniSections(const QString &file) const = 0;
-    // When a file was last written; an invalid time when it does not exist.
-    virtual QDateTime lastModified(const QString &path) const = 0;
 
     // Where the Firefox installs of this system keep their profile lists, one folder per kind of install
     // (the folders need not exist). `firefoxExecutable` is the Firefox found, empty when none was; its

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <atomic>
+#include <optional>
 
 namespace vellumite {
 
@@ -20,13 +21,19 @@ public:
     virtual bool IsUrlAlive(const QByteArray &url, const AbortFlag &abort) const = 0;
 };
 
-// The address that is requested: "http://" goes in front of one whose lower-cased copy holds no
-// "http" anywhere; any other address is requested as it stands.
-QByteArray withHttpPrefix(const QByteArray &url);
+// The address requested for a stored link, as a browser given that link would request it, or nothing
+// when the link is broken untried. Blanks around the link are dropped. A link without a scheme gets
+// "http://" in front, unless its lower-cased copy holds "http" somewhere. Only http and https addresses
+// without control characters are requested, so a bookmark can never make the program read a local file
+// or send a mail address over HTTP. The path and query carry percent-encoded what a browser never sends
+// raw (blanks, quotes, angle brackets, bytes beyond ASCII); the fragment, which no browser sends, is
+// dropped; the host is left to the HTTP client.
+std::optional<QByteArray> requestAddress(const QByteArray &link);
 
-// Only web addresses are ever requested: after the prefix, an http or https scheme (in any case) and no
-// control characters. Anything else (file:, ftp:, a stray "http" inside a path) is broken untried, so a
-// bookmark can never make the program read a local file.
-bool isRequestableUrl(const QByteArray &requestUrl);
+// A redirect may lead only to an http or https address without control characters.
+bool isRequestableUrl(const QByteArray &url);
+
+// True when the address names a user (and maybe a password) before its host.
+bool hasLogin(const QByteArray &url);
 
 } // namespace vellumite

@@ -1,11 +1,11 @@
 // A places database of a heavy user: 200,000 places of history, 20,000 bookmarks in 2,000 folders of
 // the Bookmarks Menu. Import, export into an empty menu and the clear before a replacing export.
 
+#include "base/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitestatement.h"
+#include "base/sqlite/sqlitetransaction.h"
 #include "exchange/core/placesdatabase.h"
 #include "exchange/core/placesurl.h"
-#include "exchange/core/sqlite/sqlitedatabase.h"
-#include "exchange/core/sqlite/sqlitestatement.h"
-#include "exchange/core/sqlite/sqlitetransaction.h"
 #include "main/core/bookmarktree.h"
 
 #include <QFile>

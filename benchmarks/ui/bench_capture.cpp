@@ -3,10 +3,10 @@
 // log), and a session store. Measured from the key until the add dialog is shown with the page, and the
 // page query alone.
 
+#include "base/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitestatement.h"
+#include "base/sqlite/sqlitetransaction.h"
 #include "benchmarks/common/mainwindowbenchmark.h"
-#include "exchange/core/sqlite/sqlitedatabase.h"
-#include "exchange/core/sqlite/sqlitestatement.h"
-#include "exchange/core/sqlite/sqlitetransaction.h"
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/options/hotkeyfield.h"
 #include "main/options/tfroptions.h"

@@ -1,8 +1,8 @@
 #include "exchange/core/favoritesfolder.h"
 
+#include "base/inifile.h"
 #include "exchange/core/storefile.h"
 #include "main/core/functii.h"
-#include "main/core/inifile.h"
 #include "main/core/textcodec.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "exchange/core/placesclear.h"
 
+#include "base/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitestatement.h"
 #include "exchange/core/placesrows.h"
 #include "exchange/core/placesschema.h"
 #include "exchange/core/placestouch.h"
-#include "exchange/core/sqlite/sqlitedatabase.h"
-#include "exchange/core/sqlite/sqlitestatement.h"
 
 #include <QByteArrayList>
 #include <QHash>

@@ -1,12 +1,12 @@
 #include "exchange/core/placesdatabase.h"
 
+#include "base/sqlite/sqlitestatement.h"
+#include "base/sqlite/sqlitetransaction.h"
 #include "exchange/core/placesclear.h"
 #include "exchange/core/placesexport.h"
 #include "exchange/core/placesimport.h"
 #include "exchange/core/placesrows.h"
 #include "exchange/core/placestouch.h"
-#include "exchange/core/sqlite/sqlitestatement.h"
-#include "exchange/core/sqlite/sqlitetransaction.h"
 #include "exchange/core/stagingmerge.h"
 
 #include <QDir>

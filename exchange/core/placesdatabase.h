@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/sqlite/sqlitedatabase.h"
 #include "exchange/core/exportmode.h"
 #include "exchange/core/placesschema.h"
-#include "exchange/core/sqlite/sqlitedatabase.h"
 #include "exchange/core/stagingmerge.h"
 
 #include <QRandomGenerator>

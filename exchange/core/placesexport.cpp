@@ -1,12 +1,12 @@
 #include "exchange/core/placesexport.h"
 
+#include "base/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitestatement.h"
 #include "exchange/core/placesguid.h"
 #include "exchange/core/placesrows.h"
 #include "exchange/core/placesschema.h"
 #include "exchange/core/placestouch.h"
 #include "exchange/core/placesurl.h"
-#include "exchange/core/sqlite/sqlitedatabase.h"
-#include "exchange/core/sqlite/sqlitestatement.h"
 #include "main/core/bookmarktree.h"
 
 #include <QByteArrayList>

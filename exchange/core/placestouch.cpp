@@ -1,8 +1,8 @@
 #include "exchange/core/placestouch.h"
 
+#include "base/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitestatement.h"
 #include "exchange/core/placesschema.h"
-#include "exchange/core/sqlite/sqlitedatabase.h"
-#include "exchange/core/sqlite/sqlitestatement.h"
 
 #include <QByteArrayList>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "exchange/core/storefile.h"
 
-#include "main/core/atomicfile.h"
+#include "base/atomicfile.h"
 
 #include <QDir>
 #include <QFile>

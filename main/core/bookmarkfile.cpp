@@ -1,6 +1,6 @@
 #include "main/core/bookmarkfile.h"
 
-#include "main/core/atomicfile.h"
+#include "base/atomicfile.h"
 #include "main/core/bookmarkrecord.h"
 #include "main/core/bytereader.h"
 #include "main/core/bytewriter.h"

@@ -1,6 +1,7 @@
 #include "main/core/browserdetection.h"
 
-#include "main/core/firefoxprofile.h"
+#include "base/firefoxexecutables.h"
+#include "base/firefoxprofile.h"
 #include "main/core/functii.h"
 #include "platform/productversion.h"
 
@@ -31,7 +32,8 @@ constexpr std::array<BrowserInfo, 10> MenuBrowsers { {
 enum class LookUp { AppPath, InstallFolder };
 
 // How one browser's executable is found: the look-up answers a folder and the file name is appended.
-// A folder from an uninstall entry ends with a separator, so those file names start without one.
+// A folder from an uninstall entry ends with a separator, so those file names start without one; on
+// Linux the separator goes between an application's folder and the name.
 struct FileLookUp
 {
     LookUp how;
@@ -51,19 +53,14 @@ struct DetectionRow
 
 constexpr std::array<DetectionRow, 10> DetectionOrder { {
     { BrowserIExplorer, { LookUp::AppPath, u"IEXPLORE", u"\\IExplore.exe", {} }, {} },
-    { BrowserFirefox,
-      { LookUp::AppPath,
-        u"Firefox",
-        u"\\Firefox.exe",
-        { u"/firefox", u"/firefox-esr", u"/org.mozilla.firefox" } },
-      {} },
+    { BrowserFirefox, { LookUp::AppPath, u"Firefox", u"\\Firefox.exe", FirefoxExecutableNames }, {} },
     { BrowserOpera, { LookUp::InstallFolder, u"Opera", u"opera.exe", { u"opera" } }, {} },
     { BrowserSafari, { LookUp::InstallFolder, u"Safari", u"Safari.exe", {} }, {} },
     { BrowserKMeleon, { LookUp::InstallFolder, u"K-Meleon", u"\\K-Meleon.exe", {} }, {} },
     { BrowserNetscape,
-      { LookUp::AppPath, u"Netscape", u"\\Netscape.exe", { u"/netscape" } },
-      FileLookUp { LookUp::AppPath, u"navigator", u"\\navigator.exe", { u"/navigator" } } },
-    { BrowserSeaMonkey, { LookUp::AppPath, u"seamonkey", u"\\seamonkey.exe", { u"/seamonkey" } }, {} },
+      { LookUp::AppPath, u"Netscape", u"\\Netscape.exe", { u"netscape" } },
+      FileLookUp { LookUp::AppPath, u"navigator", u"\\navigator.exe", { u"navigator" } } },
+    { BrowserSeaMonkey, { LookUp::AppPath, u"seamonkey", u"\\seamonkey.exe", { u"seamonkey" } }, {} },
     { BrowserAvant, { LookUp::InstallFolder, u"Avant", u"Avant.exe", {} }, {} },
     { BrowserMaxthon, { LookUp::InstallFolder, u"Maxthon", u"Maxthon.exe", { u"maxthon" } }, {} },
     { BrowserTheWorld, { LookUp::InstallFolder, u"TheWorld", u"TheWorld.exe", {} }, {} },
@@ -93,11 +90,12 @@ QString browserPath(const FileLookUp &row, const SystemLookup &lookup)
     // would name a file in the current folder.
     if (folder.isEmpty() || row.linuxFiles[0].isEmpty())
         return {};
+    const QString separated = row.how == LookUp::AppPath ? folder + u'/' : folder;
     QString first;
     for (QStringView file : row.linuxFiles) {
         if (file.isEmpty())
             break;
-        const QString path = lookup.expandEnvironment(folder + file);
+        const QString path = lookup.expandEnvironment(separated + file);
         if (lookup.fileExists(path))
             return path;
         if (first.isEmpty())
@@ -135,7 +133,8 @@ void findFirefoxStore(BrowserPaths &paths, const QString &appData, const SystemL
     const StoreNames &names = storeNames(lookup.pathStyle());
     const QString executable = paths.PathToFirefox;
     const QString installFolder = executable.isEmpty() ? QString() : versions.installFolder(executable);
-    const FirefoxProfile profile = findFirefoxProfile(lookup, appData, executable, installFolder);
+    const FirefoxProfile profile
+        = findFirefoxProfile(lookup, appData, lookup.firefoxProfileRoots(executable), installFolder);
     FirefoxStoreEvidence evidence;
     evidence.executableVersion = executable.isEmpty() ? QString() : versions.productVersion(executable);
     evidence.profileVersion = profile.lastVersion;

@@ -1,6 +1,6 @@
 #include "main/core/colournames.h"
 
-#include "main/core/integertext.h"
+#include "base/integertext.h"
 
 #include <array>
 

@@ -19,13 +19,13 @@ bool isBookmark(const BookmarkNode &node)
 
 struct LinkVerification::Run
 {
-    Run(quint64 runId, const BookmarkNode &top, BookmarkNode *start)
+    Run(quint64 runId, const std::vector<BookmarkNode *> &bookmarks)
         : id(runId)
-        , place(top, start)
+        , queue(bookmarks)
     { }
 
     quint64 id;
-    TreePlace place;
+    LinkCheckQueue queue;
     std::unique_ptr<LinkTestThread> thread;
     bool testing = false;
     bool stopRequested = false;
@@ -56,21 +56,12 @@ void LinkVerification::watch(const QAbstractItemModel &model,
                 if (folder)
                     nodesAboutToBeRemoved(*folder, first, last);
             });
-    connect(&model, &QAbstractItemModel::rowsRemoved, this, [this] { nodesRemoved(); });
-    connect(&model, &QAbstractItemModel::layoutAboutToBeChanged, this,
-            [this, nodeOf](const QList<QPersistentModelIndex> &parents) {
-                for (const QPersistentModelIndex &parent : parents) {
-                    const BookmarkNode *folder = parent.isValid() ? nodeOf(parent) : &m_tree.topLevel();
-                    if (folder)
-                        folderAboutToBeReordered(*folder);
-                }
-            });
     connect(&model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { treeAboutToBeReset(); });
 }
 
-std::unique_ptr<LinkVerification::Run> LinkVerification::makeRun(BookmarkNode *start)
+std::unique_ptr<LinkVerification::Run> LinkVerification::makeRun(const std::vector<BookmarkNode *> &bookmarks)
 {
-    auto run = std::make_unique<Run>(m_nextId++, m_tree.topLevel(), start);
+    auto run = std::make_unique<Run>(m_nextId++, bookmarks);
     run->thread = m_makeThread(m_tester);
     if (!run->thread) {
         m_host.showFailure(QStringLiteral("The link check cannot start: the system gives no thread for it."));
@@ -86,7 +77,15 @@ bool LinkVerification::start(VerificationMode mode)
     m_mode = mode;
     if (mode == VerificationMode::AllLinks)
         ResetLinkStates();
-    m_run = makeRun(m_tree.firstNode());
+    // Taken now, in tree order: a sort or a move during the run must not make it test a bookmark twice
+    // or pass one over.
+    std::vector<BookmarkNode *> bookmarks;
+    m_tree.forEach([&bookmarks, mode](BookmarkNode &node) {
+        if (isBookmark(node)
+            && (mode == VerificationMode::AllLinks || node.record.LinkState == LinkNotVerified))
+            bookmarks.push_back(&node);
+    });
+    m_run = makeRun(bookmarks);
     if (!m_run)
         return false;
     m_host.verificationMenuChanged(VerificationMenuState::Running);
@@ -105,9 +104,9 @@ void LinkVerification::ResetLinkStates()
 
 void LinkVerification::testNext(Run &run)
 {
-    for (; !run.place.atEnd(); run.place.advance()) {
-        BookmarkNode *node = run.place.node();
-        if (!node || !isBookmark(*node))
+    for (; !run.queue.atEnd(); run.queue.advance()) {
+        BookmarkNode *node = run.queue.current();
+        if (!node)
             continue;
         if (m_mode == VerificationMode::NotVerifiedLinks && node->record.LinkState != LinkNotVerified)
             continue;
@@ -144,7 +143,7 @@ void LinkVerification::testFinished(quint64 id, bool alive)
         return;
     }
     run->testing = false;
-    if (BookmarkNode *node = run->place.node()) {
+    if (BookmarkNode *node = run->queue.current()) {
         node->record.LinkState = alive ? LinkAlive : LinkBroken;
         m_host.linkStateChanged(*node);
     }
@@ -152,7 +151,7 @@ void LinkVerification::testFinished(quint64 id, bool alive)
         StopOneUrlCheck();
         forget(id);
     } else if (run == m_run.get() && !run->stopRequested) {
-        run->place.advance();
+        run->queue.advance();
         testNext(*run);
     } else {
         forget(id);
@@ -207,7 +206,7 @@ bool LinkVerification::checkOneUrl(BookmarkNode &node, std::function<void()> fin
         return false;
     node.record.LinkState = LinkNotVerified;
     m_host.linkStateChanged(node);
-    m_oneUrl = makeRun(&node);
+    m_oneUrl = makeRun({ &node });
     if (!m_oneUrl)
         return false;
     m_oneUrlFinished = std::move(finished);
@@ -228,34 +227,24 @@ void LinkVerification::StopOneUrlCheck()
         finished();
 }
 
-template<typename F> void LinkVerification::forEachPlace(F &&f)
+template<typename F> void LinkVerification::forEachQueue(F &&f)
 {
     for (Run *run : { m_run.get(), m_oneUrl.get() }) {
         if (run)
-            f(run->place);
+            f(run->queue);
     }
     for (const auto &run : m_finishing)
-        f(run->place);
+        f(run->queue);
 }
 
 void LinkVerification::nodesAboutToBeRemoved(const BookmarkNode &parent, int first, int last)
 {
-    forEachPlace([&](TreePlace &place) { place.nodesAboutToBeRemoved(parent, first, last); });
-}
-
-void LinkVerification::folderAboutToBeReordered(const BookmarkNode &folder)
-{
-    forEachPlace([&](TreePlace &place) { place.folderAboutToBeReordered(folder); });
-}
-
-void LinkVerification::nodesRemoved()
-{
-    forEachPlace([](TreePlace &place) { place.nodesRemoved(); });
+    forEachQueue([&](LinkCheckQueue &queue) { queue.nodesAboutToBeRemoved(parent, first, last); });
 }
 
 void LinkVerification::treeAboutToBeReset()
 {
-    forEachPlace([](TreePlace &place) { place.treeAboutToBeReset(); });
+    forEachQueue([](LinkCheckQueue &queue) { queue.treeAboutToBeReset(); });
 }
 
 void LinkVerification::shutDown()

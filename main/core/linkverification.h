@@ -1,8 +1,8 @@
 #pragma once
 
 #include "main/core/bookmarktree.h"
+#include "main/core/linkcheckqueue.h"
 #include "main/core/linktestthread.h"
-#include "main/core/treeplace.h"
 
 #include <QObject>
 #include <functional>
@@ -37,9 +37,9 @@ public:
 };
 
 // Link verification on the user-interface thread: the whole-tree run and the single-link check. Each
-// holds its place by the node itself, told of every removal, and hands only the link's bytes to its
-// worker thread; a result whose node is gone is dropped. After shutDown() (the exit save) no result is
-// stored any more and the running tests are aborted.
+// takes its bookmarks when it starts (a bookmark added later waits for the next run), is told of every
+// removal, and hands only the link's bytes to its worker thread; a result whose node is gone is dropped.
+// After shutDown() (the exit save) no result is stored any more and the running tests are aborted.
 class LinkVerification : public QObject
 {
 public:
@@ -47,7 +47,7 @@ public:
                      LinkTestThreadFactory makeThread = &LinkTestThread::create, QObject *parent = nullptr);
     ~LinkVerification() override;
 
-    // Removals and resets of `model` move the places; `nodeOf` maps an index to its node.
+    // Removals and resets of `model` reach the runs; `nodeOf` maps an index to its node.
     void watch(const QAbstractItemModel &model, std::function<BookmarkNode *(const QModelIndex &)> nodeOf);
 
     // "Verify all links" and "Verify not verified links". False when refused (a run is recorded, or the
@@ -73,8 +73,6 @@ public:
     bool isCheckingOneUrl() const { return m_oneUrl != nullptr; }
 
     void nodesAboutToBeRemoved(const BookmarkNode &parent, int first, int last);
-    void folderAboutToBeReordered(const BookmarkNode &folder);
-    void nodesRemoved();
     void treeAboutToBeReset();
 
     // The program is closing: aborts every test; no result is stored from now on.
@@ -90,8 +88,8 @@ private:
     void retire(std::unique_ptr<Run> run);
     void forget(quint64 id);
     void CheckThreadTerminated(Run &run);
-    std::unique_ptr<Run> makeRun(BookmarkNode *start);
-    template<typename F> void forEachPlace(F &&f);
+    std::unique_ptr<Run> makeRun(const std::vector<BookmarkNode *> &bookmarks);
+    template<typename F> void forEachQueue(F &&f);
 
     BookmarkTree &m_tree;
     const UrlTester &m_tester;

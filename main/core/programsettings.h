@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/core/inifile.h"
+#include "base/inifile.h"
 #include "main/core/windowplacement.h"
 
 #include <QRect>

@@ -63,6 +63,8 @@ void TfrCheckOneURL::showEvent(QShowEvent *event)
 
 void TfrCheckOneURL::FormShow()
 {
+    if (!isVisible())
+        return;
     const QPointer<TfrCheckOneURL> self(this);
     if (!m_checks.checkOneUrl(m_node, [self] {
             if (self)
@@ -73,9 +75,16 @@ void TfrCheckOneURL::FormShow()
 
 void TfrCheckOneURL::btCloseClick()
 {
+    reject();
+}
+
+// Every way out but the answer ends the wait here, so the next "Check url" is never refused while this
+// test finishes in the background.
+void TfrCheckOneURL::reject()
+{
     m_checks.StopOneUrlCheck();
     if (isVisible())
-        reject();
+        QDialog::reject();
 }
 
 } // namespace vellumite

@@ -12,7 +12,8 @@ class LinkVerification;
 class TRzBackground;
 
 // The small progress window of "Check url": a running marquee and "Close". It closes by itself once
-// the answer was stored; "Close" closes it at once and the test goes on in the background.
+// the answer was stored; "Close", Escape and the window manager's close end it at once, the same way,
+// and the test goes on in the background.
 class TfrCheckOneURL final : public QDialog
 {
     Q_OBJECT
@@ -25,6 +26,9 @@ public:
     QPushButton *btClose = nullptr;
 
     void btCloseClick();
+
+public slots:
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;

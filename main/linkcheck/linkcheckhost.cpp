@@ -12,7 +12,6 @@ void watchBookmarkModel(LinkVerification &checks, const BookmarkModel &model)
     checks.watch(model, [&model](const QModelIndex &index) { return model.nodeFromIndex(index); });
     QObject::connect(&model, &BookmarkModel::rowsAboutToBeRemovedInLayout, &checks,
                      &LinkVerification::nodesAboutToBeRemoved);
-    QObject::connect(&model, &BookmarkModel::rowsRemovedInLayout, &checks, &LinkVerification::nodesRemoved);
 }
 
 void TForm1LinkCheckHost::linkStateChanged(BookmarkNode &node)

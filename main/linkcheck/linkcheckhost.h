@@ -7,8 +7,8 @@ namespace vellumite {
 class BookmarkModel;
 class TForm1;
 
-// Keeps the places of `checks` on their nodes through every removal and reset of the main tree's model,
-// those made in one layout change included.
+// Tells `checks` of every removal and reset of the main tree's model, those made in one layout change
+// included.
 void watchBookmarkModel(LinkVerification &checks, const BookmarkModel &model);
 
 // The main window's side of link verification: repaints, the menu, deletions through the model.

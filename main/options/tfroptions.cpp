@@ -1,6 +1,6 @@
 #include "main/options/tfroptions.h"
 
-#include "main/core/inifile.h"
+#include "base/inifile.h"
 #include "main/core/pagecapture.h"
 #include "main/core/programsettings.h"
 #include "main/dialogs/tfraddbookmark.h"

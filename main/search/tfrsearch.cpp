@@ -8,6 +8,7 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
+#include "main/tree/sortglyphheaderview.h"
 #include "main/window/screenfit.h"
 #include "main/window/tform1.h"
 #include "main/window/windowfont.h"
@@ -121,6 +122,8 @@ void TfrSearch::createList()
 {
     VTDubl = new QTreeView(this);
     VTDubl->setObjectName(QStringLiteral("VTDubl"));
+    // Its glyph points the way the main tree's does.
+    VTDubl->setHeader(new SortGlyphHeaderView(Qt::Horizontal, VTDubl));
     VTDubl->setModel(m_results);
     VTDubl->setRootIsDecorated(false);
     VTDubl->setUniformRowHeights(true);
@@ -131,6 +134,8 @@ void TfrSearch::createList()
     VTDubl->installEventFilter(this);
     VTDubl->setItemDelegate(new GridLineDelegate(VTDubl));
     QHeaderView *header = VTDubl->header();
+    // As the list's own header would have it.
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionsClickable(true);
     header->setSectionsMovable(true);
     header->setSortIndicatorShown(false);

@@ -28,7 +28,7 @@ constexpr int AutoExpandDelayMs = 1000;
 } // namespace
 
 BookmarkHeaderView::BookmarkHeaderView(QWidget *parent)
-    : QHeaderView(Qt::Horizontal, parent)
+    : SortGlyphHeaderView(Qt::Horizontal, parent)
 {
     setFont(windowFont());
     setHighlightSections(false);
@@ -77,16 +77,6 @@ void BookmarkHeaderView::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     QHeaderView::mouseDoubleClickEvent(event);
-}
-
-void BookmarkHeaderView::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const
-{
-    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
-    // The glyph points up while the column sorts ascending, as users of the program know it.
-    if (option->sortIndicator == QStyleOptionHeader::SortDown)
-        option->sortIndicator = QStyleOptionHeader::SortUp;
-    else if (option->sortIndicator == QStyleOptionHeader::SortUp)
-        option->sortIndicator = QStyleOptionHeader::SortDown;
 }
 
 void BookmarkHeaderView::keepWidthLimits(int section, int newSize)

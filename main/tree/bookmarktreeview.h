@@ -2,6 +2,7 @@
 
 #include "main/core/dropdecision.h"
 #include "main/core/dropformats.h"
+#include "main/tree/sortglyphheaderview.h"
 
 #include <QBasicTimer>
 #include <QHeaderView>
@@ -21,7 +22,7 @@ class ImageList;
 
 // The header of the bookmark tree: "Description" and "Link" sort on a click and can be dragged; the
 // "State" column takes no clicks and no drags but can be resized between its limits.
-class BookmarkHeaderView : public QHeaderView
+class BookmarkHeaderView : public SortGlyphHeaderView
 {
     Q_OBJECT
 
@@ -35,7 +36,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
 
 private:
     // True over the "State" header itself, false over the grips at its edges that resize columns.

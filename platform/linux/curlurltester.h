@@ -3,6 +3,7 @@
 #include "platform/urltester.h"
 
 #include <chrono>
+#include <optional>
 
 namespace vellumite {
 
@@ -16,8 +17,9 @@ struct UrlTestTimeouts
 };
 
 // The HTTP test over libcurl: a GET with the agent "InetURL:/1.0", never answered from a cache, the
-// proxy of the environment honoured, redirects followed (at most 10, to web addresses only). The body is
-// not read: the transfer ends at its first bytes, once the status is final.
+// proxy of the environment honoured, redirects followed (at most 10, to web addresses only). Each
+// answer is judged by its status line and headers: the transfer ends there and no body is read. A login
+// in the address is given only to a server that asks for one.
 class CurlUrlTester final : public UrlTester
 {
 public:
@@ -29,6 +31,17 @@ public:
     bool IsUrlAlive(const QByteArray &url, const AbortFlag &abort) const override;
 
 private:
+    struct Answer
+    {
+        bool received = false;
+        long status = 0;
+        // Where a redirect leads, as an absolute address (empty when "Location" names none); nothing for
+        // any other answer.
+        std::optional<QByteArray> redirect;
+    };
+    // One request, ended once the headers of its final answer are in.
+    Answer request(const QByteArray &url, const AbortFlag &abort) const;
+
     UrlTestTimeouts m_timeouts;
 };
 

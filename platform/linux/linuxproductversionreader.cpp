@@ -1,6 +1,7 @@
 #include "platform/linux/linuxproductversionreader.h"
 
-#include "main/core/inifile.h"
+#include "base/firefoxexecutables.h"
+#include "base/inifile.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +18,7 @@ constexpr QStringView Description = u"application.ini";
 
 // The names one browser is installed under; a launcher of one name may start the executable of another.
 constexpr std::array<std::array<QStringView, 2>, 2> BrowserNames { {
-    { u"firefox", u"firefox-esr" },
+    FirefoxProgramNames,
     { u"seamonkey", {} },
 } };
 

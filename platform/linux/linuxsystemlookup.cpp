@@ -1,6 +1,6 @@
 #include "platform/linux/linuxsystemlookup.h"
 
-#include "main/core/inifile.h"
+#include "base/firefoxexecutables.h"
 #include "platform/linux/mozillaprofileroots.h"
 #include "platform/linux/xdgdefaultbrowser.h"
 
@@ -25,10 +25,9 @@ struct LinuxExecutables
     std::array<QStringView, 3> executables; // looked for in turn
 };
 
-// The registered application names that have a Linux executable. The Flatpak puts the launcher of its
-// Firefox on PATH under the application's id.
+// The registered application names that have a Linux executable.
 constexpr std::array<LinuxExecutables, 4> ApplicationPaths { {
-    { u"Firefox", { u"firefox", u"firefox-esr", u"org.mozilla.firefox" } },
+    { u"Firefox", FirefoxExecutableNames },
     { u"Netscape", { u"netscape" } },
     { u"navigator", { u"navigator" } },
     { u"seamonkey", { u"seamonkey" } },
@@ -136,31 +135,6 @@ QString LinuxSystemLookup::favoritesFolder() const
 QString LinuxSystemLookup::defaultBrowser() const
 {
     return findXdgDefaultBrowser();
-}
-
-bool LinuxSystemLookup::fileExists(const QString &path) const
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
-
-QString LinuxSystemLookup::readIniString(const QString &file, const QString &section,
-                                         const QString &key) const
-{
-    return IniFile::readValue(file, section, key);
-}
-
-QStringList LinuxSystemLookup::iniSections(const QString &file) const
-{
-    IniFile ini(file);
-    if (!ini.load())
-        return {};
-    return ini.sectionNames();
-}
-
-QDateTime LinuxSystemLookup::lastModified(const QString &path) const
-{
-    const QFileInfo file(path);
-    return file.exists() ? file.lastModified() : QDateTime();
 }
 
 QList<FirefoxProfileRoot> LinuxSystemLookup::firefoxProfileRoots(const QString &firefoxExecutable) const

@@ -14,7 +14,7 @@ namespace vellumite {
 class LinuxSystemLookup final : public SystemLookup
 {
 public:
-    PathStyle pathStyle() const override { return PathStyle::Linux; }
+    PathStyle pathStyle() const override { return m_files.pathStyle(); }
     QString readRegistryString(RegistryRoot root, const QString &key,
                                const QString &valueName) const override;
     QStringList registrySubKeys(RegistryRoot root, const QString &key) const override;
@@ -22,11 +22,17 @@ public:
     QString defaultBrowser() const override;
     // Linux paths carry no %NAME% references.
     QString expandEnvironment(const QString &text) const override { return text; }
-    bool fileExists(const QString &path) const override;
-    QString readIniString(const QString &file, const QString &section, const QString &key) const override;
-    QStringList iniSections(const QString &file) const override;
-    QDateTime lastModified(const QString &path) const override;
+    bool fileExists(const QString &path) const override { return m_files.fileExists(path); }
+    QString readIniString(const QString &file, const QString &section, const QString &key) const override
+    {
+        return m_files.readIniString(file, section, key);
+    }
+    QStringList iniSections(const QString &file) const override { return m_files.iniSections(file); }
+    QDateTime lastModified(const QString &path) const override { return m_files.lastModified(path); }
     QList<FirefoxProfileRoot> firefoxProfileRoots(const QString &firefoxExecutable) const override;
+
+private:
+    LocalFileLookup m_files;
 };
 
 } // namespace vellumite

@@ -1,7 +1,7 @@
 #include "platform/linux/mozillahistory.h"
 
-#include "exchange/core/sqlite/sqlitedatabase.h"
-#include "exchange/core/sqlite/sqlitestatement.h"
+#include "base/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitestatement.h"
 #include "platform/linux/databasecopy.h"
 
 namespace vellumite {

@@ -1,6 +1,7 @@
 #include "platform/linux/mozillapagequery.h"
 
-#include "main/core/inifile.h"
+#include "base/filelookup.h"
+#include "base/firefoxprofile.h"
 #include "platform/linux/mozillapreferences.h"
 #include "platform/linux/mozillaprofileroots.h"
 
@@ -11,15 +12,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace Qt::StringLiterals;
-
 namespace vellumite {
 
 namespace {
 
 // Enough for the files a browser keeps open; a process with more is not searched further.
 constexpr int MaximumOpenFiles = 4096;
-constexpr int MaximumListedProfiles = 64;
+// Enough for the profiles a user keeps below one folder; a folder with more is not searched further.
+constexpr int MaximumProfileFolders = 64;
 
 QString readLink(const QString &path)
 {
@@ -45,22 +45,17 @@ QStringList openFileFolders(qint64 processId)
     return folders;
 }
 
-// The folders a root's profiles.ini lists, then every folder directly below the root.
+// The profiles that a root's profile list names, read as the exchange reads them, then every folder
+// directly below the root.
 QStringList profilesBelow(const QString &root)
 {
+    const LocalFileLookup files;
+    const FirefoxProfileFinder finder(files, {}, {});
     QStringList folders;
-    IniFile list(QDir(root).filePath(QStringLiteral("profiles.ini")));
-    list.load(); // a list that cannot be read lists nothing
-    for (int n = 0; n < MaximumListedProfiles; ++n) {
-        const QString section = QStringLiteral("Profile%1").arg(n);
-        const QString path = list.readString(section, u"Path"_s, {});
-        if (path.isEmpty())
-            break;
-        const bool relative = list.readString(section, u"IsRelative"_s, {}) != u"0";
-        folders.append(relative ? QDir(root).filePath(path) : path);
-    }
+    for (const FirefoxProfileList &list : finder.existingLists({ { root } }))
+        folders += finder.listedProfiles(list);
     const QStringList subfolders = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QString &name : subfolders.mid(0, MaximumListedProfiles))
+    for (const QString &name : subfolders.mid(0, MaximumProfileFolders))
         folders.append(QDir(root).filePath(name));
     return folders;
 }

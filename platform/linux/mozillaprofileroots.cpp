@@ -1,5 +1,7 @@
 #include "platform/linux/mozillaprofileroots.h"
 
+#include "base/firefoxexecutables.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -9,8 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr QStringView FlatpakId = u"org.mozilla.firefox";
-
 // The home folder that a package's Firefox sees as its own.
 QString packageHome(FirefoxPackage package)
 {
@@ -19,7 +19,7 @@ QString packageHome(FirefoxPackage package)
     case FirefoxPackage::Snap:
         return home + u"/snap/firefox/common";
     case FirefoxPackage::Flatpak:
-        return home + u"/.var/app/" + FlatpakId;
+        return home + u"/.var/app/" + FirefoxFlatpakId;
     case FirefoxPackage::Distribution:
         break;
     }
@@ -63,7 +63,7 @@ FirefoxPackage firefoxPackageOf(const QString &executable)
 {
     const QFileInfo file(executable);
     const QString target = file.canonicalFilePath();
-    if (file.fileName() == FlatpakId || target.contains(u"/app/"_s + FlatpakId + u'/'))
+    if (file.fileName() == FirefoxFlatpakId || target.contains(u"/app/"_s + FirefoxFlatpakId + u'/'))
         return FirefoxPackage::Flatpak;
     if ((QFileInfo(target).fileName() == u"snap" && file.fileName() != u"snap")
         || target.startsWith(u"/snap/"))

@@ -1,6 +1,6 @@
 #include "platform/linux/xdgdefaultbrowser.h"
 
-#include "main/core/inifile.h"
+#include "base/inifile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
+#include "base/inifile.h"
 #include "main/core/bookmarkfile.h"
-#include "main/core/inifile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
+#include "base/inifile.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/bookmarkrecord.h"
-#include "main/core/inifile.h"
 #include "main/options/hotkeyfield.h"
 #include "main/options/tfroptions.h"
 #include "main/tree/bookmarkmodel.h"

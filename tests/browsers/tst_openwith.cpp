@@ -1,4 +1,4 @@
-#include "main/core/inifile.h"
+#include "base/inifile.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"

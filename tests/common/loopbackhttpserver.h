@@ -25,14 +25,33 @@ struct Request
     QByteArray target;
     QByteArray userAgent;
     QByteArrayList headers;
+
+    // The value of the header `name` (in any case), empty when the request has none.
+    QByteArray header(const QByteArray &name) const
+    {
+        const QByteArray prefix = name.toLower() + ':';
+        for (const QByteArray &line : headers) {
+            if (line.toLower().startsWith(prefix))
+                return line.mid(prefix.size()).trimmed();
+        }
+        return {};
+    }
 };
 
-// What one route answers: a whole response, or a stall (the request is read and never answered), or a
-// body streamed until the client goes away.
+// What one route answers: a whole response, or a stall (what `response` holds is sent, then nothing more,
+// so the client waits for the rest), or a body streamed until the client goes away.
 struct Answer
 {
     enum class Kind { Whole, Stall, EndlessBody } kind = Kind::Whole;
     QByteArray response;
+
+    // The headers of an answer whose body of 1,000 bytes never comes.
+    static Answer lateBody(int code, const QByteArray &extraHeaders = {})
+    {
+        return { Kind::Stall,
+                 "HTTP/1.1 " + QByteArray::number(code) + " Status\r\n" + extraHeaders
+                     + "Content-Length: 1000\r\n\r\n" };
+    }
 
     static Answer status(int code, const QByteArray &extraHeaders = {})
     {
@@ -182,6 +201,7 @@ private:
             ::send(fd, reply.response.constData(), static_cast<size_t>(reply.response.size()), MSG_NOSIGNAL);
             return;
         case Answer::Kind::Stall:
+            ::send(fd, reply.response.constData(), static_cast<size_t>(reply.response.size()), MSG_NOSIGNAL);
             // Until the client gives up (readable at its end of file) or the server stops.
             waitReadable(fd);
             return;

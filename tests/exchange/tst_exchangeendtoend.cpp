@@ -1,6 +1,6 @@
 // Import and export through the toolbar, the dialog and the real stores, over temporary files.
 
-#include "exchange/core/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitedatabase.h"
 #include "exchange/dialog/tfrimportexport.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"

@@ -2,27 +2,55 @@
 #include "feedback/feedbackshell.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using namespace vellumite::feedback;
 
 namespace {
 
-// Records the addresses it is asked to open instead of starting anything.
+// Records the addresses it is asked to open instead of starting anything, and answers as told.
 class RecordingOpener final : public FeedbackShell
 {
 public:
-    void open(const QString &address) override { opened.append(address); }
+    OpenResult open(const QString &address) override
+    {
+        opened.append(address);
+        return result;
+    }
     QStringList opened;
+    OpenResult result = OpenResult::Started;
 };
+
+// The text of the message box that `action` brings up, which is then closed.
+QString messageDuring(const std::function<void()> &action)
+{
+    QString text;
+    QTimer::singleShot(0, [&text] {
+        if (QTest::qWaitFor([] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); })) {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            text = box->text();
+            box->accept();
+        }
+    });
+    action();
+    return text;
+}
 
 const QString MailPrefix = u"mailto:feedback@vellumite.invalid?subject=Uninstall%20VellumitePE&body="_s;
 const QString Separator = u"%20%20%2A%2A%2A%2A%2A%20%20Comments%20%3A%20"_s;
@@ -42,6 +70,10 @@ private slots:
     void submitSendsTheLastReasonAndTheComment_data();
     void submitSendsTheLastReasonAndTheComment();
     void closingWithoutSubmitSendsNothing();
+    void failedStartKeepsTheWindowAndTheComment_data();
+    void failedStartKeepsTheWindowAndTheComment();
+    void pastedRichTextArrivesAsPlainText();
+    void keyboardGoesFromTheChosenReasonToSubmit();
 };
 
 void TestFeedbackForm::centredTopLeft_data()
@@ -169,6 +201,89 @@ void TestFeedbackForm::closingWithoutSubmitSendsNothing()
     QVERIFY(form.close());
     QCoreApplication::processEvents();
     QVERIFY(shell.opened.isEmpty());
+}
+
+void TestFeedbackForm::failedStartKeepsTheWindowAndTheComment_data()
+{
+    QTest::addColumn<OpenResult>("result");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("too long") << OpenResult::TooLong << u"too long"_s;
+    QTest::newRow("not started") << OpenResult::NotStarted << u"could not be started"_s;
+}
+
+void TestFeedbackForm::failedStartKeepsTheWindowAndTheComment()
+{
+    QFETCH(OpenResult, result);
+    QFETCH(QString, message);
+
+    RecordingOpener shell;
+    shell.result = result;
+    FeedbackForm form(shell);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QString comment = QString(50000, u'\u0436');
+    form.CommentsBox->setPlainText(comment);
+
+    const QString shown = messageDuring([&] { QTest::mouseClick(form.SubmitButton, Qt::LeftButton); });
+    QVERIFY2(shown.contains(message), qPrintable(shown));
+    QCoreApplication::processEvents();
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.CommentsBox->toPlainText(), comment);
+
+    // Once the mail program starts, the same comment goes and the window closes.
+    shell.result = OpenResult::Started;
+    QTest::mouseClick(form.SubmitButton, Qt::LeftButton);
+    QCOMPARE(shell.opened.size(), 2);
+    QCOMPARE(shell.opened[0], shell.opened[1]);
+    QTRY_VERIFY(!form.isVisible());
+}
+
+void TestFeedbackForm::pastedRichTextArrivesAsPlainText()
+{
+    RecordingOpener shell;
+    FeedbackForm form(shell);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    picture.save(QDir::temp().filePath(u"feedback-paste.png"_s));
+    auto *mime = new QMimeData;
+    mime->setHtml(u"<p><b>bold</b> <img src=\"file://%1\"> text</p>"_s.arg(
+        QDir::temp().filePath(u"feedback-paste.png"_s)));
+    mime->setImageData(picture);
+    mime->setText(u"bold text"_s);
+    QGuiApplication::clipboard()->setMimeData(mime);
+
+    form.CommentsBox->setFocus();
+    form.CommentsBox->paste();
+    QCOMPARE(form.CommentsBox->toPlainText(), u"bold text"_s);
+    QVERIFY(!form.CommentsBox->toHtml().contains(u"<img"_s));
+    QFile::remove(QDir::temp().filePath(u"feedback-paste.png"_s));
+}
+
+void TestFeedbackForm::keyboardGoesFromTheChosenReasonToSubmit()
+{
+    RecordingOpener shell;
+    FeedbackForm form(shell);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    QCOMPARE(QApplication::focusWidget(), form.ReasonRadio[5]);
+    // What a style looks at to draw the focus frame.
+    QStyleOptionButton option;
+    option.initFrom(form.ReasonRadio[5]);
+    QVERIFY(option.state.testFlag(QStyle::State_HasFocus));
+    QVERIFY(option.state.testFlag(QStyle::State_KeyboardFocusChange));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.CommentsBox);
+    QTest::keyClicks(form.CommentsBox, u"slow"_s);
+    QTest::keyClick(form.CommentsBox, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.SubmitButton);
+    QCOMPARE(form.CommentsBox->toPlainText(), u"slow"_s);
+
+    QTest::keyClick(form.SubmitButton, Qt::Key_Return);
+    QCOMPARE(shell.opened, QStringList { MailPrefix + u"Other%20reason..."_s + Separator + u"slow"_s });
 }
 
 QTEST_MAIN(TestFeedbackForm)

@@ -81,6 +81,47 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return w.bookmark->record.LinkState == LinkBroken; }));
     }
 
+    // However the window is ended before the answer, the next "Check url" tests its bookmark at once,
+    // while the first test still waits for its server.
+    void endedWindowLetsTheNextCheckRun_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Close") << QStringLiteral("Close");
+        QTest::newRow("Escape") << QStringLiteral("Escape");
+        QTest::newRow("window manager's close") << QStringLiteral("close");
+    }
+    void endedWindowLetsTheNextCheckRun()
+    {
+        QFETCH(QString, way);
+        Window w;
+        BookmarkNode *second
+            = w.form.model()->insertNode(w.form.tree().firstNode(),
+                                         std::make_unique<BookmarkNode>(makeBookmarkRecord(
+                                             QStringLiteral("b"), QStringLiteral("b.test"), 0)));
+        w.fakes.urlTester->setAlive("b.test");
+        w.fakes.urlTester->holdLatch();
+        whileCheckWindowShows(w, [&](TfrCheckOneURL &window) {
+            QVERIFY(QTest::qWaitFor([&] { return !w.fakes.urlTester->requests().isEmpty(); }));
+            if (way == QStringLiteral("Close"))
+                QTest::keyClick(window.btClose, Qt::Key_Space);
+            else if (way == QStringLiteral("Escape"))
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else
+                window.close();
+        });
+        QCOMPARE(w.bookmark->record.LinkState, LinkNotVerified);
+
+        w.form.VT()->setCurrentIndex(w.form.model()->indexFromNode(second));
+        bool secondRequested = false;
+        whileCheckWindowShows(w, [&](TfrCheckOneURL &) {
+            secondRequested = QTest::qWaitFor([&] { return w.fakes.urlTester->requests().size() == 2; });
+            w.fakes.urlTester->openLatch();
+        });
+        QVERIFY(secondRequested);
+        QCOMPARE(second->record.LinkState, LinkAlive);
+        QVERIFY(QTest::qWaitFor([&] { return w.bookmark->record.LinkState == LinkBroken; }));
+    }
+
     void categoryOrNothingFocusedDoesNothing()
     {
         Window w;

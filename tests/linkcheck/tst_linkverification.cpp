@@ -18,7 +18,12 @@ public:
     explicit FakeHost(BookmarkModel &model)
         : m_model(model)
     { }
-    void linkStateChanged(BookmarkNode &) override { ++repaints; }
+    void linkStateChanged(BookmarkNode &node) override
+    {
+        ++repaints;
+        if (onStateChanged)
+            onStateChanged(node);
+    }
     void allLinkStatesChanged() override { ++repaints; }
     void verificationMenuChanged(VerificationMenuState state) override { menu = state; }
     bool isTreeBusy() const override { return busy; }
@@ -26,6 +31,7 @@ public:
     void UpdateTreeCounts() override { ++recounts; }
     void showFailure(const QString &message) override { failures.append(message); }
 
+    std::function<void(BookmarkNode &)> onStateChanged;
     int repaints = 0;
     int recounts = 0;
     bool busy = false;
@@ -228,6 +234,69 @@ private slots:
         f.tester.openLatch();
         QVERIFY(f.waitIdle());
         QCOMPARE(f.tester.requests(), tested);
+    }
+
+    // Three folders of ten bookmarks; while the eleventh is tested the tree changes under the run, which
+    // still tests each bookmark once, in the order it began with, and is idle only after the last.
+    void changesDuringARunTestEveryBookmarkOnce_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("sort by Description, descending") << QStringLiteral("sort descending");
+        QTest::newRow("sort by Link") << QStringLiteral("sort by link");
+        QTest::newRow("move the tested folder's bookmarks into the first")
+            << QStringLiteral("move into first");
+        QTest::newRow("move the first folder into the last") << QStringLiteral("move folder");
+        QTest::newRow("rename bookmarks to sort first") << QStringLiteral("rename");
+    }
+    void changesDuringARunTestEveryBookmarkOnce()
+    {
+        QFETCH(QString, change);
+        Fixture f;
+        QByteArrayList all;
+        std::vector<BookmarkNode *> folders;
+        for (int i = 0; i < 3; ++i) {
+            folders.push_back(f.folder(u"C%1"_qs.arg(i + 1)));
+            for (int j = 1; j <= 10; ++j) {
+                const QString link = u"r%1"_qs.arg(i * 10 + j, 2, 10, QLatin1Char('0'));
+                f.add(folders.back(), link);
+                all.append(link.toLatin1());
+            }
+        }
+        f.model.reloadSorted();
+        f.host.onStateChanged = [&f](BookmarkNode &node) {
+            if (node.record.Link == QStringLiteral("r10"))
+                f.tester.holdLatch();
+        };
+
+        QVERIFY(f.checks->Checkall1Click());
+        QVERIFY(QTest::qWaitFor([&f] { return f.tester.requests().size() >= 11; }, 5000));
+        QCOMPARE(f.tester.requests().last(), QByteArray("r11"));
+        const auto children = [](BookmarkNode *folder) {
+            std::vector<BookmarkNode *> nodes;
+            for (int row = 0; row < folder->childCount(); ++row)
+                nodes.push_back(folder->child(row));
+            return nodes;
+        };
+        if (change == QStringLiteral("sort descending")) {
+            f.model.sort(0, Qt::DescendingOrder);
+        } else if (change == QStringLiteral("sort by link")) {
+            f.model.sort(1, Qt::DescendingOrder);
+        } else if (change == QStringLiteral("move into first")) {
+            f.model.moveNodes(children(folders[1]), folders[0]);
+        } else if (change == QStringLiteral("move folder")) {
+            f.model.moveNodes({ folders[0] }, folders[2]);
+        } else {
+            for (BookmarkNode *node : children(folders[1]))
+                f.model.setData(f.model.indexFromNode(node), u"0 %1"_qs.arg(node->record.Description));
+        }
+        QCOMPARE(f.host.menu, VerificationMenuState::Running);
+        f.host.onStateChanged = nullptr;
+        f.tester.openLatch();
+        QVERIFY(f.waitIdle());
+        QCOMPARE(f.tester.requests(), all);
+        f.tree.forEach([](const BookmarkNode &node) {
+            QVERIFY(node.record.IsCategory || node.record.LinkState == LinkBroken);
+        });
     }
 
     void deleteAllBrokenLinksKeepsCategoriesAndRecounts()

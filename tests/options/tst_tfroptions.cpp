@@ -1,4 +1,4 @@
-#include "main/core/inifile.h"
+#include "base/inifile.h"
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/options/hotkeyfield.h"
 #include "main/options/tfroptions.h"

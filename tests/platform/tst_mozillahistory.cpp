@@ -1,9 +1,9 @@
 // The capture's second source of a Firefox page: the profile's history, read from a private copy of
 // a database that the browser holds, and the choice between it and the session store.
 
-#include "exchange/core/sqlite/sqlitedatabase.h"
-#include "exchange/core/sqlite/sqlitestatement.h"
-#include "exchange/core/sqlite/sqlitetransaction.h"
+#include "base/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitestatement.h"
+#include "base/sqlite/sqlitetransaction.h"
 #include "platform/linux/databasecopy.h"
 #include "platform/linux/mozillahistory.h"
 #include "platform/linux/mozillapagequery.h"

@@ -11,7 +11,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <QStyleOptionHeader>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -259,6 +261,47 @@ private slots:
             (QStringList { u"Zeta|Bookmarks\\"_s, u"Gamma|Bookmarks\\Tools\\"_s, u"Beta|Bookmarks\\News\\"_s,
                            u"Alpha|Bookmarks\\News\\"_s, u"Alpha|Bookmarks\\Tools\\Deep\\"_s }));
         QCOMPARE(search.VTDubl->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    }
+
+    // The glyph the style is asked to draw for an ascending sort is the main tree's.
+    void sortGlyphIsTheMainTrees()
+    {
+        struct GlyphRecorder : QProxyStyle
+        {
+            void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                             const QWidget *widget) const override
+            {
+                if (const auto *header = qstyleoption_cast<const QStyleOptionHeader *>(option);
+                    header && element == CE_Header && header->sortIndicator != QStyleOptionHeader::None)
+                    glyph = header->sortIndicator;
+                QProxyStyle::drawControl(element, option, painter, widget);
+            }
+            mutable QStyleOptionHeader::SortIndicator glyph = QStyleOptionHeader::None;
+        };
+        const auto drawnGlyph = [](QHeaderView *header) {
+            auto *recorder = new GlyphRecorder;
+            header->setStyle(recorder);
+            header->grab();
+            const QStyleOptionHeader::SortIndicator glyph = recorder->glyph;
+            header->setStyle(nullptr);
+            delete recorder;
+            return glyph;
+        };
+
+        Window w;
+        TfrSearch search(w.form, *w.fakes.messages, &w.form);
+        w.form.show();
+        search.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&search));
+        // Both ascending: the duplicates list by link, the main tree by description from the start.
+        Window::find(search, search.RbDublicates, {});
+        QCOMPARE(search.VTDubl->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+        QCOMPARE(w.form.VT()->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+        const QStyleOptionHeader::SortIndicator treeGlyph = drawnGlyph(w.form.VT()->header());
+        QVERIFY(treeGlyph != QStyleOptionHeader::None);
+        QCOMPARE(drawnGlyph(search.VTDubl->header()), treeGlyph);
+        // The captions stay on the left, as the list's own header had them.
+        QCOMPARE(search.VTDubl->header()->defaultAlignment(), Qt::AlignLeft | Qt::AlignVCenter);
     }
 
     void columnsShareAChangeOfTheListsWidth()

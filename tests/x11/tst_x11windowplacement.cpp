@@ -1,4 +1,4 @@
-#include "main/core/inifile.h"
+#include "base/inifile.h"
 #include "main/core/programsettings.h"
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/menus/helpmenu.h"

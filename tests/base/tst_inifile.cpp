@@ -1,4 +1,4 @@
-#include "main/core/inifile.h"
+#include "base/inifile.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/testfiles.h"
 

@@ -1,6 +1,6 @@
-#include "exchange/core/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitedatabase.h"
 
-#include "exchange/core/sqlite/sqlitestatement.h"
+#include "base/sqlite/sqlitestatement.h"
 
 #include <QFile>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "main/core/integertext.h"
+#include "base/integertext.h"
 
 namespace vellumite {
 

@@ -1,6 +1,6 @@
-#include "exchange/core/sqlite/sqlitetransaction.h"
+#include "base/sqlite/sqlitetransaction.h"
 
-#include "exchange/core/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitedatabase.h"
 
 namespace vellumite::sqlite {
 

@@ -1,4 +1,4 @@
-#include "main/core/atomicfile.h"
+#include "base/atomicfile.h"
 
 #include <QSaveFile>
 

@@ -1,7 +1,7 @@
-#include "main/core/inifile.h"
+#include "base/inifile.h"
 
-#include "main/core/atomicfile.h"
-#include "main/core/integertext.h"
+#include "base/atomicfile.h"
+#include "base/integertext.h"
 
 #include <QFile>
 #include <algorithm>

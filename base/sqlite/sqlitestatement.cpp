@@ -1,6 +1,6 @@
-#include "exchange/core/sqlite/sqlitestatement.h"
+#include "base/sqlite/sqlitestatement.h"
 
-#include "exchange/core/sqlite/sqlitedatabase.h"
+#include "base/sqlite/sqlitedatabase.h"
 
 #include <sqlite3.h>
 #include <utility>

@@ -44,21 +44,7 @@ bool dragWithTheMouse(const QPoint &from, const QPoint &to)
     args << u"sleep"_s << u"0.3"_s;
     moveTo(to + QPoint(1, 0));
     args << u"sleep"_s << u"0.3"_s << u"mouseup"_s << u"1"_s;
-    QProcess xdotool;
-    xdotool.start(u"xdotool"_s, args);
-    return xdotool.waitForStarted()
-        && QTest::qWaitFor([&xdotool] { return xdotool.state() == QProcess::NotRunning; }, 20'000)
-        && xdotool.exitCode() == 0;
-}
-
-// Runs xdotool to its end while the test's own events go on being handled.
-bool runXdotool(const QStringList &args)
-{
-    QProcess xdotool;
-    xdotool.start(u"xdotool"_s, args);
-    return xdotool.waitForStarted()
-        && QTest::qWaitFor([&xdotool] { return xdotool.state() == QProcess::NotRunning; }, 20'000)
-        && xdotool.exitCode() == 0;
+    return xdotoolHandlingEvents(args);
 }
 
 // The main window over Bookmarks > [Alpha > (a1, a2, Sub > s1), Beta > (b1), Gamma], every category open.
@@ -260,7 +246,7 @@ private slots:
             samples.push_back({ QCursor::pos(), bar->value() });
         });
         sampler.start(20);
-        QVERIFY(runXdotool(args));
+        QVERIFY(xdotoolHandlingEvents(args));
         QTest::qWait(300);
         sampler.stop();
 

@@ -3,6 +3,7 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
+#include "tests/common/windowmanager.h"
 #include "tests/ui/treefixture.h"
 
 #include <QProcess>
@@ -113,17 +114,14 @@ private slots:
             args << u"mousemove"_qs << QString::number(hold.x() + i % 2) << QString::number(hold.y())
                  << u"sleep"_qs << u"0.25"_qs;
         }
-        QProcess xdotool;
-        xdotool.start(u"xdotool"_qs, args);
-        QVERIFY(QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 20'000));
+        QVERIFY(xdotoolHandlingEvents(args));
         QVERIFY2(bar->value() > 10, qPrintable(QString::number(bar->value())));
         // Released over a bookmark: refused, and the scrolling ends with the drag.
         QSignalSpy dropped(&view, &BookmarkTreeView::linkDropped);
         const QPoint middle = view.viewport()->mapToGlobal(QPoint(60, view.viewport()->height() / 2));
-        xdotool.start(u"xdotool"_qs,
-                      { u"mousemove"_qs, QString::number(middle.x()), QString::number(middle.y()),
-                        u"sleep"_qs, u"0.3"_qs, u"mouseup"_qs, u"1"_qs });
-        QVERIFY(QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 20'000));
+        QVERIFY(
+            xdotoolHandlingEvents({ u"mousemove"_qs, QString::number(middle.x()), QString::number(middle.y()),
+                                    u"sleep"_qs, u"0.3"_qs, u"mouseup"_qs, u"1"_qs }));
         QTest::qWait(300);
         const int ended = bar->value();
         QTest::qWait(300);

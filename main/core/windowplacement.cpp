@@ -17,10 +17,10 @@ QSize frameSize(const QMargins &frame)
     return { frame.left() + frame.right(), frame.top() + frame.bottom() };
 }
 
-// The window with its frame, for its outer corner and client size.
-QRect framed(const QRect &bounds, const QMargins &frame)
+// The window with its frame, for its outer corner and client size, never below its minimum.
+QRect framed(const QRect &bounds, QSize minimumSize, const QMargins &frame)
 {
-    return { bounds.topLeft(), bounds.size() + frameSize(frame) };
+    return { bounds.topLeft(), bounds.size().expandedTo(minimumSize) + frameSize(frame) };
 }
 
 bool topEdgeReachable(const QRect &window, const QList<QRect> &areas)
@@ -75,7 +75,7 @@ WindowPlace fitWindowOnScreens(const QRect &stored, QSize minimumSize, const QMa
     const QList<QRect> &areas = screens.availableAreas;
     if (areas.isEmpty())
         return { stored, minimumSize };
-    const QRect window = framed(QRect(stored.topLeft(), stored.size().expandedTo(minimumSize)), frame);
+    const QRect window = framed(stored, minimumSize, frame);
     qint64 bestOverlap = 0;
     WindowPlace best;
     for (const QRect &available : areas) {
@@ -100,7 +100,7 @@ WindowPlace keepWindowOnScreen(const QRect &wanted, QSize minimumSize, const QMa
     const QList<QRect> &areas = screens.availableAreas;
     if (areas.isEmpty())
         return { wanted, minimumSize };
-    const QRect window = framed(QRect(wanted.topLeft(), wanted.size().expandedTo(minimumSize)), frame);
+    const QRect window = framed(wanted, minimumSize, frame);
     const QRect *chosen = nullptr;
     for (const QRect &available : areas) {
         if (available.contains(window.center())) {

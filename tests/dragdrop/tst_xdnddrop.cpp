@@ -16,6 +16,43 @@ using namespace treefixture;
 
 Q_DECLARE_METATYPE(vellumite::DroppedLink)
 
+namespace {
+
+// A tree of its own window beside the drag source, a second program whose square at the top left of
+// the screen starts a drag of a link when the mouse is pressed on it.
+struct DropScene
+{
+    BookmarkTree tree;
+    BookmarkNode *root = addRoot(tree);
+    BookmarkModel model { tree };
+    BookmarkTreeView view { &model, ImageList::instance() };
+    QProcess source;
+
+    ~DropScene()
+    {
+        source.kill();
+        source.waitForFinished(5000);
+    }
+
+    bool start()
+    {
+        model.reloadSorted();
+        view.setGeometry(400, 0, 400, 300);
+        view.show();
+        view.expandAll();
+        if (!QTest::qWaitForWindowExposed(&view))
+            return false;
+        source.start(QStringLiteral(DRAG_SOURCE_HELPER), {});
+        if (!source.waitForStarted()
+            || !QTest::qWaitFor([this] { return source.canReadLine() || source.waitForReadyRead(50); }, 5000))
+            return false;
+        QTest::qWait(300);
+        return true;
+    }
+};
+
+} // namespace
+
 class TestXdndDrop : public QObject
 {
     Q_OBJECT
@@ -26,22 +63,11 @@ private slots:
         if (QStandardPaths::findExecutable(u"xdotool"_qs).isEmpty())
             QSKIP("xdotool is not installed");
         qRegisterMetaType<DroppedLink>();
-        BookmarkTree tree;
-        BookmarkNode *root = addRoot(tree);
-        BookmarkNode *news = root->appendChild(category(u"News"_qs));
-        BookmarkModel model(tree);
-        model.reloadSorted();
-        BookmarkTreeView view(&model, ImageList::instance());
-        view.setGeometry(400, 0, 400, 300);
-        view.show();
-        view.expandAll();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-
-        QProcess source;
-        source.start(QStringLiteral(DRAG_SOURCE_HELPER), {});
-        QVERIFY(source.waitForStarted());
-        QVERIFY(QTest::qWaitFor([&] { return source.canReadLine() || source.waitForReadyRead(50); }, 5000));
-        QTest::qWait(300);
+        DropScene scene;
+        BookmarkNode *news = scene.root->appendChild(category(u"News"_qs));
+        QVERIFY(scene.start());
+        BookmarkModel &model = scene.model;
+        BookmarkTreeView &view = scene.view;
 
         const QPoint target
             = view.viewport()->mapToGlobal(view.visualRect(model.indexFromNode(news)).center());
@@ -77,8 +103,6 @@ private slots:
         QCOMPARE(dropped[0][1].value<DroppedLink>(),
                  (DroppedLink { u"https://example.org/dropped"_qs, u"Dropped Page"_qs }));
         xdotool.waitForFinished(5000);
-        source.kill();
-        source.waitForFinished(5000);
     }
 
     // Another program's drag held near the bottom edge scrolls the tree as the tree's own does.
@@ -86,25 +110,13 @@ private slots:
     {
         if (QStandardPaths::findExecutable(u"xdotool"_qs).isEmpty())
             QSKIP("xdotool is not installed");
-        BookmarkTree tree;
-        BookmarkNode *root = addRoot(tree);
+        DropScene scene;
         for (int i = 0; i < 300; ++i)
-            root->appendChild(bookmark(u"b%1"_qs.arg(i, 3, 10, QChar(u'0'))));
-        BookmarkModel model(tree);
-        model.reloadSorted();
-        BookmarkTreeView view(&model, ImageList::instance());
-        view.setGeometry(400, 0, 400, 300);
-        view.show();
-        view.expandAll();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+            scene.root->appendChild(bookmark(u"b%1"_qs.arg(i, 3, 10, QChar(u'0'))));
+        QVERIFY(scene.start());
+        BookmarkTreeView &view = scene.view;
         QScrollBar *bar = view.verticalScrollBar();
         QCOMPARE(bar->value(), 0);
-
-        QProcess source;
-        source.start(QStringLiteral(DRAG_SOURCE_HELPER), {});
-        QVERIFY(source.waitForStarted());
-        QVERIFY(QTest::qWaitFor([&] { return source.canReadLine() || source.waitForReadyRead(50); }, 5000));
-        QTest::qWait(300);
 
         const QPoint hold = view.viewport()->mapToGlobal(QPoint(60, view.viewport()->height() - 7));
         QStringList args { u"mousemove"_qs, u"100"_qs,   u"100"_qs,   u"mousedown"_qs,
@@ -127,8 +139,6 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(bar->value(), ended);
         QCOMPARE(dropped.size(), 0);
-        source.kill();
-        source.waitForFinished(5000);
     }
 };
 

@@ -129,13 +129,19 @@ void ScreenFit::timerEvent(QTimerEvent *event)
         QObject::timerEvent(event);
         return;
     }
-    if (!m_window.isVisible() || ++m_frameChecks > FrameChecks) {
+    if (!m_window.isVisible()) {
         m_frameTimer.stop();
         return;
     }
-    if (!frame().isNull()) {
+    // While the window manager is still framing the window, the margins can be partial: the title bar
+    // is what marks the frame as done. Without one in time, the frame as it stands is taken.
+    const QMargins margins = frame();
+    const bool lastCheck = ++m_frameChecks >= FrameChecks;
+    if ((margins.top() > 0 && !m_window.geometry().isEmpty()) || (lastCheck && !margins.isNull())) {
         m_frameTimer.stop();
         correctOnceFramed();
+    } else if (lastCheck) {
+        m_frameTimer.stop();
     }
 }
 

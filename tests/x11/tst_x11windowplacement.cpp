@@ -48,7 +48,7 @@ QRect framedRect(const QWidget &window)
 // Framed by the window manager, and where the program's own placement, given that frame, leaves it.
 bool settled(const TForm1 &form)
 {
-    if (frameOf(form).isNull())
+    if (frameOf(form).top() <= 0 || form.geometry().isEmpty())
         return false;
     const QRect bounds = boundsOf(form);
     return fitWindowOnScreens(bounds, MinimumWindowSize, frameOf(form), currentScreenLayout()).bounds
@@ -208,7 +208,10 @@ private slots:
             // One that never settles is looked at all the same, after a while, and closed.
             const bool late = visibleFor.elapsed() > 5000;
             const bool frameless = open->windowFlags() & Qt::FramelessWindowHint;
-            if (!late && frameOf(*open).isNull() && !(frameless && visibleFor.elapsed() > 300))
+            // Framed once the title bar is there (the window manager may tell of a frame in parts).
+            const bool framedYet = frameOf(*open).top() > 0 && !open->geometry().isEmpty();
+            if (!late && !framedYet
+                && !(frameless && visibleFor.elapsed() > 300 && !open->geometry().isEmpty()))
                 return;
             const QRect bounds = boundsOf(*open);
             if (!late

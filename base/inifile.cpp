@@ -1,9 +1,9 @@
 #include "base/inifile.h"
 
 #include "base/atomicfile.h"
+#include "base/foreignfile.h"
 #include "base/integertext.h"
 
-#include <QFile>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -74,24 +74,14 @@ bool IniFile::load()
 {
     setData({});
     m_errorString.clear();
-    QFile file(m_fileName);
-    if (!file.exists())
+    const ForeignFileRead file = readForeignFile(m_fileName, MaximumSize);
+    if (file.status == ForeignFileStatus::Missing)
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_errorString = file.errorString();
+    if (!file.ok()) {
+        m_errorString = file.errorString;
         return false;
     }
-    // Read one byte past the limit, so that a file whose size the system does not know is refused too.
-    const QByteArray bytes = file.read(MaximumSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        m_errorString = file.errorString();
-        return false;
-    }
-    if (bytes.size() > MaximumSize) {
-        m_errorString = u"The file is larger than %1 bytes."_s.arg(MaximumSize);
-        return false;
-    }
-    setData(bytes);
+    setData(file.bytes);
     return true;
 }
 

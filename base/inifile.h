@@ -36,8 +36,9 @@ public:
     const QString &fileName() const { return m_fileName; }
     QString errorString() const { return m_errorString; }
 
-    // Reads the file. A file that does not exist reads as an empty one; an existing file that cannot be
-    // read, or one above MaximumSize, leaves the content empty and returns false.
+    // Reads the file the guarded way of ForeignFile. A file that does not exist reads as an empty one;
+    // anything else that cannot be read (a pipe, a folder, a link to nothing) or a file above
+    // MaximumSize leaves the content empty and returns false.
     bool load();
     // Writes the whole text atomically: on any failure the old file is untouched and false is returned.
     bool save();

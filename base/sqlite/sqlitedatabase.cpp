@@ -1,8 +1,10 @@
 #include "base/sqlite/sqlitedatabase.h"
 
+#include "base/foreignfile.h"
 #include "base/sqlite/sqlitestatement.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <limits>
 #include <sqlite3.h>
 #include <utility>
@@ -70,6 +72,22 @@ Database Database::open(const QString &path, OpenMode mode)
     }
     database.check(sqlite3_extended_result_codes(handle, 1));
     return database;
+}
+
+Database Database::openForeign(const QString &path, OpenMode mode)
+{
+    for (const QLatin1StringView suffix : { QLatin1StringView(), QLatin1StringView("-wal"),
+                                            QLatin1StringView("-journal"), QLatin1StringView("-shm") }) {
+        const QString file = path + suffix;
+        const ForeignFileRead check = checkForeignFile(file);
+        // A missing database is SQLite's to report; a missing companion is none of its business.
+        if (check.status == ForeignFileStatus::Ok || check.status == ForeignFileStatus::Missing)
+            continue;
+        const QString reason
+            = suffix.isEmpty() ? check.errorString : QFileInfo(file).fileName() + u": " + check.errorString;
+        throw Error(SQLITE_CANTOPEN, reason.toUtf8());
+    }
+    return open(path, mode);
 }
 
 void Database::close()

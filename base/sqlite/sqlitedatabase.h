@@ -51,6 +51,11 @@ public:
 
     // Throws Error when the file cannot be opened; only ReadWriteCreate creates it.
     static Database open(const QString &path, OpenMode mode);
+    // A database that another program keeps (Firefox's places.sqlite): the file, and the log, journal
+    // and shared memory that SQLite would open beside it, are first tested as ForeignFile tests a file,
+    // since SQLite would wait for ever on a pipe. One that is not a regular file throws Error
+    // (SQLITE_CANTOPEN) with the reason.
+    static Database openForeign(const QString &path, OpenMode mode);
 
     bool isOpen() const { return m_handle != nullptr; }
     void close();

@@ -1,11 +1,12 @@
 #include "exchange/core/operahotlist.h"
 
+#include "base/foreignfile.h"
+#include "exchange/core/storefile.h"
 #include "main/core/bookmarkfile.h"
 #include "main/core/operalines.h"
 #include "main/core/textcodec.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <optional>
@@ -229,33 +230,23 @@ enum class MissingFile { IsAFailure, IsEmpty };
 
 QString readHotlistBytes(const QString &path, QByteArray &bytes, MissingFile missing)
 {
-    const QFileInfo info(path);
-    if (!info.exists() && missing == MissingFile::IsEmpty) {
-        bytes.clear();
+    ForeignFileRead file = readForeignFile(path, MaxHotlistFileSize);
+    bytes = std::move(file.bytes);
+    switch (file.status) {
+    case ForeignFileStatus::Ok:
         return QString();
-    }
-    auto cannotOpen = [&path](const QString &systemText) {
-        return QStringLiteral("Cannot open file \"%1\". %2").arg(nativePath(path), systemText);
-    };
-    // A pipe or a device would block the read or never end it.
-    if (info.exists() && !info.isFile())
-        return cannotOpen(QStringLiteral("It is not a regular file."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return cannotOpen(file.errorString());
-    auto tooLarge = [&path] {
+    case ForeignFileStatus::Missing:
+        if (missing == MissingFile::IsEmpty)
+            return QString();
+        break;
+    case ForeignFileStatus::TooLarge:
         return QStringLiteral("The file \"%1\" is larger than %2 MiB and is not read as a hotlist.")
             .arg(nativePath(path))
             .arg(MaxHotlistFileSize / (1024 * 1024));
-    };
-    if (file.size() > MaxHotlistFileSize)
-        return tooLarge();
-    bytes = file.read(MaxHotlistFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return cannotOpen(file.errorString());
-    if (bytes.size() > MaxHotlistFileSize)
-        return tooLarge();
-    return QString();
+    case ForeignFileStatus::Failed:
+        break;
+    }
+    return cannotOpenFileMessage(path, file.errorString);
 }
 
 // ---- Writing --------------------------------------------------------------------------------------

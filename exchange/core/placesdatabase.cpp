@@ -97,7 +97,7 @@ QString PlacesDatabase::open(const QString &path)
     close();
     m_requestedPath = path;
     const QString result = run([&] {
-        m_database = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
+        m_database = sqlite::Database::openForeign(path, sqlite::OpenMode::ReadWrite);
         m_database.setBusyTimeout(busyTimeoutMs);
         m_schema = PlacesSchema::read(m_database);
     });

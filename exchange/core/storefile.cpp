@@ -1,9 +1,9 @@
 #include "exchange/core/storefile.h"
 
 #include "base/atomicfile.h"
+#include "base/foreignfile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <utility>
 #include <vector>
@@ -31,28 +31,9 @@ QString cannotCreateFileMessage(const QString &path, const QString &systemText)
 
 QString readStoreFile(const QString &path, qint64 maximumSize, QByteArray &bytes)
 {
-    bytes.clear();
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return cannotOpenFileMessage(path, QStringLiteral("It is not a file."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return cannotOpenFileMessage(path, file.errorString());
-    if (file.size() > maximumSize)
-        return cannotOpenFileMessage(path,
-                                     QStringLiteral("The file is larger than %1 bytes.").arg(maximumSize));
-    // One byte past the limit, so that a file that grew meanwhile is refused too.
-    bytes = file.read(maximumSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        bytes.clear();
-        return cannotOpenFileMessage(path, file.errorString());
-    }
-    if (bytes.size() > maximumSize) {
-        bytes.clear();
-        return cannotOpenFileMessage(path,
-                                     QStringLiteral("The file is larger than %1 bytes.").arg(maximumSize));
-    }
-    return QString();
+    ForeignFileRead file = readForeignFile(path, maximumSize);
+    bytes = std::move(file.bytes);
+    return file.ok() ? QString() : cannotOpenFileMessage(path, file.errorString);
 }
 
 QString writeStoreFile(const QString &path, const QByteArray &bytes)

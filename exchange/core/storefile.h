@@ -13,9 +13,9 @@ namespace vellumite {
 QString cannotOpenFileMessage(const QString &path, const QString &systemText);
 QString cannotCreateFileMessage(const QString &path, const QString &systemText);
 
-// Reads a whole store file into `bytes`; returns "" or the failure's text. A file above `maximumSize`
-// is refused before it is read into memory, and so is anything that is not a plain file (a device or
-// a pipe could hang the read).
+// Reads a whole store file into `bytes` the guarded way of ForeignFile; returns "" or the failure's
+// text. A file above `maximumSize` is refused before it is read into memory, and so is anything that is
+// not a regular file (a device or a pipe could hang the read).
 QString readStoreFile(const QString &path, qint64 maximumSize, QByteArray &bytes);
 
 // Creates or replaces the file atomically: on any failure the former file stays as it was. Returns ""

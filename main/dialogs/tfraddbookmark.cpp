@@ -4,6 +4,7 @@
 #include "main/core/bookmarkedit.h"
 #include "main/core/linebreaks.h"
 #include "main/dialogs/balloonhint.h"
+#include "main/dialogs/storedtextfield.h"
 #include "main/window/screenfit.h"
 #include "main/window/windowfont.h"
 
@@ -54,6 +55,7 @@ QLineEdit *lineEdit(const QString &name, QWidget *parent, QRect geometry)
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(geometry);
+    keepWholeText(*edit);
     return edit;
 }
 

@@ -5,6 +5,7 @@
 #include "main/core/programsettings.h"
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/options/hotkeyfield.h"
+#include "main/options/modalwindowwait.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/imagelist.h"
 #include "main/window/screenfit.h"
@@ -13,6 +14,7 @@
 #include "platform/platformservices.h"
 #include "platform/widgets/windowactivation.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -132,6 +134,7 @@ TfrOptions::TfrOptions(TForm1 &form, PlatformServices &services)
     : QDialog(&form)
     , m_form(form)
     , m_services(services)
+    , m_captureWait(new ModalWindowWait(this))
 {
     buildControls();
     FormCreate();
@@ -354,14 +357,32 @@ void TfrOptions::TntFormClose()
 
 void TfrOptions::HotKeyManager1HotKeyPressed(HotKeyValue, quint16 index)
 {
-    if (index == 0 || index != HotKey1->Tag || m_form.isTreeBusy() || mainWindowClosed(m_form))
+    if (index == 0 || index != HotKey1->Tag || !captureAllowed())
         return;
     // Read before the add dialog shows: showing it makes this program the window in front.
     const std::optional<ForegroundWindowInfo> window = m_services.foregroundWindow->current();
+    const CapturedPage page = captureForegroundPage(window, *m_services.pageQuery);
+    // A modal window holds the keyboard: the add dialog waits for it to close, with the page of the
+    // moment of the key, and the window in the way comes to the front, so that the user sees why and
+    // what is typed meanwhile goes where it can be seen.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        bringToFront(modal);
+    m_captureWait->runWhenNoModalWindow([this, page] { showCapturedPage(page); });
+}
+
+bool TfrOptions::captureAllowed() const
+{
+    return !m_form.isTreeBusy() && !mainWindowClosed(m_form);
+}
+
+void TfrOptions::showCapturedPage(const CapturedPage &page)
+{
+    // Waited for a modal window: the program may have begun to end, or a save to run, meanwhile.
+    if (!captureAllowed())
+        return;
     TfrAddBookmark *dialog = m_form.AddBookmarkCategory(AddKind::FilledBookmark);
     if (!dialog)
         return;
-    const CapturedPage page = captureForegroundPage(window, *m_services.pageQuery);
     dialog->DescrEdit->setText(page.title);
     dialog->LinkEdit->setText(page.link);
     // A dialog left open by an earlier add keeps its focus where the user left it: the new page's

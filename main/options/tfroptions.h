@@ -13,7 +13,9 @@ class QPushButton;
 namespace vellumite {
 
 class HotKeyField;
+class ModalWindowWait;
 class TForm1;
+struct CapturedPage;
 struct PlatformServices;
 
 // The options window: where the exchange finds the browser stores, which browser opens bookmarks, and
@@ -35,7 +37,8 @@ public:
     void HotKey1Change();
     void HotKey1Exit();
     void ButtonCloseClick();
-    // The capture: the page of the window in front goes into the add dialog.
+    // The capture: the page of the window in front goes into the add dialog, once no modal window
+    // stands in its way.
     void HotKeyManager1HotKeyPressed(HotKeyValue hotKey, quint16 index);
 
     QGroupBox *GroupSources;
@@ -62,9 +65,12 @@ private:
     void TntFormClose();
     QString readHotKeyText() const;
     void fillBrowserList();
+    bool captureAllowed() const;
+    void showCapturedPage(const CapturedPage &page);
 
     TForm1 &m_form;
     PlatformServices &m_services;
+    ModalWindowWait *m_captureWait;
 };
 
 } // namespace vellumite

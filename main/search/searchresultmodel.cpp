@@ -1,5 +1,6 @@
 #include "main/search/searchresultmodel.h"
 
+#include "main/core/displaytext.h"
 #include "main/tree/colours.h"
 #include "main/tree/imagelist.h"
 
@@ -36,7 +37,8 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
         case DescriptionColumn:
             return r.Description;
         case LinkColumn:
-            return r.Link;
+            // As in the tree: no control character may reorder what a link reads.
+            return withVisibleBidiControls(r.Link);
         default:
             return locationText(r);
         }

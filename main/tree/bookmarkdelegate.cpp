@@ -1,6 +1,10 @@
 #include "main/tree/bookmarkdelegate.h"
 
+#include "main/core/bookmarksort.h"
+#include "main/core/displaytext.h"
+#include "main/dialogs/storedtextfield.h"
 #include "main/tree/bookmarkmodel.h"
+#include "main/tree/celltooltip.h"
 #include "main/tree/colours.h"
 #include "main/tree/imagelist.h"
 #include "main/tree/treepainting.h"
@@ -9,7 +13,6 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
 
 namespace vellumite {
 
@@ -60,34 +63,12 @@ QPoint BookmarkDelegate::centredIconPosition(const QRect &cell, int size)
     return { cell.left() + (cell.width() - size) / 2, cell.top() + (cell.height() - size) / 2 };
 }
 
-QString BookmarkDelegate::hintAsToolTip(const QString &hint)
-{
-    QString markup = QStringLiteral("<p style=\"white-space:pre\">");
-    markup.reserve(markup.size() + hint.size() + hint.size() / 4);
-    for (qsizetype i = 0; i < hint.size(); ++i) {
-        const QChar c = hint[i];
-        if (c == u'\n' || c == u'\r') {
-            const QChar other = c == u'\n' ? QChar(u'\r') : QChar(u'\n');
-            if (i + 1 < hint.size() && hint[i + 1] == other)
-                ++i;
-            markup += u"<br>";
-        } else if (c == u'<') {
-            markup += u"&lt;";
-        } else if (c == u'>') {
-            markup += u"&gt;";
-        } else if (c == u'&') {
-            markup += u"&amp;";
-        } else {
-            markup += c;
-        }
-    }
-    markup += u"</p>";
-    return markup;
-}
-
 void BookmarkDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
+    // A link is shown as it would open: no control character may reorder what it reads.
+    if (index.column() == ColumnLink)
+        option->text = withVisibleBidiControls(option->text);
     const int image = index.data(BookmarkModel::ImageIndexRole).toInt();
     if (m_images.isValidIndex(image)) {
         option->icon = m_images.icon(image);
@@ -136,19 +117,23 @@ QSize BookmarkDelegate::sizeHint(const QStyleOptionViewItem &option, const QMode
     return { QStyledItemDelegate::sizeHint(option, index).width(), RowHeight };
 }
 
+QWidget *BookmarkDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                        const QModelIndex &index) const
+{
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto *line = qobject_cast<QLineEdit *>(editor))
+        keepWholeText(*line);
+    return editor;
+}
+
 bool BookmarkDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
                                  const QStyleOptionViewItem &option, const QModelIndex &index)
 {
     if (!event || !view || event->type() != QEvent::ToolTip)
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     const QString hint = index.data(Qt::ToolTipRole).toString();
-    if (hint.isEmpty()) {
-        QToolTip::hideText();
-        event->ignore();
-        return false;
-    }
-    QToolTip::showText(event->globalPos(), hintAsToolTip(hint), view, view->visualRect(index));
-    return true;
+    return showCellToolTip(event, view, index,
+                           index.column() == ColumnLink ? withVisibleBidiControls(hint) : hint);
 }
 
 } // namespace vellumite

@@ -1,5 +1,7 @@
 #include "platform/linux/databasecopy.h"
 
+#include "base/foreignfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,41 +41,31 @@ FileState stateOf(const QString &path)
 enum class CopyOutcome { Copied, Vanished, Failed };
 
 // Copies `source` to `target`, refusing a source over `limit` bytes, also one that grows past it
-// while it is read.
+// while it is read, and anything that is not a regular file.
 CopyOutcome copyBounded(const QString &source, const QString &target, qint64 limit, QString &error)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (!in.exists())
-            return CopyOutcome::Vanished;
-        error = in.errorString();
-        return CopyOutcome::Failed;
-    }
-    const auto tooLarge = [&] {
-        error
-            = QStringLiteral("%1 is larger than %2 bytes.").arg(QDir::toNativeSeparators(source)).arg(limit);
+    // The browser's files are opened the guarded way: one that a pipe has replaced would hang the copy.
+    ForeignFile in(source, limit);
+    const auto failed = [&] {
+        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(source), in.errorString());
         return CopyOutcome::Failed;
     };
-    if (in.size() > limit)
-        return tooLarge();
+    if (in.status() == ForeignFileStatus::Missing)
+        return CopyOutcome::Vanished;
+    if (!in.isOpen())
+        return failed();
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         error = out.errorString();
         return CopyOutcome::Failed;
     }
     QByteArray chunk(ChunkSize, Qt::Uninitialized);
-    qint64 copied = 0;
     for (;;) {
         const qint64 read = in.read(chunk.data(), chunk.size());
-        if (read < 0) {
-            error = in.errorString();
-            return CopyOutcome::Failed;
-        }
+        if (read < 0)
+            return failed();
         if (read == 0)
             break;
-        copied += read;
-        if (copied > limit)
-            return tooLarge();
         if (out.write(chunk.constData(), read) != read) {
             error = out.errorString();
             return CopyOutcome::Failed;

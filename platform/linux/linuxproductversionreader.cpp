@@ -1,10 +1,10 @@
 #include "platform/linux/linuxproductversionreader.h"
 
 #include "base/firefoxexecutables.h"
+#include "base/foreignfile.h"
 #include "base/inifile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <array>
 
@@ -39,11 +39,12 @@ QString descriptionIn(const QString &folder)
 
 bool hasElfHeader(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-        && file.read(4)
-        == "\x7F"
-           "ELF";
+    constexpr QByteArrayView ElfMagic("\x7F"
+                                      "ELF");
+    ForeignFile file(path, ForeignFile::Unbounded);
+    char start[ElfMagic.size()];
+    return file.read(start, sizeof start) == ElfMagic.size()
+        && QByteArrayView(start, sizeof start) == ElfMagic;
 }
 
 // The executable's own name first, then the browser's other names.

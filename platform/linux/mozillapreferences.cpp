@@ -1,7 +1,8 @@
 #include "platform/linux/mozillapreferences.h"
 
+#include "base/foreignfile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 
 namespace vellumite {
@@ -10,10 +11,10 @@ namespace {
 
 std::optional<qint64> integerPreferenceIn(const QString &fileName, QStringView name)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaximumPreferenceFileSize)
+    const ForeignFileRead file = readForeignFile(fileName, MaximumPreferenceFileSize);
+    if (!file.ok())
         return std::nullopt;
-    const QString text = QString::fromUtf8(file.read(MaximumPreferenceFileSize));
+    const QString text = QString::fromUtf8(file.bytes);
     const QRegularExpression line(QStringLiteral(R"(^\s*user_pref\(\s*"%1"\s*,\s*(-?\d{1,18})\s*\)\s*;)")
                                       .arg(QRegularExpression::escape(name.toString())),
                                   QRegularExpression::MultilineOption);

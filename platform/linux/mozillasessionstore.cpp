@@ -1,7 +1,8 @@
 #include "platform/linux/mozillasessionstore.h"
 
+#include "base/foreignfile.h"
+
 #include <QDateTime>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -39,20 +40,15 @@ bool MozillaSessionStoreReader::fail(const QString &reason)
 
 bool MozillaSessionStoreReader::readFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    ForeignFile file(fileName, MaximumSize);
+    const QByteArray data = file.readAll();
+    if (!file.isOpen())
         return fail(file.errorString());
-    if (file.size() > MaximumSize)
-        return fail(QStringLiteral("The session store is larger than %1 bytes.").arg(MaximumSize));
-    // The size is read again through the limit: the file may grow while it is read.
-    const QByteArray data = file.read(MaximumSize + 1);
-    if (data.size() > MaximumSize)
-        return fail(QStringLiteral("The session store is larger than %1 bytes.").arg(MaximumSize));
     if (!readData(data))
         return false;
     // The browser writes the file just after it collected its contents.
     if (m_collectedAtMs == 0)
-        m_collectedAtMs = file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
+        m_collectedAtMs = file.modifiedAtMs();
     return true;
 }
 

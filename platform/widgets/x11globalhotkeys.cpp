@@ -1,15 +1,18 @@
 #include "platform/widgets/x11globalhotkeys.h"
 
 #include "platform/widgets/xcbapplication.h"
+#include "platform/widgets/xcbxkb.h"
+#include "platform/widgets/xkbkeystrokes.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
+#include <xkbcommon/xkbcommon-x11.h>
 
 namespace vellumite {
 
 namespace {
-
-constexpr quint32 NumLockKeysym = 0xff7f;
 
 // The X keysym of a virtual-key code; 0 for a code without one.
 quint32 keysymOf(quint8 code)
@@ -104,15 +107,51 @@ quint16 xcbModifiersOf(HotKeyValue value)
     return mask;
 }
 
+// The keyboard events that change which keys type a hot key: a new mapping, a new keyboard, and a
+// switch of the layout group.
+constexpr quint16 KeyboardEvents = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY
+    | XCB_XKB_EVENT_TYPE_STATE_NOTIFY;
+constexpr quint16 KeyboardMapParts
+    = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP;
+
+// Adds the keyboard events to those this connection already selects (the toolkit selects its own
+// on the same connection): only the details named here are touched.
+void selectKeyboardEvents(xcb_connection_t *connection, qint32 device)
+{
+    xcb_xkb_select_events_details_t details {};
+    details.affectNewKeyboard = XCB_XKB_NKN_DETAIL_KEYCODES;
+    details.newKeyboardDetails = XCB_XKB_NKN_DETAIL_KEYCODES;
+    details.affectState = XCB_XKB_STATE_PART_GROUP_STATE;
+    details.stateDetails = XCB_XKB_STATE_PART_GROUP_STATE;
+    xcb_xkb_select_events_aux(connection, xcb_xkb_device_spec_t(device), KeyboardEvents, 0, 0,
+                              KeyboardMapParts, KeyboardMapParts, &details);
+}
+
 } // namespace
+
+void X11GlobalHotKeys::KeymapFree::operator()(xkb_keymap *keymap) const
+{
+    xkb_keymap_unref(keymap);
+}
+
+void X11GlobalHotKeys::ContextFree::operator()(xkb_context *context) const
+{
+    xkb_context_unref(context);
+}
 
 X11GlobalHotKeys::X11GlobalHotKeys()
 {
     const XcbDisplay display = applicationXcbDisplay();
     m_connection = display.connection;
     m_root = display.root;
-    if (m_connection)
-        QCoreApplication::instance()->installNativeEventFilter(this);
+    if (!m_connection)
+        return;
+    if (!setUpKeyboard()) {
+        // Without the keyboard extension no key can be found in the layout: every key is refused.
+        m_connection = nullptr;
+        return;
+    }
+    QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 X11GlobalHotKeys::~X11GlobalHotKeys()
@@ -125,29 +164,42 @@ X11GlobalHotKeys::~X11GlobalHotKeys()
     }
 }
 
-QList<xcb_keycode_t> X11GlobalHotKeys::keycodesOf(quint32 keysym) const
+bool X11GlobalHotKeys::setUpKeyboard()
 {
-    QList<xcb_keycode_t> keycodes;
-    const xcb_setup_t *setup = xcb_get_setup(m_connection);
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    XcbReply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
-        m_connection, xcb_get_keyboard_mapping(m_connection, setup->min_keycode, quint8(count)), nullptr));
-    if (!mapping || mapping->keysyms_per_keycode == 0)
-        return keycodes;
-    const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
-    const int length = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
-    const int perKeycode = mapping->keysyms_per_keycode;
-    for (int i = 0; i < length; ++i) {
-        const xcb_keycode_t keycode = xcb_keycode_t(setup->min_keycode + i / perKeycode);
-        if (keysyms[i] == keysym && !keycodes.contains(keycode))
-            keycodes.append(keycode);
-    }
-    return keycodes;
+    if (!xkb_x11_setup_xkb_extension(m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
+                                     XKB_X11_MIN_MINOR_XKB_VERSION, XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS,
+                                     nullptr, nullptr, &m_xkbEventBase, nullptr))
+        return false;
+    m_device = xkb_x11_get_core_keyboard_device_id(m_connection);
+    m_context.reset(xkb_context_new(
+        xkb_context_flags(XKB_CONTEXT_NO_DEFAULT_INCLUDES | XKB_CONTEXT_NO_ENVIRONMENT_NAMES)));
+    if (m_device < 0 || !m_context)
+        return false;
+    selectKeyboardEvents(m_connection, m_device);
+    loadKeyboard();
+    return m_keymap != nullptr;
+}
+
+void X11GlobalHotKeys::readGroup()
+{
+    XcbReply<xcb_xkb_get_state_reply_t> state(xcb_xkb_get_state_reply(
+        m_connection, xcb_xkb_get_state(m_connection, xcb_xkb_device_spec_t(m_device)), nullptr));
+    if (state)
+        m_group = state->group;
+}
+
+void X11GlobalHotKeys::loadKeyboard()
+{
+    readGroup();
+    if (xkb_keymap *keymap = xkb_x11_keymap_new_from_device(m_context.get(), m_connection, m_device,
+                                                            XKB_KEYMAP_COMPILE_NO_FLAGS))
+        m_keymap.reset(keymap);
+    m_numLock = numLockMask();
 }
 
 quint16 X11GlobalHotKeys::numLockMask() const
 {
-    const QList<xcb_keycode_t> numLock = keycodesOf(NumLockKeysym);
+    const QList<KeyStroke> numLock = keyStrokesFor(m_keymap.get(), m_group, XKB_KEY_Num_Lock, 0);
     XcbReply<xcb_get_modifier_mapping_reply_t> mapping(
         xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
     if (!mapping || numLock.isEmpty())
@@ -156,82 +208,167 @@ quint16 X11GlobalHotKeys::numLockMask() const
     const int perModifier = mapping->keycodes_per_modifier;
     for (int modifier = 0; modifier < 8; ++modifier) {
         for (int i = 0; i < perModifier; ++i) {
-            if (numLock.contains(keycodes[modifier * perModifier + i]))
-                return quint16(1u << modifier);
+            for (const KeyStroke &stroke : numLock) {
+                if (keycodes[modifier * perModifier + i] == stroke.keycode)
+                    return quint16(1u << modifier);
+            }
         }
     }
     return 0;
 }
 
-QList<quint16> X11GlobalHotKeys::lockVariants() const
+QList<X11GlobalHotKeys::Grab> X11GlobalHotKeys::combinationsOf(HotKeyValue value) const
 {
-    const quint16 numLock = numLockMask();
+    QList<Grab> combinations;
+    const quint32 keysym = keysymOf(hotKeyVirtualKey(value));
+    if (!keysym || !m_keymap)
+        return combinations;
+    const auto locks = quint16(XCB_MOD_MASK_LOCK | m_numLock);
     QList<quint16> variants { 0, XCB_MOD_MASK_LOCK };
-    if (numLock) {
-        variants.append(numLock);
-        variants.append(quint16(numLock | XCB_MOD_MASK_LOCK));
+    if (m_numLock)
+        variants += { m_numLock, locks };
+    for (const KeyStroke &stroke : keyStrokesFor(m_keymap.get(), m_group, keysym, locks)) {
+        const auto modifiers = quint16(xcbModifiersOf(value) | stroke.modifiers);
+        for (quint16 variant : std::as_const(variants))
+            combinations.append({ value, xcb_keycode_t(stroke.keycode), quint16(modifiers | variant) });
     }
-    return variants;
+    return combinations;
+}
+
+bool X11GlobalHotKeys::take(const QList<Grab> &combinations, QList<Grab> &granted)
+{
+    QList<xcb_void_cookie_t> cookies;
+    for (const Grab &grab : combinations) {
+        cookies.append(xcb_grab_key_checked(m_connection, 0, m_root, grab.modifiers, grab.keycode,
+                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    }
+    // Every request is checked: BadAccess means another client holds that combination.
+    bool refused = false;
+    for (qsizetype i = 0; i < cookies.size(); ++i) {
+        if (XcbReply<xcb_generic_error_t> error { xcb_request_check(m_connection, cookies.at(i)) })
+            refused = true;
+        else
+            granted.append(combinations.at(i));
+    }
+    return !refused;
+}
+
+void X11GlobalHotKeys::ungrab(const QList<Grab> &grabs)
+{
+    // Only combinations this client holds are listed: one another client holds stays its own.
+    for (const Grab &grab : grabs)
+        xcb_ungrab_key(m_connection, grab.keycode, m_root, grab.modifiers);
+}
+
+QList<X11GlobalHotKeys::Grab> X11GlobalHotKeys::grabsOf(HotKeyValue value) const
+{
+    QList<Grab> grabs;
+    for (const Grab &grab : m_grabs) {
+        if (grab.value == value)
+            grabs.append(grab);
+    }
+    return grabs;
+}
+
+void X11GlobalHotKeys::dropGrabsOf(HotKeyValue value)
+{
+    ungrab(grabsOf(value));
+    m_grabs.removeIf([value](const Grab &grab) { return grab.value == value; });
 }
 
 bool X11GlobalHotKeys::grabKey(HotKeyValue value)
 {
     if (!m_connection)
         return false;
-    const quint32 keysym = keysymOf(hotKeyVirtualKey(value));
-    const QList<xcb_keycode_t> keycodes = keysym ? keycodesOf(keysym) : QList<xcb_keycode_t>();
-    if (keycodes.isEmpty())
+    const QList<Grab> combinations = combinationsOf(value);
+    if (combinations.isEmpty())
         return false;
-    const quint16 modifiers = xcbModifiersOf(value);
-    const QList<quint16> variants = lockVariants();
-
-    QList<Grab> taken;
-    bool refused = false;
-    for (xcb_keycode_t keycode : keycodes) {
-        QList<xcb_void_cookie_t> cookies;
-        for (quint16 variant : variants) {
-            cookies.append(xcb_grab_key_checked(m_connection, 0, m_root, quint16(modifiers | variant),
-                                                keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-        }
-        // Every request is checked: BadAccess means another client holds that combination.
-        for (const xcb_void_cookie_t &cookie : std::as_const(cookies)) {
-            if (XcbReply<xcb_generic_error_t> error { xcb_request_check(m_connection, cookie) })
-                refused = true;
-        }
-        taken.append({ value, keycode, modifiers });
-    }
-    if (refused) {
-        // Release what was taken, but only the variants this client got; a refused one stays the
-        // other client's (an ungrab of a key held by another client does nothing).
-        for (const Grab &grab : std::as_const(taken))
-            ungrab(grab);
+    QList<Grab> granted;
+    if (!take(combinations, granted)) {
+        ungrab(granted);
         xcb_flush(m_connection);
         return false;
     }
-    m_grabs += taken;
+    m_grabs += granted;
+    m_values.append(value);
     xcb_flush(m_connection);
     return true;
-}
-
-void X11GlobalHotKeys::ungrab(const Grab &grab)
-{
-    for (quint16 variant : lockVariants())
-        xcb_ungrab_key(m_connection, grab.keycode, m_root, quint16(grab.modifiers | variant));
 }
 
 void X11GlobalHotKeys::releaseKey(HotKeyValue value)
 {
     if (!m_connection)
         return;
-    for (qsizetype i = m_grabs.size() - 1; i >= 0; --i) {
-        if (m_grabs.at(i).value == value) {
-            ungrab(m_grabs.at(i));
-            m_grabs.removeAt(i);
-        }
-    }
+    dropGrabsOf(value);
+    m_values.removeAll(value);
     // A round trip: once it returns the server has released the key, so another client (or a new
     // registration) can take it at once.
     std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+}
+
+void X11GlobalHotKeys::keyboardChanged(bool reload)
+{
+    if (reload)
+        loadKeyboard();
+    else
+        readGroup();
+    for (HotKeyValue value : std::as_const(m_values)) {
+        const QList<Grab> combinations = combinationsOf(value);
+        const QList<Grab> held = grabsOf(value);
+        const auto same = [](const Grab &a, const Grab &b) {
+            return a.keycode == b.keycode && a.modifiers == b.modifiers;
+        };
+        if (std::ranges::equal(combinations, held, same))
+            continue;
+        dropGrabsOf(value);
+        // A combination another client took meanwhile stays its own; the rest still serves the key.
+        QList<Grab> granted;
+        take(combinations, granted);
+        m_grabs += granted;
+    }
+    xcb_flush(m_connection);
+}
+
+void X11GlobalHotKeys::queueKeyboardChange(bool reload)
+{
+    // Changing the layout sends a burst of events: the keys are looked up once after it.
+    m_reloadQueued = m_reloadQueued || reload;
+    if (std::exchange(m_changeQueued, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_changeQueued = false;
+            keyboardChanged(std::exchange(m_reloadQueued, false));
+        },
+        Qt::QueuedConnection);
+}
+
+bool X11GlobalHotKeys::isKeyboardEvent(const xcb_generic_event_t *event, bool &reload) const
+{
+    const quint8 type = event->response_type & 0x7f;
+    if (type == XCB_MAPPING_NOTIFY) {
+        const auto *mapping = reinterpret_cast<const xcb_mapping_notify_event_t *>(event);
+        reload = true;
+        return mapping->request == XCB_MAPPING_KEYBOARD || mapping->request == XCB_MAPPING_MODIFIER;
+    }
+    if (type != m_xkbEventBase)
+        return false;
+    // Every event of the extension carries its own type and the device in the same places.
+    const auto *xkb = reinterpret_cast<const xcb_xkb_state_notify_event_t *>(event);
+    if (xkb->deviceID != m_device)
+        return false;
+    switch (xkb->xkbType) {
+    case XCB_XKB_NEW_KEYBOARD_NOTIFY:
+    case XCB_XKB_MAP_NOTIFY:
+        reload = true;
+        return true;
+    case XCB_XKB_STATE_NOTIFY:
+        reload = false;
+        return xkb->group != m_group;
+    default:
+        return false;
+    }
 }
 
 bool X11GlobalHotKeys::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
@@ -239,14 +376,20 @@ bool X11GlobalHotKeys::nativeEventFilter(const QByteArray &eventType, void *mess
     if (eventType != "xcb_generic_event_t" || !message)
         return false;
     const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if (bool reload = false; isKeyboardEvent(event, reload)) {
+        // The toolkit reads these events as well.
+        queueKeyboardChange(reload);
+        return false;
+    }
     if ((event->response_type & 0x7f) != XCB_KEY_PRESS)
         return false;
     const auto *press = static_cast<const xcb_key_press_event_t *>(message);
     if (press->event != m_root)
         return false;
-    constexpr quint16 held = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+    // A grab matches its modifiers exactly: the press carries one of the combinations taken.
+    const auto modifiers = quint16(press->state & 0xff);
     for (const Grab &grab : std::as_const(m_grabs)) {
-        if (grab.keycode == press->detail && grab.modifiers == (press->state & held)) {
+        if (grab.keycode == press->detail && grab.modifiers == modifiers) {
             reportPress(grab.value);
             return true;
         }

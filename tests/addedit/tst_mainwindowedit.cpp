@@ -1,14 +1,21 @@
+#include "main/core/bookmarkfile.h"
+#include "main/core/programlifecycle.h"
 #include "main/dialogs/tfraddbookmark.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/modeltreeeditor.h"
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
+#include "tests/common/visibletoplevel.h"
 
 #include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 using namespace vellumite;
@@ -117,6 +124,84 @@ private slots:
         QCOMPARE(root->childCount(), 2);
         QTRY_COMPARE(form.StatusBar1()->panelText(2), u"Categories: 2"_s);
         QCOMPARE(form.StatusBar1()->panelText(3), u"Links: 4"_s);
+    }
+
+    // Titles and links of any length (data: links run to tens of thousands of characters) go through
+    // every editor whole, and the file keeps them so.
+    void longTextsKeptWhole_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Alt+Enter, then Edit without a change") << u"edit dialog"_s;
+        QTest::newRow("F2 on the title, then Enter") << u"rename title"_s;
+        QTest::newRow("F2 on the link, then Enter") << u"rename link"_s;
+        QTest::newRow("both pasted into the Add dialog") << u"add"_s;
+    }
+    void longTextsKeptWhole()
+    {
+        QFETCH(QString, how);
+        const QString title = u"Title "_s.repeated(16'666) + u"-end"_s;
+        const QString link = u"data:text/plain,"_s + u"0123456789"_s.repeated(5'998) + u"-end"_s;
+        QCOMPARE(title.size(), 100'000);
+        QCOMPARE(link.size(), 60'000);
+        QTemporaryDir dir;
+        BookmarkTree stored;
+        BookmarkNode *storedRoot
+            = stored.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+        if (how != u"add")
+            storedRoot->appendChild(std::make_unique<BookmarkNode>(makeBookmarkRecord(title, link, 0)));
+        QCOMPARE(BookmarkFile::saveToFile(stored, dir.filePath(BookmarkFileName)), QString());
+
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        BookmarkModel &model = *form.model();
+        BookmarkNode *root = form.tree().firstNode();
+        if (how == u"add") {
+            TfrAddBookmark *add = form.AddBookmarkCategory(AddKind::Bookmark);
+            QVERIFY(QTest::qWaitForWindowActive(add));
+            for (auto [field, text] :
+                 { std::pair { add->DescrEdit, title }, std::pair { add->LinkEdit, link } }) {
+                QGuiApplication::clipboard()->setText(text);
+                field->setFocus();
+                QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            }
+            add->OKButton->click();
+        } else {
+            BookmarkNode *node = root->child(0);
+            const QModelIndex cell = model.indexFromNode(node).siblingAtColumn(how == u"rename link" ? 1 : 0);
+            form.VT()->setFocus();
+            form.VT()->selectionModel()->setCurrentIndex(
+                cell, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            if (how == u"edit dialog") {
+                bool pressed = false;
+                QTimer::singleShot(0, &form, [&pressed] {
+                    if (TfrAddBookmark *edit = visibleTopLevel<TfrAddBookmark>()) {
+                        pressed = edit->mode() == TfrAddBookmark::EditMode;
+                        edit->OKButton->click();
+                    }
+                });
+                QTest::keyClick(form.VT(), Qt::Key_Return, Qt::AltModifier);
+                QVERIFY(pressed);
+            } else {
+                QTest::keyClick(form.VT(), Qt::Key_F2);
+                auto *editor = qobject_cast<QLineEdit *>(form.VT()->indexWidget(form.VT()->currentIndex()));
+                QVERIFY(editor);
+                QTest::keyClick(editor, Qt::Key_Return);
+                QTRY_VERIFY(!form.VT()->indexWidget(cell));
+            }
+        }
+        QCOMPARE(root->childCount(), 1);
+        QVERIFY(form.closeprogram());
+
+        BookmarkTree saved;
+        QCOMPARE(BookmarkFile::loadFromFile(saved, dir.filePath(BookmarkFileName)), QString());
+        const TBookmark &record = saved.firstNode()->child(0)->record;
+        QCOMPARE(record.Description.size(), title.size());
+        QCOMPARE(record.Link.size(), link.size());
+        QVERIFY(record.Description == title);
+        QVERIFY(record.Link == link);
     }
 
     void busyTreeRefusesTheDialogs()

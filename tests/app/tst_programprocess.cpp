@@ -165,6 +165,27 @@ private slots:
         QVERIFY(QFileInfo(bookmarks).size() > 100);
     }
 
+    // A pipe named Settings.ini would block the start for good: it is told as unreadable, the window
+    // shows, a termination ends the program, and the pipe is still a pipe while the tree was saved.
+    void pipeInPlaceOfTheSettingsFileIsToldAndLeftAlone()
+    {
+        QTemporaryDir folder;
+        const QString program = installCopy(folder);
+        QVERIFY(!program.isEmpty());
+        const QString settings = QDir(folder.path()).filePath(QStringLiteral("Settings.ini"));
+        QCOMPARE(::mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
+
+        QVERIFY(terminateDuringTheStartupMessage(program));
+        struct stat after;
+        QCOMPARE(::lstat(QFile::encodeName(settings).constData(), &after), 0);
+        QVERIFY(S_ISFIFO(after.st_mode));
+        vellumite::BookmarkTree saved;
+        QCOMPARE(vellumite::BookmarkFile::loadFromFile(
+                     saved, QDir(folder.path()).filePath(QStringLiteral("Bookmarks.lkb"))),
+                 QString());
+        QCOMPARE(saved.totalCount(), 1);
+    }
+
     void secondStartHandsOverAndEnds()
     {
         QTemporaryDir firstFolder;

@@ -273,8 +273,7 @@ private slots:
         QCOMPARE(fakes.messages->messages().size(), 1);
         QCOMPARE(fakes.messages->messages().first().kind, Kind::Error);
         QVERIFY(fakes.messages->messages().first().text.contains(QDir::toNativeSeparators(settings)));
-        QVERIFY(
-            fakes.messages->messages().first().text.endsWith(u"The file is larger than 1048576 bytes."_qs));
+        QVERIFY(fakes.messages->messages().first().text.endsWith(u"It is larger than 1 MB."_qs));
 
         {
             TfrOptions options(form, fakes.services);

@@ -7,11 +7,13 @@
 #include "platform/linux/mozillapagequery.h"
 #include "platform/linux/mozillaprofileroots.h"
 #include "platform/linux/xdgdefaultbrowser.h"
+#include "tests/common/finisheswithin.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
@@ -66,6 +68,7 @@ private:
     //   "path->target"   a symbolic link
     //   "path<fixture"   a copy of a folder of tests/data/profiles
     //   "path@seconds"   the file's modification time set that many seconds back
+    //   "path~"          a named pipe in place of whatever was there
     //   "$NAME=value"    an environment variable (unset when the value is empty)
     void build(const QStringList &layout)
     {
@@ -74,7 +77,7 @@ private:
             entry.replace(u"@ROOT@"_s, root);
             qsizetype at = entry.size();
             QString kind;
-            for (const QString &op : { u"->"_s, u"<"_s, u"@"_s, u"="_s }) {
+            for (const QString &op : { u"->"_s, u"<"_s, u"@"_s, u"="_s, u"~"_s }) {
                 const qsizetype found = entry.indexOf(op);
                 if (found > 0 && found < at) {
                     at = found;
@@ -94,6 +97,9 @@ private:
                 QVERIFY(QFile::link(value, path));
             } else if (kind == u"<") {
                 copyFolder(QStringLiteral(VELLUMITE_TEST_DATA "/profiles/") + value, path);
+            } else if (kind == u"~") {
+                QFile::remove(path);
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
             } else if (kind == u"@") {
                 QFile file(path);
                 QVERIFY(file.open(QIODevice::ReadWrite));
@@ -448,6 +454,36 @@ private slots:
         QCOMPARE(paths.PathFavFirefox, store.isEmpty() ? QString() : root + u'/' + store);
         QCOMPARE(paths.firefoxStore == FirefoxStore::PlacesDatabase, store.endsWith(u"places.sqlite"));
         QCOMPARE(versions.productVersion(paths.PathToFirefox), version);
+    }
+
+    // A pipe among the files of a profile home made by Firefox is read as a file that cannot be read:
+    // the detection goes on at once, as it does without that file.
+    void pipeInTheProfileHomeDoesNotHangTheDetection_data()
+    {
+        QTest::addColumn<QString>("pipe"); // below the Firefox folder of the fixture
+        QTest::addColumn<QString>("store"); // below that folder too; empty: none
+        const QString inUse = u"fq2v553e.default-esr/places.sqlite"_s;
+        QTest::newRow("installs.ini") << u"installs.ini"_s << inUse;
+        QTest::newRow("compatibility.ini") << u"fq2v553e.default-esr/compatibility.ini"_s << inUse;
+        QTest::newRow("profiles.ini") << u"profiles.ini"_s << QString();
+    }
+    void pipeInTheProfileHomeDoesNotHangTheDetection()
+    {
+        QFETCH(QString, pipe);
+        QFETCH(QString, store);
+        const QString root = caseRoot();
+        const QString firefox = u"home/.config/mozilla/firefox/"_s;
+        qputenv("PATH", QFile::encodeName(root + u"/usr/bin"));
+        const QString elf = u"\x7F"
+                            "ELF"_s;
+        build({ u"usr/bin/firefox-esr->../lib/firefox-esr/firefox-esr"_s,
+                u"usr/lib/firefox-esr/firefox-esr="_s + elf,
+                u"usr/lib/firefox-esr/application.ini=[App]\nName=Firefox\nVersion=153.8.0\n"_s,
+                u"home<firefox-esr-153-fresh-home"_s, firefox + pipe + u'~' });
+        auto paths = std::make_shared<BrowserPaths>();
+        QVERIFY(testfiles::finishesWithin(
+            5000, [paths] { detectBrowsers(*paths, LinuxSystemLookup(), LinuxProductVersionReader()); }));
+        QCOMPARE(paths->PathFavFirefox, store.isEmpty() ? QString() : root + u'/' + firefox + store);
     }
 
     // The capture reads a profile list as the exchange does: every profile section and every install's

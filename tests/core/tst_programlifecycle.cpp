@@ -2,12 +2,16 @@
 #include "main/core/bookmarktree.h"
 #include "main/core/programlifecycle.h"
 #include "platform/fakes/fakefolderprobe.h"
+#include "tests/common/finisheswithin.h"
 #include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using Kind = ProgramLifecycle::MessageKind;
@@ -182,9 +186,62 @@ private slots:
         QCOMPARE(m_shown.first().kind, Kind::Error);
         QCOMPARE(m_shown.first().text,
                  QStringLiteral("The settings file \"%1\" cannot be read, so its settings do not apply and "
-                                "none are saved into it: The file is larger than 1048576 bytes.")
+                                "none are saved into it: It is larger than 1 MB.")
                      .arg(QDir::toNativeSeparators(settings)));
         QCOMPARE(testfiles::readFile(settings), oversized);
+    }
+
+    // Something other than a regular file where the settings file belongs: the start does not wait on
+    // it, the user hears of it once, and neither the exit nor a second one replaces it.
+    void aSettingsFileThatIsNoFileIsToldOnceAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        const QString notRegular = QStringLiteral("It is not a regular file.");
+        QTest::newRow("FIFO") << QStringLiteral("fifo") << notRegular;
+        QTest::newRow("folder") << QStringLiteral("folder") << notRegular;
+        QTest::newRow("link to a device") << QStringLiteral("/dev/zero") << notRegular;
+        QTest::newRow("dangling link")
+            << QStringLiteral("gone")
+            << QStringLiteral("It is a symbolic link to a file that does not exist.");
+    }
+    void aSettingsFileThatIsNoFileIsToldOnceAndLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString settings = settingsFilePath(m_dir.path());
+        const QByteArray encoded = QFile::encodeName(settings);
+        if (kind == u"fifo")
+            QCOMPARE(::mkfifo(encoded.constData(), 0600), 0);
+        else if (kind == u"folder")
+            QVERIFY(QDir(m_dir.path()).mkdir(SettingsFileName));
+        else
+            QVERIFY(QFile::link(kind, settings));
+        struct stat before;
+        QCOMPARE(::lstat(encoded.constData(), &before), 0);
+
+        auto policy = std::make_shared<ProgramLifecycle>(lifecycle());
+        auto steps = std::make_shared<QList<ProgramLifecycle::ExitStep>>();
+        const ScreenLayout screen { QSize(1024, 768), { QRect(0, 0, 1024, 768) } };
+        QVERIFY(testfiles::finishesWithin(5000, [=] {
+            policy->readSettings(screen);
+            BookmarkTree tree;
+            policy->loadOrCreateTree(tree, 7);
+            policy->reportUnreadableSettings();
+            for (int exit = 0; exit < 2; ++exit)
+                steps->append(policy->prepareExit(ExitSettings()));
+        }));
+        QCOMPARE(*steps, QList<ProgramLifecycle::ExitStep>(2, ProgramLifecycle::ExitStep::SaveTree));
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown.first().text,
+                 QStringLiteral("The settings file \"%1\" cannot be read, so its settings do not apply and "
+                                "none are saved into it: %2")
+                     .arg(QDir::toNativeSeparators(settings), reason));
+        struct stat after;
+        QCOMPARE(::lstat(encoded.constData(), &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QVERIFY(QFileInfo(bookmarkFile()).isFile());
     }
 
     // On a termination request nothing is shown before or between the saves: the settings, the failed

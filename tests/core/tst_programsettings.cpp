@@ -382,7 +382,7 @@ private slots:
         QString readFailure;
         const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
         QCOMPARE(read.placement.bounds, QRect(187, 88, 650, 550));
-        QCOMPARE(readFailure, u"The file is larger than 1048576 bytes."_s);
+        QCOMPARE(readFailure, u"It is larger than 1 MB."_s);
     }
 
     void exitWrite_data()

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using namespace vellumite::treetext;
@@ -347,6 +348,11 @@ private slots:
         const QString missing = dir.filePath(u"missing.html"_s);
         QVERIFY(readNetscapeBookmarkFile(missing, staging, 1).startsWith(u"Cannot open file \""_s));
         QVERIFY(readNetscapeBookmarkFile(dir.path(), staging, 1).startsWith(u"Cannot open file \""_s));
+        // A pipe would block the read for ever.
+        const QString pipe = dir.filePath(u"bookmarks.html"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QCOMPARE(readNetscapeBookmarkFile(pipe, staging, 1),
+                 u"Cannot open file \"%1\". It is not a regular file."_s.arg(pipe));
         QCOMPARE(staging.childCount(), 0);
     }
 

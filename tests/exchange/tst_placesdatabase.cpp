@@ -5,13 +5,17 @@
 #include "exchange/core/placesurl.h"
 #include "main/core/bookmarktree.h"
 #include "main/core/browserdetection.h"
+#include "tests/common/finisheswithin.h"
 #include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
@@ -455,6 +459,40 @@ private slots:
         }
         QCOMPARE(testfiles::readFile(path), bytes);
         QCOMPARE(folder(), QStringList { u"places.sqlite"_s });
+    }
+
+    // SQLite would wait for ever on a pipe in place of the database or of a file it opens beside it: the
+    // open fails at once with the reason, and the pipe stays.
+    void pipeInPlaceOfTheDatabaseOrItsLog_data()
+    {
+        QTest::addColumn<QString>("suffix"); // of the pipe's name after the database's
+        QTest::newRow("database") << QString();
+        QTest::newRow("write-ahead log") << u"-wal"_s;
+        QTest::newRow("journal") << u"-journal"_s;
+    }
+    void pipeInPlaceOfTheDatabaseOrItsLog()
+    {
+        QFETCH(QString, suffix);
+        QTemporaryDir dir;
+        const QString path = copyFixture(dir, u"esr153-places.sqlite"_s);
+        const QString pipePath = path + suffix;
+        QFile::remove(pipePath);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipePath).constData(), 0600), 0);
+        const QString reason = suffix.isEmpty()
+            ? u"It is not a regular file"_s
+            : u"esr153-places.sqlite"_s + suffix + u": It is not a regular file";
+
+        auto places = std::make_shared<PlacesDatabase>();
+        auto result = std::make_shared<QString>();
+        QVERIFY(testfiles::finishesWithin(5000, [=] { *result = places->open(path); }));
+        QCOMPARE(*result,
+                 u"The Firefox places database \"%1\" cannot be used: %2. Nothing in it was changed."_s.arg(
+                     path, reason));
+        QCOMPARE(places->lastError(), PlacesError::Failed);
+        QVERIFY(!places->isOpen());
+        struct stat after;
+        QCOMPARE(::lstat(QFile::encodeName(pipePath).constData(), &after), 0);
+        QVERIFY(S_ISFIFO(after.st_mode));
     }
 
     void otherFailuresGiveSQLiteReason()

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -267,6 +268,48 @@ private slots:
         QCOMPARE(dialog->DescrEdit->text(), QString());
         QCOMPARE(dialog->LinkEdit->text(), QString());
         dialog->hide();
+    }
+
+    // While a modal window is open it takes every key: the capture waits until the last one has closed,
+    // with the page in front at the moment of the key, and the window in the way comes to the front.
+    void captureWaitsForModalWindows()
+    {
+        TfrOptions options(*m_form, m_fakes.services);
+        m_form->show();
+        QDialog outer(m_form.get());
+        outer.setWindowModality(Qt::ApplicationModal);
+        outer.show();
+        QDialog inner(&outer);
+        inner.setWindowModality(Qt::ApplicationModal);
+        inner.show();
+        QCOMPARE(QApplication::activeModalWidget(), &inner);
+        m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo {
+            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7 });
+        m_fakes.pageQuery->setReply(WindowInfoReply { u"http://127.0.0.1:8000/"_s, u"Example page"_s });
+
+        m_fakes.hotKeys->press(CtrlAltS);
+        m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8 });
+        QTRY_COMPARE(QApplication::activeWindow(), &inner);
+        inner.hide();
+        QTest::qWait(50);
+        QVERIFY(!visibleAddDialog());
+        outer.hide();
+        QTRY_VERIFY(visibleAddDialog());
+        TfrAddBookmark *dialog = visibleAddDialog();
+        QCOMPARE(dialog->DescrEdit->text(), u"Example page"_s);
+        QCOMPARE(dialog->LinkEdit->text(), u"http://127.0.0.1:8000/"_s);
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        QCOMPARE(m_fakes.foregroundWindow->asked(), 1);
+        dialog->hide();
+
+        // The exit save began while the key waited: the dialog stays away.
+        outer.show();
+        m_fakes.hotKeys->press(CtrlAltS);
+        m_form->setTreeBusy(true);
+        outer.hide();
+        QTest::qWait(50);
+        QVERIFY(!visibleAddDialog());
+        m_form->setTreeBusy(false);
     }
 
     void pressesThatChangeNothing()

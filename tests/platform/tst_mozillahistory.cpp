@@ -8,6 +8,7 @@
 #include "platform/linux/mozillahistory.h"
 #include "platform/linux/mozillapagequery.h"
 #include "platform/linux/mozillapreferences.h"
+#include "tests/common/finisheswithin.h"
 #include "tests/common/testfiles.h"
 
 #include <QDateTime>
@@ -21,6 +22,8 @@
 #include <QTest>
 #include <QtEndian>
 #include <lz4.h>
+#include <memory>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using vellumite::testfiles::writeFile;
@@ -334,6 +337,49 @@ private slots:
         MozillaHistoryReader reader;
         QVERIFY(!reader.newestVisitOfTitle(path, u"Anything"_s));
         QVERIFY2(reader.errorString().contains(reason), qPrintable(reader.errorString()));
+    }
+
+    // A pipe in place of one of the profile's files the capture reads: that source counts as unreadable
+    // at once and the other one answers.
+    void pipeInTheProfileDoesNotHangTheCapture_data()
+    {
+        QTest::addColumn<QString>("pipe");
+        QTest::addColumn<QString>("expected");
+        const QString stored = u"http://e/?t=stored"_s;
+        const QString visited = u"http://e/?t=visited"_s;
+        QTest::newRow("history") << u"places.sqlite"_s << stored;
+        QTest::newRow("history's log") << u"places.sqlite-wal"_s << stored;
+        QTest::newRow("session store") << u"sessionstore-backups/recovery.jsonlz4"_s << visited;
+        QTest::newRow("user.js") << u"user.js"_s << stored;
+        QTest::newRow("prefs.js") << u"prefs.js"_s << stored;
+    }
+    void pipeInTheProfileDoesNotHangTheCapture()
+    {
+        QFETCH(QString, pipe);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QDir profile(root.filePath(u"abcd.default-esr"_s));
+        QVERIFY(profile.mkpath(u"sessionstore-backups"_s));
+        QVERIFY(QFile::link(u"127.0.0.1:+4242"_s, profile.filePath(u"lock"_s)));
+        {
+            sqlite::Database db
+                = sqlite::Database::open(makePlacesDatabase(profile.path()), sqlite::OpenMode::ReadWrite);
+            addVisit(db, u"http://e/?t=visited"_s, u"Same title"_s, 1'000);
+        }
+        const qint64 collected = QDateTime::currentMSecsSinceEpoch() + 1'000;
+        QVERIFY(writeFile(profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s),
+                          sessionStore(u"http://e/?t=stored"_s, u"Same title"_s, collected)));
+        const QString pipePath = profile.filePath(pipe);
+        QFile::remove(pipePath);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipePath).constData(), 0600), 0);
+
+        auto reply = std::make_shared<std::optional<WindowInfoReply>>();
+        const QString folder = root.path();
+        QVERIFY(testfiles::finishesWithin(5000, [reply, folder] {
+            *reply = MozillaPageQuery({ folder }).requestWindowInfo({ u"Firefox"_s, 4242, u"Same title"_s });
+        }));
+        QVERIFY(reply->has_value());
+        QCOMPARE((*reply)->address, expected);
     }
 
     void sessionStoreIntervalFromThePreferences_data()

@@ -200,6 +200,25 @@ private slots:
         QCOMPARE(w.form.tree().firstNode()->child(1)->child(0)->childCount(), 0);
     }
 
+    // A link that holds a bidirectional control is listed with it written out; the row still finds
+    // its bookmark by the stored link.
+    void disguisedLinkShownWithItsControl()
+    {
+        Window w;
+        BookmarkNode *disguised
+            = addNode(w.form.tree().firstNode(), bookmark(u"Picture"_s, u"http://x/abc\u202Egnp.exe"_s));
+        w.form.model()->reloadSorted();
+        TfrSearch search(w.form, *w.fakes.messages, &w.form);
+        Window::find(search, search.RbLink, u"gnp"_s);
+        QCOMPARE(search.results()->rowCount(), 1);
+        const QModelIndex link = search.results()->index(0, SearchResultModel::LinkColumn);
+        QCOMPARE(link.data().toString(), u"http://x/abc<U+202E>gnp.exe"_s);
+        QCOMPARE(link.data(Qt::ToolTipRole).toString(), u"http://x/abc<U+202E>gnp.exe"_s);
+        Window::selectRows(search, { 0 });
+        search.btPreview->Click();
+        QCOMPARE(w.form.VT()->selectedNodes(), std::vector<BookmarkNode *> { disguised });
+    }
+
     void buttonsFollowTheSelection()
     {
         Window w;

@@ -1,7 +1,9 @@
 #include "main/core/bookmarksort.h"
+#include "main/core/displaytext.h"
 #include "main/tree/bookmarkdelegate.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
+#include "main/tree/celltooltip.h"
 #include "main/tree/imagelist.h"
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
@@ -24,6 +26,13 @@ using namespace treefixture;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+QString plainText(const QString &markup)
+{
+    QTextDocument document;
+    document.setHtml(markup);
+    return document.toPlainText();
+}
 
 // A tree of one root with bookmarks, in a view of its own.
 struct ViewFixture
@@ -55,6 +64,18 @@ struct ViewFixture
     {
         return view.visualRect(index(node, column)).center();
     }
+    // The cell's tool tip as the mouse resting on it shows it, as plain text; empty when none shows.
+    QString toolTipOf(const BookmarkNode *node, int column)
+    {
+        const QPoint at = cellCentre(node, column);
+        QHelpEvent event(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view.viewport(), &event);
+        if (!QTest::qWaitFor([] { return QToolTip::isVisible(); }))
+            return {};
+        const QString shown = plainText(QToolTip::text());
+        QToolTip::hideText();
+        return shown;
+    }
 };
 
 // Notes the text colour every cell is drawn with.
@@ -72,13 +93,6 @@ public:
         QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
-
-QString plainText(const QString &markup)
-{
-    QTextDocument document;
-    document.setHtml(markup);
-    return document.toPlainText();
-}
 
 } // namespace
 
@@ -529,19 +543,64 @@ private slots:
         BookmarkNode *node = f.model.insertNode(f.root, bookmark(title, u"http://x/?a=1&b=<2>"_s, comment));
         f.view.expand(f.index(f.root));
         f.show();
-        const QPoint at = f.cellCentre(node, column);
-        QHelpEvent event(QEvent::ToolTip, at, f.view.viewport()->mapToGlobal(at));
-        QApplication::sendEvent(f.view.viewport(), &event);
-        QTRY_VERIFY(QToolTip::isVisible());
-        QTEST(plainText(QToolTip::text()), "shown");
-        QToolTip::hideText();
+        QTEST(f.toolTipOf(node, column), "shown");
     }
 
     void hintLineBreaks()
     {
         // LF CR, CR LF, a lone CR and a lone LF are one line break each.
-        QCOMPARE(plainText(BookmarkDelegate::hintAsToolTip(u"a\n\rb\r\nc\rd\ne\n\r\n\rf"_s)),
-                 u"a\nb\nc\nd\ne\n\nf"_s);
+        QCOMPARE(plainText(hintAsToolTip(u"a\n\rb\r\nc\rd\ne\n\r\n\rf"_s)), u"a\nb\nc\nd\ne\n\nf"_s);
+    }
+
+    // A link that holds bidirectional controls is shown with them written out, in its cell and its
+    // hint, so "abc\u202Egnp.exe" cannot pass for "abcexe.png"; the title, the stored link and the
+    // in-place editor keep the text as it is.
+    void linksShowTheirBidiControls()
+    {
+        const QString disguised = u"http://x/abc\u202Egnp.exe"_s;
+        ViewFixture f;
+        auto *recorder = new TextColourRecorder;
+        recorder->setParent(&f.view);
+        f.view.setStyle(recorder);
+        BookmarkNode *node = f.model.insertNode(f.root, bookmark(u"abc\u202Egnp.exe"_s, disguised));
+        f.view.expand(f.index(f.root));
+        f.show();
+        f.view.viewport()->grab();
+        QVERIFY(recorder->colours.contains(u"http://x/abc<U+202E>gnp.exe"_s));
+        QVERIFY(recorder->colours.contains(u"abc\u202Egnp.exe"_s));
+
+        QCOMPARE(f.toolTipOf(node, ColumnLink), u"http://x/abc<U+202E>gnp.exe"_s);
+
+        f.view.setCurrentIndex(f.index(node, ColumnLink));
+        QTest::keyClick(&f.view, Qt::Key_F2);
+        auto *editor = qobject_cast<QLineEdit *>(f.view.indexWidget(f.view.currentIndex()));
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), disguised);
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCOMPARE(node->record.Link, disguised);
+    }
+
+    // The hint of a 60,000-character link or a 100,000-character title fits on a screen; the cell's
+    // text stays whole.
+    void hugeHintsCutToAScreen_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::newRow("title") << int(ColumnDescription);
+        QTest::newRow("link") << int(ColumnLink);
+    }
+    void hugeHintsCutToAScreen()
+    {
+        QFETCH(int, column);
+        ViewFixture f;
+        BookmarkNode *node = f.model.insertNode(
+            f.root, bookmark(QString(100'000, u't'), u"data:,"_s + QString(59'994, u'l')));
+        f.view.expand(f.index(f.root));
+        f.show();
+        const QString shown = f.toolTipOf(node, column);
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QCOMPARE(shown.count(u'\n') + 1, ToolTipMaxLines);
+        QVERIFY(shown.size() < 4'000);
+        QCOMPARE(f.index(node, column).data().toString().size(), column == ColumnLink ? 60'000 : 100'000);
     }
 
     void stateIconPlacement_data()

@@ -6,6 +6,7 @@
 #include "platform/linux/mozillapagequery.h"
 #include "platform/widgets/x11foregroundwindow.h"
 #include "platform/widgets/x11globalhotkeys.h"
+#include "platform/widgets/xcbxkb.h"
 #include "tests/common/visibletoplevel.h"
 #include "tests/common/windowmanager.h"
 
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <cstring>
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
@@ -39,7 +41,8 @@ public:
     }
     ~OtherClient() { xcb_disconnect(m_connection); }
 
-    xcb_keycode_t keycodeOf(char letter) const
+    xcb_keycode_t keycodeOf(char letter) const { return keycodeOfKeysym(xcb_keysym_t(letter)); }
+    xcb_keycode_t keycodeOfKeysym(xcb_keysym_t keysym) const
     {
         const xcb_setup_t *setup = xcb_get_setup(m_connection);
         auto *mapping = xcb_get_keyboard_mapping_reply(
@@ -50,23 +53,59 @@ public:
         const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
         xcb_keycode_t found = 0;
         for (int i = 0; i < xcb_get_keyboard_mapping_keysyms_length(mapping) && !found; ++i) {
-            if (keysyms[i] == xcb_keysym_t(letter))
+            if (keysyms[i] == keysym)
                 found = xcb_keycode_t(setup->min_keycode + i / mapping->keysyms_per_keycode);
         }
         std::free(mapping);
         return found;
     }
 
+    // Ctrl+Alt (and Shift) held and the key at `keycode` pressed, whatever it types, through XTest.
+    // Not through xdotool: it switches the layout group for the keys it sends.
+    void pressWithCtrlAlt(xcb_keycode_t keycode, bool shift = false)
+    {
+        QList<xcb_keycode_t> keys { keycodeOfKeysym(0xffe3), keycodeOfKeysym(0xffe9) }; // Control_L, Alt_L
+        if (shift)
+            keys.append(keycodeOfKeysym(0xffe1)); // Shift_L
+        keys.append(keycode);
+        for (xcb_keycode_t key : std::as_const(keys))
+            xcb_test_fake_input(m_connection, XCB_KEY_PRESS, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        for (qsizetype i = keys.size() - 1; i >= 0; --i)
+            xcb_test_fake_input(m_connection, XCB_KEY_RELEASE, keys.at(i), XCB_CURRENT_TIME, XCB_NONE, 0, 0,
+                                0);
+        xcb_flush(m_connection);
+    }
+
     // True when the server let this client grab Ctrl+Alt+letter (no lock) on the root window.
-    bool grab(char letter)
+    bool grab(char letter) { return grabKeycode(keycodeOf(letter)); }
+    bool grabKeycode(xcb_keycode_t keycode)
     {
         const xcb_void_cookie_t cookie
-            = xcb_grab_key_checked(m_connection, 0, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1,
-                                   keycodeOf(letter), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            = xcb_grab_key_checked(m_connection, 0, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1, keycode,
+                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         xcb_generic_error_t *error = xcb_request_check(m_connection, cookie);
         const bool granted = !error;
         std::free(error);
         return granted;
+    }
+    // True when Ctrl+Alt on that key is free: taken for a moment and given back.
+    bool isFree(xcb_keycode_t keycode)
+    {
+        if (!grabKeycode(keycode))
+            return false;
+        xcb_ungrab_key(m_connection, keycode, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1);
+        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        return true;
+    }
+
+    // Locks the keyboard's layout group, as a group switch key does.
+    void lockGroup(quint8 group)
+    {
+        xcb_xkb_use_extension_reply_t *used
+            = xcb_xkb_use_extension_reply(m_connection, xcb_xkb_use_extension(m_connection, 1, 0), nullptr);
+        std::free(used);
+        xcb_xkb_latch_lock_state(m_connection, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, group, 0, 0, 0);
+        xcb_flush(m_connection);
     }
 
     xcb_window_t showWindow(const QByteArray &wmClass, const QByteArray &title)
@@ -105,6 +144,48 @@ void pressWithXTest(const QString &keys)
 TfrAddBookmark *visibleAddDialog()
 {
     return visibleTopLevel<TfrAddBookmark>();
+}
+
+// The main window and Options of a program folder, with the real hot keys and the real window in
+// front; the other services are fakes.
+struct CaptureFixture
+{
+    QTemporaryDir folder;
+    FakeServices fakes = makeFakeServices();
+    TForm1 form;
+    std::unique_ptr<TfrOptions> options;
+
+    CaptureFixture()
+    {
+        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
+        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
+        form.FormCreate(fakes.services, folder.path());
+        options = std::make_unique<TfrOptions>(form, fakes.services);
+    }
+    ForegroundWindow &foreground() { return *fakes.services.foregroundWindow; }
+};
+
+// Activates `window` as a click on it would, until the window in front is the one of `title`: the
+// window manager keeps a new window behind an open dialog, and asks are repeated until it is managed.
+bool activateUntilInFront(xcb_window_t window, ForegroundWindow &foreground, const QString &title)
+{
+    return QTest::qWaitFor(
+        [&] {
+            xdotool({ u"windowactivate"_s, QString::number(window) });
+            QTest::qWait(50);
+            return foreground.current().value_or(ForegroundWindowInfo {}).title == title;
+        },
+        5000);
+}
+
+// X keycodes of a PC keyboard: the key right of T (Y on a US keyboard, Z on a German one) and the
+// key right of the left Shift (Z on a US keyboard, Y on a German one).
+constexpr xcb_keycode_t KeyRightOfT = 29;
+constexpr xcb_keycode_t KeyRightOfShift = 52;
+
+void setLayouts(const QString &layouts)
+{
+    QCOMPARE(QProcess::execute(u"setxkbmap"_s, { u"-layout"_s, layouts }), 0);
 }
 
 } // namespace
@@ -153,23 +234,110 @@ private slots:
         pressWithXTest(u"Caps_Lock"_s);
     }
 
+    // The hot key names a letter: the keys grabbed are those that type it in the layout in use, and
+    // they follow a change of layout and a switch of the layout group.
+    void keysFollowTheLayout()
+    {
+        setLayouts(u"us"_s);
+        X11GlobalHotKeys keys;
+        QVERIFY(keys.AddHotKey(CtrlAlt | 'Z') != 0);
+        QSignalSpy pressed(&keys, &GlobalHotKeys::HotKeyPressed);
+        OtherClient other;
+        QVERIFY(!other.isFree(KeyRightOfShift));
+        QVERIFY(other.isFree(KeyRightOfT));
+        other.pressWithCtrlAlt(KeyRightOfShift);
+        QTRY_COMPARE(pressed.size(), 1);
+
+        setLayouts(u"de"_s);
+        QTRY_VERIFY(other.isFree(KeyRightOfShift));
+        QVERIFY(!other.isFree(KeyRightOfT));
+        other.pressWithCtrlAlt(KeyRightOfShift);
+        other.pressWithCtrlAlt(KeyRightOfT);
+        QTRY_COMPARE(pressed.size(), 2);
+        QTest::qWait(100);
+        QCOMPARE(pressed.size(), 2);
+
+        // Two layouts: only the group in use counts, so the other group's Z leaves Y to everyone else.
+        setLayouts(u"us,de"_s);
+        QTRY_VERIFY(!other.isFree(KeyRightOfShift));
+        QVERIFY(other.isFree(KeyRightOfT));
+        other.lockGroup(1);
+        QTRY_VERIFY(other.isFree(KeyRightOfShift));
+        QVERIFY(!other.isFree(KeyRightOfT));
+        other.pressWithCtrlAlt(KeyRightOfT);
+        QTRY_COMPARE(pressed.size(), 3);
+        other.lockGroup(0);
+        QTRY_VERIFY(!other.isFree(KeyRightOfShift));
+        setLayouts(u"us"_s);
+    }
+
+    // A character on a shifted level is grabbed with the Shift it needs: "/" is Shift+7 on a German
+    // keyboard. Released, every combination is free again.
+    void shiftedCharacterAndRelease()
+    {
+        setLayouts(u"de"_s);
+        X11GlobalHotKeys keys;
+        const quint16 index = keys.AddHotKey(CtrlAlt | VirtualKey::Slash);
+        QVERIFY(index != 0);
+        QSignalSpy pressed(&keys, &GlobalHotKeys::HotKeyPressed);
+        OtherClient other;
+        other.pressWithCtrlAlt(16, true);
+        QTRY_COMPARE(pressed.size(), 1);
+        QVERIFY(keys.RemoveHotKey(index));
+        QVERIFY(other.isFree(16));
+        setLayouts(u"us"_s);
+    }
+
+    // With a modal window open (Options, as its toolbar button runs it), the key brings that window
+    // to the front and the add dialog waits for it to close: nothing typed meanwhile lands in a window
+    // that takes no input. Once Options is closed, the dialog comes with the keyboard.
+    void captureWaitsForTheModalOptionsWindow()
+    {
+        CaptureFixture f;
+        TForm1 &form = f.form;
+        TfrOptions &options = *f.options;
+        form.setOptionsWindow(&options);
+        QVERIFY(options.HotKey1->Tag != 0);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // As exec() shows it, without a loop of its own that would hold the test.
+        options.setWindowModality(Qt::ApplicationModal);
+        options.show();
+        QVERIFY(QTest::qWaitForWindowActive(&options));
+
+        OtherClient browser;
+        const xcb_window_t shown = browser.showWindow("Navigator\0firefox-esr\0"_ba,
+                                                      "Waiting page \xe2\x80\x94 Mozilla Firefox"_ba);
+        QVERIFY(activateUntilInFront(shown, f.foreground(), u"Waiting page \u2014 Mozilla Firefox"_s));
+
+        pressWithXTest(u"ctrl+alt+s"_s);
+        QTRY_VERIFY(options.isActiveWindow());
+        QTest::qWait(300);
+        QVERIFY(!visibleAddDialog());
+        xdotool({ u"key"_s, u"Escape"_s });
+        QTRY_VERIFY(!options.isVisible());
+        QTRY_VERIFY(visibleAddDialog());
+        TfrAddBookmark *dialog = visibleAddDialog();
+        QCOMPARE(dialog->DescrEdit->text(), u"Waiting page"_s);
+        QTRY_VERIFY(dialog->isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), dialog->DescrEdit);
+        dialog->DescrEdit->selectAll();
+        xdotool({ u"type"_s, u"--delay"_s, u"20"_s, u"typed"_s });
+        QTRY_COMPARE(dialog->DescrEdit->text(), u"typed"_s);
+        dialog->hide();
+    }
+
     void captureOpensTheAddDialogWithTheForegroundTitle()
     {
-        QTemporaryDir folder;
-        FakeServices fakes = makeFakeServices();
-        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
-        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
-        fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { folder.path() });
-        TForm1 form;
-        form.FormCreate(fakes.services, folder.path());
-        TfrOptions options(form, fakes.services);
-        QVERIFY(options.HotKey1->Tag != 0);
+        CaptureFixture f;
+        f.fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { f.folder.path() });
+        QVERIFY(f.options->HotKey1->Tag != 0);
 
         OtherClient browser;
         browser.showWindow("Navigator\0firefox-esr\0"_ba, "Example page \xe2\x80\x94 Mozilla Firefox"_ba);
-        QTRY_COMPARE(fakes.services.foregroundWindow->current().value_or(ForegroundWindowInfo {}).title,
+        QTRY_COMPARE(f.foreground().current().value_or(ForegroundWindowInfo {}).title,
                      u"Example page \u2014 Mozilla Firefox"_s);
-        QCOMPARE(fakes.services.foregroundWindow->current()->className, u"firefox-esr"_s);
+        QCOMPARE(f.foreground().current()->className, u"firefox-esr"_s);
 
         pressWithXTest(u"ctrl+alt+s"_s);
         QTRY_VERIFY(visibleAddDialog());
@@ -193,14 +361,9 @@ private slots:
     {
         QFETCH(bool, minimised);
         QFETCH(bool, dialogLeftOpen);
-        QTemporaryDir folder;
-        FakeServices fakes = makeFakeServices();
-        fakes.services.hotKeys = std::make_unique<X11GlobalHotKeys>();
-        fakes.services.foregroundWindow = std::make_unique<X11ForegroundWindow>();
-        TForm1 form;
-        form.FormCreate(fakes.services, folder.path());
-        TfrOptions options(form, fakes.services);
-        QVERIFY(options.HotKey1->Tag != 0);
+        CaptureFixture f;
+        TForm1 &form = f.form;
+        QVERIFY(f.options->HotKey1->Tag != 0);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         if (minimised) {
@@ -215,15 +378,7 @@ private slots:
         OtherClient browser;
         const xcb_window_t shown = browser.showWindow("Navigator\0firefox-esr\0"_ba,
                                                       "Typing target \xe2\x80\x94 Mozilla Firefox"_ba);
-        // Activated as a click on it would: the window manager keeps a new window behind an open
-        // dialog. Asked again until it is managed and in front.
-        const auto browserInFront = [&] {
-            xdotool({ u"windowactivate"_s, QString::number(shown) });
-            QTest::qWait(50);
-            return fakes.services.foregroundWindow->current().value_or(ForegroundWindowInfo {}).title
-                == u"Typing target \u2014 Mozilla Firefox"_s;
-        };
-        QVERIFY(QTest::qWaitFor(browserInFront, 5000));
+        QVERIFY(activateUntilInFront(shown, f.foreground(), u"Typing target \u2014 Mozilla Firefox"_s));
 
         pressWithXTest(u"ctrl+alt+s"_s);
         QTRY_VERIFY(visibleAddDialog());

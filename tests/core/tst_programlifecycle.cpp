@@ -222,7 +222,7 @@ private slots:
 
         auto policy = std::make_shared<ProgramLifecycle>(lifecycle());
         auto steps = std::make_shared<QList<ProgramLifecycle::ExitStep>>();
-        const ScreenLayout screen { QSize(1024, 768), { QRect(0, 0, 1024, 768) } };
+        const ScreenLayout screen { { QRect(0, 0, 1024, 768) } };
         QVERIFY(testfiles::finishesWithin(5000, [=] {
             policy->readSettings(screen);
             BookmarkTree tree;

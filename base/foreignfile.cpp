@@ -15,6 +15,7 @@ namespace vellumite {
 namespace {
 
 const QString NotARegularFile = QStringLiteral("It is not a regular file.");
+const QString NotThisUsers = QStringLiteral("It belongs to another user, or others may change it.");
 const QString LinkToNothing = QStringLiteral("It is a symbolic link to a file that does not exist.");
 
 QString systemText(int error)
@@ -52,16 +53,16 @@ QString sizeInWords(qint64 bytes)
     return QString::number(bytes) + QLatin1StringView(" bytes");
 }
 
-ForeignFile::ForeignFile(const QString &path, qint64 maximumSize)
+ForeignFile::ForeignFile(const QString &path, qint64 maximumSize, ForeignFileOwner owner)
     : m_maximumSize(maximumSize)
 {
-    open(AT_FDCWD, path);
+    open(AT_FDCWD, path, owner);
 }
 
-ForeignFile::ForeignFile(int directoryFd, const QString &name, qint64 maximumSize)
+ForeignFile::ForeignFile(int directoryFd, const QString &name, qint64 maximumSize, ForeignFileOwner owner)
     : m_maximumSize(maximumSize)
 {
-    open(directoryFd, name);
+    open(directoryFd, name, owner);
 }
 
 ForeignFile::~ForeignFile()
@@ -70,7 +71,7 @@ ForeignFile::~ForeignFile()
         ::close(m_fd);
 }
 
-void ForeignFile::open(int directoryFd, const QString &name)
+void ForeignFile::open(int directoryFd, const QString &name, ForeignFileOwner owner)
 {
     const QByteArray encoded = QFile::encodeName(name);
     if (encoded.isEmpty()) {
@@ -92,6 +93,11 @@ void ForeignFile::open(int directoryFd, const QString &name)
     }
     if (!S_ISREG(info.st_mode)) {
         fail(ForeignFileStatus::Failed, NotARegularFile);
+        return;
+    }
+    // Tested on the open file, so that no other file can take its name between the test and the read.
+    if (owner == ForeignFileOwner::ThisUser && (info.st_uid != ::geteuid() || (info.st_mode & S_IWOTH))) {
+        fail(ForeignFileStatus::Failed, NotThisUsers);
         return;
     }
     if (info.st_size > m_maximumSize) {
@@ -180,9 +186,10 @@ ForeignFileRead readForeignFile(const QString &path, qint64 maximumSize)
     return readWhole(file);
 }
 
-ForeignFileRead readForeignFileAt(int directoryFd, const QString &name, qint64 maximumSize)
+ForeignFileRead readForeignFileAt(int directoryFd, const QString &name, qint64 maximumSize,
+                                  ForeignFileOwner owner)
 {
-    ForeignFile file(directoryFd, name, maximumSize);
+    ForeignFile file(directoryFd, name, maximumSize, owner);
     return readWhole(file);
 }
 

@@ -17,6 +17,15 @@ enum class ForeignFileStatus {
     Failed,
 };
 
+// Whose file a caller accepts.
+enum class ForeignFileOwner {
+    Anyone,
+    // This user's (the effective user's) and not writable by others: a file read from a folder that
+    // another user could have put it in or changes (a browser profile the capture finds through the
+    // browser's process).
+    ThisUser,
+};
+
 // "1 MB", "512 MB", "1 GB", "100 KB" or "1000 bytes": a limit as a message states it.
 QString sizeInWords(qint64 bytes);
 
@@ -31,10 +40,11 @@ class ForeignFile
 public:
     static constexpr qint64 Unbounded = std::numeric_limits<qint64>::max();
 
-    ForeignFile(const QString &path, qint64 maximumSize);
+    ForeignFile(const QString &path, qint64 maximumSize, ForeignFileOwner owner = ForeignFileOwner::Anyone);
     // `name` relative to the open folder `directoryFd`, as openat takes it (AT_FDCWD for the current
     // folder; an absolute name stands on its own).
-    ForeignFile(int directoryFd, const QString &name, qint64 maximumSize);
+    ForeignFile(int directoryFd, const QString &name, qint64 maximumSize,
+                ForeignFileOwner owner = ForeignFileOwner::Anyone);
     ~ForeignFile();
     ForeignFile(const ForeignFile &) = delete;
     ForeignFile &operator=(const ForeignFile &) = delete;
@@ -54,7 +64,7 @@ public:
     QByteArray readAll();
 
 private:
-    void open(int directoryFd, const QString &name);
+    void open(int directoryFd, const QString &name, ForeignFileOwner owner);
     void fail(ForeignFileStatus status, const QString &reason);
     QString tooLargeText() const;
 
@@ -78,7 +88,8 @@ struct ForeignFileRead
 };
 
 ForeignFileRead readForeignFile(const QString &path, qint64 maximumSize);
-ForeignFileRead readForeignFileAt(int directoryFd, const QString &name, qint64 maximumSize);
+ForeignFileRead readForeignFileAt(int directoryFd, const QString &name, qint64 maximumSize,
+                                  ForeignFileOwner owner = ForeignFileOwner::Anyone);
 
 // The same test for a file that a library opens by its path itself (an SQLite database), made before it
 // does, without opening the file: closing a descriptor of a database would drop the locks that this

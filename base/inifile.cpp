@@ -70,11 +70,20 @@ IniFile::IniFile(QString fileName, IniDialect dialect)
     , m_dialect(dialect)
 { }
 
+IniFile::IniFile(int directoryFd, QString name, QString shownPath)
+    : m_fileName(std::move(shownPath))
+    , m_inDirectory(true)
+    , m_directoryFd(directoryFd)
+    , m_nameInDirectory(std::move(name))
+{ }
+
 bool IniFile::load()
 {
     setData({});
     m_errorString.clear();
-    const ForeignFileRead file = readForeignFile(m_fileName, MaximumSize);
+    const ForeignFileRead file = m_inDirectory
+        ? readForeignFileAt(m_directoryFd, m_nameInDirectory, MaximumSize)
+        : readForeignFile(m_fileName, MaximumSize);
     if (file.status == ForeignFileStatus::Missing)
         return true;
     if (!file.ok()) {
@@ -88,6 +97,8 @@ bool IniFile::load()
 bool IniFile::save()
 {
     m_errorString.clear();
+    if (m_inDirectory)
+        return writeFileAtomicallyAt(m_directoryFd, m_nameInDirectory, data(), &m_errorString);
     return writeFileAtomically(m_fileName, data(), &m_errorString);
 }
 
@@ -257,6 +268,12 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
 void IniFile::writeInteger(const QString &section, const QString &key, qint32 value)
 {
     writeString(section, key, QString::number(value));
+}
+
+void IniFile::removeKey(const QString &section, const QString &key)
+{
+    for (qsizetype line = locate(section, key).key; line >= 0; line = locate(section, key).key)
+        m_lines.removeAt(line);
 }
 
 } // namespace vellumite

@@ -32,6 +32,9 @@ public:
 
     IniFile() = default;
     explicit IniFile(QString fileName, IniDialect dialect = IniDialect::Profile);
+    // The file `name` in the open folder `directoryFd`, read and written relative to it; `shownPath` is
+    // its path as messages show it (fileName()).
+    IniFile(int directoryFd, QString name, QString shownPath);
 
     const QString &fileName() const { return m_fileName; }
     QString errorString() const { return m_errorString; }
@@ -70,6 +73,8 @@ public:
     // file's lines (line breaks, a "=" in a key, a "]" in a section name) are refused with false.
     bool writeString(const QString &section, const QString &key, const QString &value);
     void writeInteger(const QString &section, const QString &key, qint32 value);
+    // Removes the key from the section, each line of it; nothing else changes.
+    void removeKey(const QString &section, const QString &key);
 
 private:
     struct Location
@@ -83,6 +88,10 @@ private:
     std::optional<QByteArray> rawValue(const QString &section, const QString &key) const;
 
     QString m_fileName;
+    // A file reached relative to an open folder, never by its shown path.
+    bool m_inDirectory = false;
+    int m_directoryFd = -1;
+    QString m_nameInDirectory;
     QString m_errorString;
     IniDialect m_dialect = IniDialect::Profile;
     QList<QByteArray> m_lines;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/browserpagequery.h"
+#include "platform/folderinstance.h"
 #include "platform/folderprobe.h"
 #include "platform/foregroundwindow.h"
 #include "platform/globalhotkeys.h"
@@ -22,6 +23,8 @@ namespace vellumite {
 struct PlatformServices
 {
     std::unique_ptr<FolderProbe> folderProbe;
+    // The lock on the program folder (null where none was taken), and the one instance of a user.
+    std::unique_ptr<FolderInstance> folderInstance;
     std::unique_ptr<SingleInstance> singleInstance;
     std::unique_ptr<SessionEnd> sessionEnd;
     std::unique_ptr<MessageService> messages;
@@ -42,6 +45,10 @@ struct PlatformServices
 
 // The backings of this desktop (built with the widget library, since some need the application
 // object). Call it once, after the QApplication exists; `applicationTitle` names the single instance.
+// The folder instance is made on its own (makeFolderInstance), before the rest.
 PlatformServices makeDesktopServices(const QString &applicationTitle);
+// The lock of the open program folder `programFolderFd`, held with the lock file `lockFileName` in it.
+std::unique_ptr<FolderInstance> makeFolderInstance(const QString &applicationTitle, int programFolderFd,
+                                                   const QString &lockFileName);
 
 } // namespace vellumite

@@ -13,6 +13,7 @@
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
 #include "platform/linux/mozillapagequery.h"
+#include "tests/common/mozillaprofile.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -24,9 +25,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <benchmark/benchmark.h>
-#include <lz4.h>
 #include <unistd.h>
 
 using namespace vellumite;
@@ -66,14 +65,10 @@ QByteArray sessionStore(qint64 collectedAtMs)
     }
     const QJsonObject window { { QStringLiteral("selected"), 1 }, { QStringLiteral("tabs"), tabs } };
     const QJsonObject session { { QStringLiteral("lastUpdate"), collectedAtMs } };
-    const QByteArray json = QJsonDocument(QJsonObject { { QStringLiteral("windows"), QJsonArray { window } },
-                                                        { QStringLiteral("session"), session } })
-                                .toJson(QJsonDocument::Compact);
-    QByteArray block(LZ4_compressBound(int(json.size())), '\0');
-    block.resize(LZ4_compress_default(json.constData(), block.data(), int(json.size()), int(block.size())));
-    char size[4];
-    qToLittleEndian<quint32>(quint32(json.size()), size);
-    return QByteArray("mozLz40\0", 8) + QByteArray(size, 4) + block;
+    return mozillaprofile::mozLz4(
+        QJsonDocument(QJsonObject { { QStringLiteral("windows"), QJsonArray { window } },
+                                    { QStringLiteral("session"), session } })
+            .toJson(QJsonDocument::Compact));
 }
 
 TfrAddBookmark *visibleAddDialog()
@@ -85,7 +80,7 @@ TfrAddBookmark *visibleAddDialog()
     return nullptr;
 }
 
-// A profile below a root folder, locked by this process, with its history held open.
+// A profile held by this process as the browser holds its own, with its history held open.
 class Profile
 {
 public:
@@ -94,15 +89,13 @@ public:
         static Profile profile;
         return profile;
     }
-    QString root() const { return m_root.path(); }
     qint64 databaseBytes() const { return QFileInfo(m_places).size(); }
     qint64 logBytes() const { return QFileInfo(m_places + QStringLiteral("-wal")).size(); }
 
 private:
     Profile()
     {
-        const QDir folder(m_root.filePath(QStringLiteral("heavy.default-esr")));
-        folder.mkpath(QStringLiteral("sessionstore-backups"));
+        const QDir folder(m_profile.path());
         m_places = folder.filePath(QStringLiteral("places.sqlite"));
         QFile::copy(QStringLiteral(VELLUMITE_TEST_DATA "/places/esr153-places.sqlite"), m_places);
         QFile::setPermissions(m_places, QFile::ReadOwner | QFile::WriteOwner);
@@ -153,13 +146,13 @@ private:
             visit.execute();
         }
         recent.commit();
-        QFile::link(QStringLiteral("127.0.0.1:+%1").arg(::getpid()), folder.filePath(QStringLiteral("lock")));
         QFile store(folder.filePath(QStringLiteral("sessionstore-backups/recovery.jsonlz4")));
         if (store.open(QIODevice::WriteOnly))
             store.write(sessionStore(now - 20'000));
     }
 
     QTemporaryDir m_root;
+    mozillaprofile::HeldProfile m_profile { m_root.filePath(QStringLiteral("heavy.default-esr")) };
     QString m_places;
     sqlite::Database m_browser;
 };
@@ -172,8 +165,9 @@ void addProfileCounters(benchmark::State &state)
 
 void BM_FirefoxPageQuery(benchmark::State &state)
 {
-    const MozillaPageQuery query({ Profile::instance().root() });
-    const BrowserWindow window { QStringLiteral("Firefox"), ::getpid(), PageTitle };
+    Profile::instance();
+    const MozillaPageQuery query;
+    const BrowserWindow window { QStringLiteral("Firefox"), ::getpid(), PageTitle, TitleForm::Whole, {} };
     for (auto _ : state) {
         const std::optional<WindowInfoReply> reply = query.requestWindowInfo(window);
         if (!reply || !reply->address.endsWith(QStringLiteral("page=299"))) {
@@ -189,12 +183,16 @@ BENCHMARK(BM_FirefoxPageQuery)->Unit(benchmark::kMillisecond);
 
 void BM_HotKeyUntilTheDialogShowsThePage(benchmark::State &state)
 {
+    Profile::instance();
     QTemporaryDir programFolder;
     FakeServices fakes = makeFakeServices();
-    fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { Profile::instance().root() });
+    fakes.services.pageQuery = std::make_unique<MozillaPageQuery>();
     fakes.foregroundWindow->setWindow(
-        ForegroundWindowInfo { QStringLiteral("firefox-esr"), QStringLiteral("Navigator"),
-                               PageTitle + QStringLiteral(" \u2014 Mozilla Firefox"), ::getpid() });
+        ForegroundWindowInfo { QStringLiteral("firefox-esr"),
+                               QStringLiteral("Navigator"),
+                               PageTitle + QStringLiteral(" \u2014 Mozilla Firefox"),
+                               ::getpid(),
+                               {} });
     TForm1 form;
     form.FormCreate(fakes.services, programFolder.path());
     form.show();

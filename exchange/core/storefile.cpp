@@ -24,11 +24,6 @@ QString cannotOpenFileMessage(const QString &path, const QString &systemText)
     return QStringLiteral("Cannot open file \"%1\". %2").arg(shownPath(path), systemText);
 }
 
-QString cannotCreateFileMessage(const QString &path, const QString &systemText)
-{
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(shownPath(path), systemText);
-}
-
 QString readStoreFile(const QString &path, qint64 maximumSize, QByteArray &bytes)
 {
     ForeignFileRead file = readForeignFile(path, maximumSize);

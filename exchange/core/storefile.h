@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/atomicfile.h"
 #include "main/core/bookmarktree.h"
 
 #include <QByteArray>
@@ -8,10 +9,9 @@
 // What the readers and writers of the file-based browser stores share.
 namespace vellumite {
 
-// "Cannot open file \"<path>\". <system text>" and "Cannot create file \"<path>\". <system text>", the
-// texts a failed read or write reports.
+// "Cannot open file \"<path>\". <system text>", the text a failed read reports; a failed write reports
+// cannotCreateFileMessage (atomicfile.h).
 QString cannotOpenFileMessage(const QString &path, const QString &systemText);
-QString cannotCreateFileMessage(const QString &path, const QString &systemText);
 
 // Reads a whole store file into `bytes` the guarded way of ForeignFile; returns "" or the failure's
 // text. A file above `maximumSize` is refused before it is read into memory, and so is anything that is

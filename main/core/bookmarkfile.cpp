@@ -1,6 +1,7 @@
 #include "main/core/bookmarkfile.h"
 
 #include "base/atomicfile.h"
+#include "base/foreignfile.h"
 #include "main/core/bookmarkrecord.h"
 #include "main/core/bytereader.h"
 #include "main/core/bytewriter.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <array>
+#include <fcntl.h>
 #include <iterator>
 #include <limits>
 
@@ -179,13 +181,15 @@ private:
 
     bool beginNode(BookmarkNode &node)
     {
+        // Marked before anything is read: a node whose chunk fails from its first byte on holds nothing
+        // of the file, and must not pass for a bookmark with an empty record.
+        node.hasRecord = false;
         qint32 type = 0;
         qint32 size = 0;
         if (!readHeader(type, size))
             return false;
         if (type != NodeChunk)
             return fail(AnchorChunkMissingMessage);
-        node.hasRecord = false;
         m_open.push_back({ &node, qint64(m_in.position()) + size, 0 });
         return true;
     }
@@ -288,12 +292,6 @@ private:
     std::vector<OpenNode> m_open;
 };
 
-QString cannotCreateMessage(const QString &path, const QString &systemText)
-{
-    return QStringLiteral("Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), systemText);
-}
-
 } // namespace
 
 QByteArray BookmarkFile::save(const BookmarkTree &tree)
@@ -319,7 +317,16 @@ QString BookmarkFile::writeToFile(const QByteArray &bytes, const QString &path)
 {
     QString systemText;
     if (!writeFileAtomically(path, bytes, &systemText))
-        return cannotCreateMessage(path, systemText);
+        return cannotCreateFileMessage(path, systemText);
+    return QString();
+}
+
+QString BookmarkFile::writeToFileAt(const QByteArray &bytes, int directoryFd, const QString &name,
+                                    const QString &shownPath)
+{
+    QString systemText;
+    if (!writeFileAtomicallyAt(directoryFd, name, bytes, &systemText))
+        return cannotCreateFileMessage(shownPath, systemText);
     return QString();
 }
 
@@ -364,23 +371,23 @@ QString BookmarkFile::load(BookmarkTree &tree, QByteArrayView data, const Captio
 
 QString BookmarkFile::loadFromFile(BookmarkTree &tree, const QString &path, const CaptionHandler &onCaption)
 {
-    const auto cannotOpen = [&path](const QString &reason) {
-        return QStringLiteral("Cannot open file \"%1\". %2")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
+    return loadFromFileAt(tree, AT_FDCWD, path, QFileInfo(path).absoluteFilePath(), onCaption);
+}
+
+QString BookmarkFile::loadFromFileAt(BookmarkTree &tree, int directoryFd, const QString &name,
+                                     const QString &shownPath, const CaptionHandler &onCaption)
+{
+    const auto cannotOpen = [&shownPath](const QString &reason) {
+        return QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(shownPath), reason);
     };
-    // Looked at before opening: opening a pipe for reading waits for a writer.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return cannotOpen(NotARegularFileText);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // The guarded open: a pipe in the file's place cannot block the caller, nor a device feed it forever.
+    ForeignFile file(directoryFd, name, MaximumFileSize);
+    if (!file.isOpen())
         return cannotOpen(file.errorString());
-    if (file.size() > MaximumFileSize)
-        return cannotOpen(FileTooLargeText);
     const QByteArray data = file.readAll();
-    if (data.size() > MaximumFileSize) // it grew after its size was taken
-        return cannotOpen(FileTooLargeText);
-    if (file.error() != QFileDevice::NoError) {
+    if (file.status() == ForeignFileStatus::TooLarge) // it grew after it was opened
+        return cannotOpen(file.errorString());
+    if (file.status() != ForeignFileStatus::Ok) {
         tree.clear();
         return StreamReadErrorMessage;
     }

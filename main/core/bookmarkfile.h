@@ -56,6 +56,9 @@ struct BookmarkFile
     static QString saveToFile(const BookmarkTree &tree, const QString &path);
     // Writes bytes made by save() the same way; needs no tree, so it can run on a worker thread.
     static QString writeToFile(const QByteArray &bytes, const QString &path);
+    // The same for the file `name` in the open folder `directoryFd`; the message shows `shownPath`.
+    static QString writeToFileAt(const QByteArray &bytes, int directoryFd, const QString &name,
+                                 const QString &shownPath);
 
     // Empties the tree, then reads; returns "" on success or the failure's message. On failure the tree
     // keeps the nodes read before it, the last of them perhaps in part. Every byte must belong to the
@@ -67,6 +70,9 @@ struct BookmarkFile
     // in the file's place cannot block the caller.
     static QString loadFromFile(BookmarkTree &tree, const QString &path,
                                 const CaptionHandler &onCaption = {});
+    // The same for the file `name` in the open folder `directoryFd`; messages show `shownPath`.
+    static QString loadFromFileAt(BookmarkTree &tree, int directoryFd, const QString &name,
+                                  const QString &shownPath, const CaptionHandler &onCaption = {});
 
     // Node chunks alone (no identification or count), for the clipboard: each node with all its
     // descendants, in the order given.

@@ -47,7 +47,7 @@ public:
     quint8 align = 50;
     quint8 checkState = 0;
     quint8 checkType = 0;
-    // False only for a node a reader made whose record it never read (the data ended first).
+    // False only for a node a reader made whose record it never read (the data ended or failed first).
     bool hasRecord = true;
 
     bool hasState(quint16 flag) const { return (states & flag) != 0; }

@@ -1,6 +1,8 @@
 #include "main/core/pagecapture.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
 namespace vellumite {
 
@@ -17,8 +19,6 @@ constexpr std::array MozillaClasses { QStringView(u"Firefox"),   QStringView(u"f
                                       QStringView(u"SeaMonkey"), QStringView(u"seamonkey"),
                                       QStringView(u"Iceweasel"), QStringView(u"iceweasel") };
 constexpr std::array MozillaSuffixes {
-    QStringView(u" \u2014 Mozilla Firefox Private Browsing"),
-    QStringView(u" - Mozilla Firefox Private Browsing"),
     QStringView(u" \u2014 Mozilla Firefox"),
     QStringView(u" - Mozilla Firefox"),
     QStringView(u" \u2014 Firefox"),
@@ -27,12 +27,40 @@ constexpr std::array MozillaSuffixes {
     QStringView(u" \u2014 SeaMonkey"),
     QStringView(u" - Iceweasel"),
 };
+constexpr std::array MozillaPrivateSuffixes {
+    QStringView(u" \u2014 Mozilla Firefox Private Browsing"),
+    QStringView(u" - Mozilla Firefox Private Browsing"),
+    QStringView(u" \u2014 Firefox Private Browsing"),
+    QStringView(u" - Firefox Private Browsing"),
+};
+constexpr std::array MozillaNames { QStringView(u"Mozilla Firefox"), QStringView(u"Firefox"),
+                                    QStringView(u"SeaMonkey"), QStringView(u"Iceweasel") };
+constexpr std::array MozillaPrivateNames { QStringView(u"Mozilla Firefox Private Browsing"),
+                                           QStringView(u"Firefox Private Browsing") };
+// Firefox keeps the first 256 characters of a longer title in its window name.
+constexpr qsizetype MozillaTitleLimit = 256;
 
 const std::array<BrowserRecognition, 3> RecognitionTable { {
-    { u"IExplore", TitleRule::Trimmed, InternetExplorerClasses, InternetExplorerSuffixes },
-    { u"Opera", TitleRule::InsideBrackets, OperaClasses, OperaSuffixes },
-    { u"Firefox", TitleRule::Trimmed, MozillaClasses, MozillaSuffixes },
+    { u"IExplore", TitleRule::Trimmed, InternetExplorerClasses, InternetExplorerSuffixes, {}, {}, {}, 0 },
+    { u"Opera", TitleRule::InsideBrackets, OperaClasses, OperaSuffixes, {}, {}, {}, 0 },
+    { u"Firefox", TitleRule::Trimmed, MozillaClasses, MozillaSuffixes, MozillaPrivateSuffixes, MozillaNames,
+      MozillaPrivateNames, MozillaTitleLimit },
 } };
+
+bool isOneOf(QStringView text, std::span<const QStringView> names)
+{
+    return std::find(names.begin(), names.end(), text) != names.end();
+}
+
+// The name without the first of `suffixes` that it ends with; nothing when it ends with none.
+std::optional<QStringView> withoutSuffix(QStringView name, std::span<const QStringView> suffixes)
+{
+    for (QStringView suffix : suffixes) {
+        if (name.endsWith(suffix))
+            return name.chopped(suffix.size());
+    }
+    return std::nullopt;
+}
 
 QStringView insideFirstBrackets(QStringView text)
 {
@@ -81,13 +109,23 @@ CapturedPage applyReplyRules(TitleRule rule, const WindowInfoReply &reply)
     return { trimBelow33(title), reply.address };
 }
 
-QString pageTitleFromWindowName(const QString &windowName, const BrowserRecognition &family)
+NamedPage pageFromWindowName(const QString &windowName, const BrowserRecognition &family)
 {
-    for (QStringView suffix : family.titleSuffixes) {
-        if (windowName.endsWith(suffix))
-            return trimBelow33(QStringView(windowName).chopped(suffix.size()));
-    }
-    return trimBelow33(windowName);
+    const QString whole = trimBelow33(windowName);
+    if (isOneOf(whole, family.privateNames))
+        return { QString(), TitleForm::Whole, true };
+    if (isOneOf(whole, family.names))
+        return {};
+    NamedPage page;
+    std::optional<QStringView> title = withoutSuffix(windowName, family.privateSuffixes);
+    page.privateWindow = title.has_value();
+    if (!title)
+        title = withoutSuffix(windowName, family.titleSuffixes).value_or(windowName);
+    // Measured before trimming: the cut may end in a blank of the title.
+    if (family.titleLimit > 0 && title->size() >= family.titleLimit)
+        page.form = TitleForm::Start;
+    page.title = trimBelow33(*title);
+    return page;
 }
 
 CapturedPage captureForegroundPage(const std::optional<ForegroundWindowInfo> &window,
@@ -98,11 +136,13 @@ CapturedPage captureForegroundPage(const std::optional<ForegroundWindowInfo> &wi
     const BrowserRecognition *family = recogniseBrowser(window->className);
     if (!family)
         return {};
-    const QString pageTitle = pageTitleFromWindowName(window->title, *family);
-    const std::optional<WindowInfoReply> reply
-        = query.requestWindowInfo({ family->service.toString(), window->processId, pageTitle });
+    const NamedPage named = pageFromWindowName(window->title, *family);
+    if (named.privateWindow)
+        return { named.title, QString() };
+    const std::optional<WindowInfoReply> reply = query.requestWindowInfo(
+        { family->service.toString(), window->processId, named.title, named.form, window->place });
     if (!reply)
-        return { pageTitle, QString() };
+        return { named.title, QString() };
     return applyReplyRules(family->titleRule, *reply);
 }
 

@@ -1,5 +1,8 @@
 #include "main/core/programsettings.h"
 
+#include "base/atomicfile.h"
+#include "base/programfolder.h"
+#include "main/core/failedfilekeeper.h"
 #include "platform/folderprobe.h"
 
 #include <QDir>
@@ -15,6 +18,11 @@ QRect primaryArea(const ScreenLayout &screens)
 QString settingsFilePath(const QString &programFolder)
 {
     return QDir(programFolder).filePath(SettingsFileName);
+}
+
+IniFile settingsFileIn(const ProgramFolder &folder)
+{
+    return IniFile(folder.fd(), SettingsFileName, folder.shownPathOf(SettingsFileName));
 }
 
 QRect defaultWindowBounds(const QRect &primaryArea)
@@ -66,15 +74,20 @@ StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &scre
     settings.columns = readColumnWidths(ini);
     settings.openWithBrowser
         = ini.readString(SettingsKey::BrowserSection, SettingsKey::OpenWithBrowser, QString());
+    const QString kept = ini.readString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles, {});
+    for (const QString &name : kept.split(u';', Qt::SkipEmptyParts)) {
+        if (isKeptCopyName(name, BookmarkFileName) && !settings.keptBookmarkFiles.contains(name))
+            settings.keptBookmarkFiles << name;
+    }
     return settings;
 }
 
-StartupSettings loadStartupSettings(const FolderProbe &probe, const QString &programFolder,
+StartupSettings loadStartupSettings(const FolderProbe &probe, const ProgramFolder &folder,
                                     const ScreenLayout &screens, QString *readFailure)
 {
-    if (!probe.isWritable(programFolder))
+    if (!probe.isWritable(folder))
         return {};
-    IniFile ini(settingsFilePath(programFolder));
+    IniFile ini = settingsFileIn(folder);
     // An unreadable file reads as an empty one.
     if (!ini.load() && readFailure)
         *readFailure = ini.errorString();
@@ -100,20 +113,25 @@ void writeExitSettings(IniFile &ini, const ExitSettings &settings)
     ini.writeInteger(ProgramSection, ColumnDescription, settings.columns.description);
     ini.writeInteger(ProgramSection, ColumnLink, settings.columns.link);
     ini.writeInteger(ProgramSection, ColumnState, settings.columns.state);
+    if (settings.keptBookmarkFiles.isEmpty())
+        ini.removeKey(ProgramSection, KeptBookmarkFiles);
+    else
+        ini.writeString(ProgramSection, KeptBookmarkFiles, settings.keptBookmarkFiles.join(u';'));
     ini.writeString(BrowserSection, OpenWithBrowser, settings.openWithBrowser);
 }
 
-SettingsSave saveExitSettings(const QString &programFolder, const ExitSettings &settings,
-                              QString *errorString)
+SettingsSave saveExitSettings(const ProgramFolder &folder, const ExitSettings &settings, QString *errorString)
 {
-    IniFile ini(settingsFilePath(programFolder));
+    IniFile ini = settingsFileIn(folder);
     SettingsSave result = SettingsSave::Unreadable;
     if (ini.load()) {
         writeExitSettings(ini, settings);
         result = ini.save() ? SettingsSave::Saved : SettingsSave::WriteFailed;
     }
-    if (result != SettingsSave::Saved && errorString)
+    if (errorString && result == SettingsSave::Unreadable)
         *errorString = ini.errorString();
+    if (errorString && result == SettingsSave::WriteFailed)
+        *errorString = cannotCreateFileMessage(ini.fileName(), ini.errorString());
     return result;
 }
 

@@ -6,14 +6,18 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace vellumite {
 
 class FolderProbe;
+class ProgramFolder;
 
 // The caption of the main window, the application title and the name of the single instance.
 inline const QString ApplicationTitle = QStringLiteral("Vellumite Portable Edition");
 
+// The bookmark file in the program folder.
+inline const QString BookmarkFileName = QStringLiteral("Bookmarks.lkb");
 // "Settings.ini" in the program folder: sections, keys and the program's defaults.
 inline const QString SettingsFileName = QStringLiteral("Settings.ini");
 namespace SettingsKey {
@@ -29,6 +33,9 @@ inline const QString ColumnLink = QStringLiteral("ClLink");
 inline const QString ColumnState = QStringLiteral("ClState");
 inline const QString HotKey = QStringLiteral("HotKey1");
 inline const QString OpenWithBrowser = QStringLiteral("OpenWithBrowser");
+// The copies of bookmark files that failed to load which the user has not yet been told of (the program
+// ended while the message was up), by file name, separated by ";".
+inline const QString KeptBookmarkFiles = QStringLiteral("KeptBookmarkFiles");
 } // namespace SettingsKey
 
 // The main window as designed, before any setting applies, and the smallest size it takes.
@@ -75,6 +82,8 @@ struct StartupSettings
     WindowPlacement placement;
     ColumnWidths columns;
     QString openWithBrowser;
+    // File names in the program folder, each a kept copy of a bookmark file (see KeptBookmarkFiles).
+    QStringList keptBookmarkFiles;
 
     friend bool operator==(const StartupSettings &, const StartupSettings &) = default;
 };
@@ -86,9 +95,14 @@ struct ExitSettings
     QRect bounds;
     ColumnWidths columns;
     QString openWithBrowser;
+    // Written when there are any, else the key is removed.
+    QStringList keptBookmarkFiles;
 };
 
+// "Settings.ini" in the folder at `programFolder`.
 QString settingsFilePath(const QString &programFolder);
+// "Settings.ini" of the open program folder, read and written relative to it.
+IniFile settingsFileIn(const ProgramFolder &folder);
 
 // The primary screen's available area, or a screen of FallbackScreenSize at (0, 0) when none is known.
 inline constexpr QSize FallbackScreenSize(1024, 768);
@@ -103,19 +117,20 @@ QRect defaultWindowBounds(const QRect &primaryArea);
 WindowPlacement readPlacement(const IniFile &ini, const QRect &primaryArea);
 // ClDescr, ClLink, ClState, each kept within its column's limits.
 ColumnWidths readColumnWidths(const IniFile &ini);
-// The placement as stored, the column widths and the open-with browser.
+// The placement as stored, the column widths, the open-with browser and the kept bookmark files (only
+// names a kept copy can have).
 StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &screens);
 
 // The start-up read: nothing is read from a folder that cannot be written, and the designed values stay.
 // A missing file reads as all defaults; so does an existing one that cannot be read, and `readFailure`
 // then gets the reason.
-StartupSettings loadStartupSettings(const FolderProbe &probe, const QString &programFolder,
+StartupSettings loadStartupSettings(const FolderProbe &probe, const ProgramFolder &folder,
                                     const ScreenLayout &screens, QString *readFailure = nullptr);
 
 ColumnWidths clampColumnWidths(ColumnWidths widths);
 
-// Writes [Program] Show, Left, Top, Width, Height, ClDescr, ClLink, ClState and [Browser]
-// OpenWithBrowser, in that order; every other key of the file stays as it is.
+// Writes [Program] Show, Left, Top, Width, Height, ClDescr, ClLink, ClState, KeptBookmarkFiles and
+// [Browser] OpenWithBrowser, in that order; every other key of the file stays as it is.
 void writeExitSettings(IniFile &ini, const ExitSettings &settings);
 enum class SettingsSave {
     Saved,
@@ -124,8 +139,9 @@ enum class SettingsSave {
     WriteFailed,
 };
 // Reads the settings file of the folder, writes the exit settings into it and saves it atomically; on
-// failure `errorString` gets the reason. The caller tests the folder first.
-SettingsSave saveExitSettings(const QString &programFolder, const ExitSettings &settings,
+// failure `errorString` gets the reason (a failed write names the file). The caller tests the folder
+// first.
+SettingsSave saveExitSettings(const ProgramFolder &folder, const ExitSettings &settings,
                               QString *errorString = nullptr);
 
 } // namespace vellumite

@@ -35,7 +35,7 @@ bool topEdgeReachable(const QRect &window, const QList<QRect> &areas)
 
 // A framed window on `available`: cut to it where it is larger, starting at its edge there; the client
 // size and the minimum follow from the frame.
-WindowPlace placeOn(const QRect &window, const QRect &available, QSize minimumSize, const QMargins &frame)
+WindowFit placeOn(const QRect &window, const QRect &available, QSize minimumSize, const QMargins &frame)
 {
     QRect cut = window;
     if (window.width() > available.width()) {
@@ -69,15 +69,15 @@ QPoint centredCorner(const QRect &area, QSize size)
         + QPoint(centredOrigin(area.width(), size.width()), centredOrigin(area.height(), size.height()));
 }
 
-WindowPlace fitWindowOnScreens(const QRect &stored, QSize minimumSize, const QMargins &frame,
-                               const ScreenLayout &screens)
+WindowFit fitWindowOnScreens(const QRect &stored, QSize minimumSize, const QMargins &frame,
+                             const ScreenLayout &screens)
 {
     const QList<QRect> &areas = screens.availableAreas;
     if (areas.isEmpty())
         return { stored, minimumSize };
     const QRect window = framed(stored, minimumSize, frame);
     qint64 bestOverlap = 0;
-    WindowPlace best;
+    WindowFit best;
     for (const QRect &available : areas) {
         const QRect shown(window.topLeft(), window.size().boundedTo(available.size()));
         const qint64 overlap = area(shown.intersected(available));
@@ -94,8 +94,8 @@ WindowPlace fitWindowOnScreens(const QRect &stored, QSize minimumSize, const QMa
     return placeOn(QRect(centredCorner(primary, size), size), primary, minimumSize, frame);
 }
 
-WindowPlace keepWindowOnScreen(const QRect &wanted, QSize minimumSize, const QMargins &frame,
-                               const ScreenLayout &screens)
+WindowFit keepWindowOnScreen(const QRect &wanted, QSize minimumSize, const QMargins &frame,
+                             const ScreenLayout &screens)
 {
     const QList<QRect> &areas = screens.availableAreas;
     if (areas.isEmpty())

@@ -18,12 +18,12 @@ struct ScreenLayout
 // Where a top-level window opens: `bounds` holds the outer corner of its frame (where the window manager
 // puts the title bar) and the size of its client area, as the settings store them; `minimumSize` is the
 // smallest client size it may take there, its own minimum given up where the screen is smaller.
-struct WindowPlace
+struct WindowFit
 {
     QRect bounds;
     QSize minimumSize;
 
-    friend bool operator==(const WindowPlace &, const WindowPlace &) = default;
+    friend bool operator==(const WindowFit &, const WindowFit &) = default;
 };
 
 // Where the main window opens for the bounds it stored, so that it can always be reached. The window
@@ -36,14 +36,14 @@ struct WindowPlace
 // (as wide as the area, it fits nowhere else); the rest of the position is kept. Otherwise the window
 // keeps its size, cut to the primary screen's available area, and is centred there. With no screen
 // known the stored bounds stand.
-WindowPlace fitWindowOnScreens(const QRect &stored, QSize minimumSize, const QMargins &frame,
-                               const ScreenLayout &screens);
+WindowFit fitWindowOnScreens(const QRect &stored, QSize minimumSize, const QMargins &frame,
+                             const ScreenLayout &screens);
 
 // Where a dialog opens that wants the place `wanted` (outer corner and client size): on the screen that
 // holds the middle of its framed window (else the one that holds most of it, else the primary), cut to
 // that screen's available area and moved as little as needed to lie wholly on it.
-WindowPlace keepWindowOnScreen(const QRect &wanted, QSize minimumSize, const QMargins &frame,
-                               const ScreenLayout &screens);
+WindowFit keepWindowOnScreen(const QRect &wanted, QSize minimumSize, const QMargins &frame,
+                             const ScreenLayout &screens);
 
 // The outer corner that centres a framed window of `size` on `area`: Round(area / 2 - size / 2), the
 // halves taken as real numbers and a tie rounded to the even neighbour.

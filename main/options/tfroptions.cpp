@@ -1,5 +1,6 @@
 #include "main/options/tfroptions.h"
 
+#include "base/atomicfile.h"
 #include "base/inifile.h"
 #include "main/core/pagecapture.h"
 #include "main/core/programsettings.h"
@@ -208,10 +209,9 @@ void TfrOptions::buildControls()
 
 QString TfrOptions::readHotKeyText() const
 {
-    const QString folder = m_form.programFolder();
-    if (!m_services.folderProbe->isWritable(folder))
+    if (!m_services.folderProbe->isWritable(m_form.folder()))
         return DefaultHotKeyText;
-    IniFile ini(settingsFilePath(folder));
+    IniFile ini = settingsFileIn(m_form.folder());
     ini.load();
     return startupHotKeyText(
         ini.readString(SettingsKey::ProgramSection, SettingsKey::HotKey, DefaultHotKeyText));
@@ -344,15 +344,15 @@ void TfrOptions::TntFormClose()
 {
     // A key changed in the field that still has the focus has not left it yet: it counts all the same.
     HotKey1Exit();
-    const QString folder = m_form.programFolder();
-    if (!m_services.folderProbe->isWritable(folder))
+    if (!m_services.folderProbe->isWritable(m_form.folder()))
         return;
-    IniFile ini(settingsFilePath(folder));
+    IniFile ini = settingsFileIn(m_form.folder());
     // An existing file that cannot be read is not replaced: its other keys would be lost.
     if (!ini.load())
         return;
     if (ini.writeString(SettingsKey::ProgramSection, SettingsKey::HotKey, HotKey1->Hint) && !ini.save())
-        m_services.messages->error(ApplicationTitle, ini.errorString());
+        m_services.messages->error(ApplicationTitle,
+                                   cannotCreateFileMessage(ini.fileName(), ini.errorString()));
 }
 
 void TfrOptions::HotKeyManager1HotKeyPressed(HotKeyValue, quint16 index)

@@ -59,14 +59,14 @@ void ScreenFit::centreOnParent(QWidget &dialog)
     attachedTo(dialog, Kind::CentredOnParent);
 }
 
-WindowPlace ScreenFit::decide(const QRect &bounds, const QMargins &frame) const
+WindowFit ScreenFit::decide(const QRect &bounds, const QMargins &frame) const
 {
     const ScreenLayout screens = currentScreenLayout();
     return m_kind == Kind::StoredBounds ? fitWindowOnScreens(bounds, m_minimumSize, frame, screens)
                                         : keepWindowOnScreen(bounds, m_minimumSize, frame, screens);
 }
 
-void ScreenFit::apply(const WindowPlace &place)
+void ScreenFit::apply(const WindowFit &place)
 {
     m_window.setMinimumSize(place.minimumSize);
     if (m_window.windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
@@ -151,7 +151,7 @@ void ScreenFit::correctOnceFramed()
     const QMargins margins = frame();
     const QRect current(m_window.geometry().topLeft() - QPoint(margins.left(), margins.top()),
                         m_window.size());
-    const WindowPlace place = decide(current, margins);
+    const WindowFit place = decide(current, margins);
     if (place.bounds != current || place.minimumSize != m_window.minimumSize())
         apply(place);
 }

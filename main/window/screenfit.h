@@ -37,8 +37,8 @@ private:
 
     ScreenFit(QWidget &window, Kind kind);
     static ScreenFit *attachedTo(QWidget &window, Kind kind);
-    WindowPlace decide(const QRect &bounds, const QMargins &frame) const;
-    void apply(const WindowPlace &place);
+    WindowFit decide(const QRect &bounds, const QMargins &frame) const;
+    void apply(const WindowFit &place);
     void centre();
     // The frame the window manager will give the window: the one it gave the window it belongs to.
     QMargins expectedFrame() const;

@@ -154,7 +154,7 @@ TRzBmpButton *TForm1::createToolBarButton(const QString &objectName, const QStri
 void TForm1::createHelpMenu()
 {
     m_helpMenu = new HelpMenu(*m_services->shell, *m_services->launcher,
-                              { m_programFolder, programProductVersion(),
+                              { m_folder.shownPath(), programProductVersion(),
                                 [this] { return m_browserPaths.DefaultBrowser.Caption; } },
                               this);
     connect(btHelp, &TRzBmpButton::clicked, this, &TForm1::btHelpClick);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/programfolder.h"
 #include "main/core/bookmarktree.h"
 #include "main/core/browserdetection.h"
 #include "main/core/programlifecycle.h"
@@ -43,6 +44,9 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
+    // Follows the caption while the program folder or the bookmark file cannot be written.
+    static inline const QString ReadOnlyTitleMark = QStringLiteral(" (read-only: changes are not saved)");
+
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
@@ -78,6 +82,8 @@ public:
 
     // Start-up in its fixed order: the settings, the browser detection, the bookmark file. Failures are
     // shown by the application's error display and end the remaining steps; the window runs on.
+    void FormCreate(PlatformServices &services, ProgramFolder folder);
+    // The same for the folder at `programFolder`.
     void FormCreate(PlatformServices &services, const QString &programFolder);
     // Loads "Bookmarks.lkb" or creates the root category, stamps the icons and shows the counts.
     void AddRootBookmark();
@@ -89,8 +95,11 @@ public:
     // "Categories: " and "Links: " in the status bar, counted now. Every change of the tree's size
     // also has them counted once control returns to the event loop.
     void UpdateTreeCounts();
+    // As messages show it.
     QString bookmarkFilePath() const;
-    QString programFolder() const { return m_programFolder; }
+    // The folder of the bookmark and settings files, open for the whole run.
+    const ProgramFolder &folder() const { return m_folder; }
+    QString programFolder() const { return m_folder.shownPath(); }
 
     // Where the browsers and stores are, and which browser opens bookmarks (DefaultBrowser.Tag).
     BrowserPaths &browserPaths() { return m_browserPaths; }
@@ -185,6 +194,10 @@ private:
     void openNodeWith(const BookmarkNode &node, const QString &program);
     ExitSettings currentExitSettings() const;
     void showFailure(const QString &message) const;
+    // A message of the start-up or the exit: a box, or the error stream once the program is ending.
+    void tell(ProgramLifecycle::MessageKind kind, const QString &text);
+    // The caption, marked while nothing can be saved.
+    void updateTitle();
     void createEditingCommands();
     void showPopupMenu(const QPoint &position);
     void createExchangeCommands();
@@ -200,7 +213,7 @@ private:
     bool m_treeBusy = false;
     PlatformServices *m_services = nullptr;
     TfrOptions *m_optionsWindow = nullptr;
-    QString m_programFolder;
+    ProgramFolder m_folder;
     // Decides the start-up and the exit; the window shows what it decides.
     std::unique_ptr<ProgramLifecycle> m_lifecycle;
     bool closeSteps(ProgramLifecycle::ExitKind kind);

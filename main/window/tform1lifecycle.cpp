@@ -35,7 +35,7 @@ WindowShow windowShow(const QWidget &window)
 
 QString TForm1::bookmarkFilePath() const
 {
-    return bookmarkFilePathIn(m_programFolder);
+    return m_folder.shownPathOf(BookmarkFileName);
 }
 
 void TForm1::showFailure(const QString &message) const
@@ -51,20 +51,17 @@ MessageService &TForm1::messages() const
 
 void TForm1::FormCreate(PlatformServices &services, const QString &programFolder)
 {
+    FormCreate(services, ProgramFolder(programFolder));
+}
+
+void TForm1::FormCreate(PlatformServices &services, ProgramFolder folder)
+{
     m_services = &services;
-    m_programFolder = programFolder;
+    m_folder = std::move(folder);
     createLinkChecks();
     m_lifecycle = std::make_unique<ProgramLifecycle>(
-        *services.folderProbe, programFolder,
-        [this](ProgramLifecycle::MessageKind kind, const QString &text) {
-            // Once the program is ending, no box may keep it from ending.
-            if (m_terminated)
-                qWarning("%s", qPrintable(text));
-            else if (kind == ProgramLifecycle::MessageKind::Error)
-                showFailure(text);
-            else
-                m_services->messages->information(ApplicationTitle, text);
-        });
+        *services.folderProbe, m_folder,
+        [this](ProgramLifecycle::MessageKind kind, const QString &text) { tell(kind, text); });
     createHelpMenu();
     createExchangeCommands();
     applyStartupSettings(m_lifecycle->readSettings(currentScreenLayout()));
@@ -72,6 +69,24 @@ void TForm1::FormCreate(PlatformServices &services, const QString &programFolder
     updateOpenWithMenu(Openwith1, m_installedBrowsers);
     AddRootBookmark();
     m_lifecycle->reportUnreadableSettings();
+}
+
+void TForm1::tell(ProgramLifecycle::MessageKind kind, const QString &text)
+{
+    // Once the program is ending, no box may keep it from ending.
+    if (m_terminated)
+        qWarning("%s", qPrintable(text));
+    else if (kind == ProgramLifecycle::MessageKind::Error)
+        showFailure(text);
+    else
+        m_services->messages->information(ApplicationTitle, text);
+}
+
+void TForm1::updateTitle()
+{
+    // While nothing can be saved, the title says so: the user knows before the edits are made.
+    setWindowTitle(m_lifecycle && m_lifecycle->isReadOnly() ? ApplicationTitle + ReadOnlyTitleMark
+                                                            : ApplicationTitle);
 }
 
 void TForm1::applyStartupSettings(const StartupSettings &settings)
@@ -93,11 +108,13 @@ void TForm1::AddRootBookmark()
     const ProgramLifecycle::StartupResult result
         = m_lifecycle->loadOrCreateTree(m_tree, m_browserPaths.DefaultBrowser.Tag);
     m_model->reloadSorted();
-    if (result == ProgramLifecycle::StartupResult::RootNotSaved)
-        return;
-    restoreViewStateFromNodes();
+    updateTitle();
+    if (result != ProgramLifecycle::StartupResult::RootNotSaved)
+        restoreViewStateFromNodes();
     if (result == ProgramLifecycle::StartupResult::Ready)
         UpdateTreeCounts();
+    // The view holds the tree now: a termination while a message is up saves it as it is shown.
+    m_lifecycle->reportStartup();
 }
 
 void TForm1::UpdateTreeCounts()
@@ -144,11 +161,19 @@ bool TForm1::saveForExit(ProgramLifecycle::ExitKind kind)
     // An open in-place editor holds a rename the user has typed: it belongs in the save.
     m_vt->commitOpenEditor();
     const bool ended = closeSteps(kind);
-    // A termination reports afterwards, without a box: the session may end the process at any moment.
-    for (const QString &message : m_lifecycle->takeDeferredMessages())
-        qWarning("%s", qPrintable(message));
+    updateTitle();
     if (ended && kind == ProgramLifecycle::ExitKind::Termination)
         m_terminated = true;
+    // What the exit has to tell comes once the saves are done: no box stands before or between them. A
+    // termination tells without a box (the session may end the process at any moment), and so does a
+    // close that a termination request overtakes while its boxes are up.
+    m_closing = false;
+    for (const ProgramLifecycle::Message &message : m_lifecycle->takeExitMessages()) {
+        if (kind == ProgramLifecycle::ExitKind::Termination)
+            qWarning("%s", qPrintable(message.text));
+        else
+            tell(message.kind, message.text);
+    }
     return ended;
 }
 
@@ -172,10 +197,12 @@ bool TForm1::closeSteps(ProgramLifecycle::ExitKind kind)
     // An exchange run that is under way keeps the tree busy after the save.
     const bool busyBefore = isTreeBusy();
     setTreeBusy(true);
-    const QString failure = runWorkerBlock(
-        [bytes, path = m_lifecycle->bookmarkFilePath()] { return BookmarkFile::writeToFile(bytes, path); });
+    // The folder stays open while the block runs: the window waits for it.
+    const QString failure = runWorkerBlock([bytes, folder = m_folder.fd(), shown = bookmarkFilePath()] {
+        return BookmarkFile::writeToFileAt(bytes, folder, BookmarkFileName, shown);
+    });
     setTreeBusy(busyBefore);
-    return m_lifecycle->finishExit(failure, kind);
+    return m_lifecycle->finishExit(failure);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -6,11 +6,14 @@
 
 namespace vellumite {
 
-// Answers what the test sets (writable unless told otherwise) and records the folders asked about.
+// Answers what the test sets (writable unless told otherwise) and records the folders asked about, by
+// their shown paths.
 class FakeFolderProbe final : public FolderProbe
 {
 public:
-    bool isWritable(const QString &folder) const override;
+    bool isWritable(const ProgramFolder &folder) const override;
+    // Follows the folder's answer.
+    bool isFileWritable(const ProgramFolder &folder, const QString &name) const override;
 
     void setWritable(bool writable) { m_writable = writable; }
     const QStringList &probedFolders() const { return m_probed; }

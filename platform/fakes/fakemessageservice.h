@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QQueue>
+#include <functional>
 
 namespace vellumite {
 
@@ -27,12 +28,20 @@ public:
     MessageAnswer question(const QString &title, const QString &text) override;
 
     void setNextAnswer(MessageAnswer answer) { m_answers.enqueue(answer); }
+    // Runs as each message comes, while a real one would be up.
+    void setWhileShown(std::function<void(const Message &)> whileShown)
+    {
+        m_whileShown = std::move(whileShown);
+    }
     const QList<Message> &messages() const { return m_messages; }
     void clear() { m_messages.clear(); }
 
 private:
     QList<Message> m_messages;
     QQueue<MessageAnswer> m_answers;
+    std::function<void(const Message &)> m_whileShown;
+
+    void record(Kind kind, const QString &title, const QString &text);
 };
 
 } // namespace vellumite

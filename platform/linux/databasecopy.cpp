@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace vellumite {
@@ -30,10 +31,10 @@ struct FileState
     }
 };
 
-FileState stateOf(const QString &path)
+FileState stateOf(int directoryFd, const QString &name)
 {
     struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::fstatat(directoryFd, QFile::encodeName(name).constData(), &info, 0) != 0)
         return {};
     return { true, info.st_dev, info.st_ino, info.st_size, info.st_mtim };
 }
@@ -41,11 +42,12 @@ FileState stateOf(const QString &path)
 enum class CopyOutcome { Copied, Vanished, Failed };
 
 // Copies `source` to `target`, refusing a source over `limit` bytes, also one that grows past it
-// while it is read, and anything that is not a regular file.
-CopyOutcome copyBounded(const QString &source, const QString &target, qint64 limit, QString &error)
+// while it is read, anything that is not a regular file, and a file that is not this user's alone.
+CopyOutcome copyBounded(int directoryFd, const QString &source, const QString &target, qint64 limit,
+                        QString &error)
 {
     // The browser's files are opened the guarded way: one that a pipe has replaced would hang the copy.
-    ForeignFile in(source, limit);
+    ForeignFile in(directoryFd, source, limit, ForeignFileOwner::ThisUser);
     const auto failed = [&] {
         error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(source), in.errorString());
         return CopyOutcome::Failed;
@@ -96,10 +98,15 @@ bool DatabaseCopy::fail(const QString &reason)
 
 bool DatabaseCopy::copy(const QString &databasePath)
 {
+    return copy(AT_FDCWD, databasePath);
+}
+
+bool DatabaseCopy::copy(int directoryFd, const QString &databasePath)
+{
     m_path.clear();
     m_errorString.clear();
     m_folder.reset();
-    if (!stateOf(databasePath).exists)
+    if (!stateOf(directoryFd, databasePath).exists)
         return fail(QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(databasePath)));
     // QTemporaryDir makes the folder for its owner alone.
     m_folder
@@ -110,22 +117,22 @@ bool DatabaseCopy::copy(const QString &databasePath)
     const QString target = m_folder->filePath(QFileInfo(databasePath).fileName());
     const QString targetLog = target + QStringLiteral("-wal");
     for (int attempt = 0; attempt < MaximumAttempts; ++attempt) {
-        const FileState databaseBefore = stateOf(databasePath);
-        const FileState logBefore = stateOf(log);
+        const FileState databaseBefore = stateOf(directoryFd, databasePath);
+        const FileState logBefore = stateOf(directoryFd, log);
         if (!databaseBefore.exists)
             return fail(QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(databasePath)));
         // A log copied by an earlier attempt must not pair with this attempt's database.
         QFile::remove(targetLog);
         QString error;
-        CopyOutcome outcome = copyBounded(databasePath, target, MaximumDatabaseSize, error);
+        CopyOutcome outcome = copyBounded(directoryFd, databasePath, target, MaximumDatabaseSize, error);
         if (outcome == CopyOutcome::Copied && logBefore.exists)
-            outcome = copyBounded(log, targetLog, MaximumLogSize, error);
+            outcome = copyBounded(directoryFd, log, targetLog, MaximumLogSize, error);
         if (outcome == CopyOutcome::Failed)
             return fail(error);
         if (m_afterEachAttempt)
             m_afterEachAttempt();
-        if (outcome == CopyOutcome::Copied && stateOf(databasePath) == databaseBefore
-            && stateOf(log) == logBefore) {
+        if (outcome == CopyOutcome::Copied && stateOf(directoryFd, databasePath) == databaseBefore
+            && stateOf(directoryFd, log) == logBefore) {
             m_path = target;
             return true;
         }

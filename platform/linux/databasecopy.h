@@ -10,8 +10,9 @@ namespace vellumite {
 // A private copy of an SQLite database that another program keeps open and writes (a browser holds its
 // history so, with an exclusive lock): the file and its write-ahead log ("-wal") are read as plain files,
 // which the other program's locks do not stop, into a folder of this process's own that goes with the
-// object. Both files are copied again when either changed while they were copied, since a write in
-// between could tear the copy. Each file is bounded: a larger one is refused before it is read.
+// object. Only files of this user's that others may not write are copied. Both files are copied again when
+// either changed while they were copied, since a write in between could tear the copy. Each file is bounded:
+// a larger one is refused before it is read.
 class DatabaseCopy
 {
 public:
@@ -28,6 +29,8 @@ public:
     // Copies `databasePath`, and its log when there is one. False, with the reason, when the database
     // cannot be read, a file is over its limit, or the files kept changing.
     bool copy(const QString &databasePath);
+    // `databasePath` relative to the open folder `directoryFd`, as openat takes it.
+    bool copy(int directoryFd, const QString &databasePath);
 
     // The copy of the database, its log beside it; empty until a copy succeeded.
     QString path() const { return m_path; }

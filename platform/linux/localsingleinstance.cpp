@@ -1,11 +1,10 @@
 #include "platform/linux/localsingleinstance.h"
 
+#include "platform/linux/showrequest.h"
+
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QTimer>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -13,13 +12,6 @@ using namespace Qt::StringLiterals;
 namespace vellumite {
 
 namespace {
-
-const QByteArray ShowRequest = QByteArrayLiteral("show\n");
-const QByteArray ShownAnswer = QByteArrayLiteral("shown\n");
-constexpr int ConnectTimeoutMs = 1000;
-constexpr int AnswerTimeoutMs = 3000;
-// A client that says nothing useful is dropped after this.
-constexpr int ClientTimeoutMs = 5000;
 
 // "Vellumite Portable Edition" -> "vellumite-portable-edition-1000" for user 1000.
 QString instanceName(const QString &applicationTitle)
@@ -69,18 +61,7 @@ bool LocalSingleInstance::tryBecomeFirst()
 
 bool LocalSingleInstance::askFirstToShow()
 {
-    QLocalSocket socket;
-    socket.connectToServer(serverPath());
-    if (!socket.waitForConnected(ConnectTimeoutMs))
-        return false;
-    socket.write(ShowRequest);
-    if (!socket.waitForBytesWritten(ConnectTimeoutMs))
-        return false;
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(AnswerTimeoutMs))
-            return false;
-    }
-    return socket.readLine() == ShownAnswer;
+    return askToShow(serverPath(), QLocalSocket::NoOptions) == ShowAnswer::Shown;
 }
 
 bool LocalSingleInstance::startListening()
@@ -89,36 +70,9 @@ bool LocalSingleInstance::startListening()
         return false;
     if (m_server)
         return m_server->isListening();
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // We hold the lock, so a socket file left here belongs to an instance that has died.
-    QLocalServer::removeServer(serverPath());
-    connect(m_server, &QLocalServer::newConnection, this, &LocalSingleInstance::answer);
-    return m_server->listen(serverPath());
-}
-
-void LocalSingleInstance::answer()
-{
-    while (QLocalSocket *client = m_server->nextPendingConnection()) {
-        connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-        QTimer::singleShot(ClientTimeoutMs, client, [client] { client->abort(); });
-        const auto handleRequest = [this, client] {
-            if (!client->canReadLine()) {
-                if (client->bytesAvailable() > ShowRequest.size())
-                    client->abort();
-                return;
-            }
-            if (client->readLine() == ShowRequest) {
-                emit showRequested();
-                client->write(ShownAnswer);
-                client->flush();
-            }
-            client->disconnectFromServer();
-        };
-        connect(client, &QLocalSocket::readyRead, this, handleRequest);
-        if (client->bytesAvailable() > 0)
-            handleRequest();
-    }
+    m_server = new ShowRequestServer(this);
+    connect(m_server, &ShowRequestServer::showRequested, this, &SingleInstance::showRequested);
+    return m_server->listen(serverPath(), QLocalServer::UserAccessOption);
 }
 
 } // namespace vellumite

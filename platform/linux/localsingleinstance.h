@@ -5,10 +5,11 @@
 #include <QString>
 #include <memory>
 
-class QLocalServer;
 class QLockFile;
 
 namespace vellumite {
+
+class ShowRequestServer;
 
 // The first instance holds a lock file and answers on a local socket; both are named after the
 // application title and the user, in the user's runtime folder. A lock left by a process that died
@@ -31,11 +32,9 @@ public:
     QString serverPath() const;
 
 private:
-    void answer();
-
     QString m_basePath;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    ShowRequestServer *m_server = nullptr;
 };
 
 } // namespace vellumite

@@ -1,14 +1,8 @@
 #include "platform/linux/mozillapagequery.h"
 
-#include "base/filelookup.h"
-#include "base/firefoxprofile.h"
-#include "platform/linux/mozillapreferences.h"
-#include "platform/linux/mozillaprofileroots.h"
-
 #include <QDir>
-#include <QFileInfo>
-#include <QSet>
-#include <algorithm>
+#include <QFile>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,12 +12,11 @@ namespace {
 
 // Enough for the files a browser keeps open; a process with more is not searched further.
 constexpr int MaximumOpenFiles = 4096;
-// Enough for the profiles a user keeps below one folder; a folder with more is not searched further.
-constexpr int MaximumProfileFolders = 64;
+constexpr QStringView ParentLockName = u"/.parentlock";
 
 QString readLink(const QString &path)
 {
-    char target[512];
+    char target[4096];
     const QByteArray encoded = QFile::encodeName(path);
     const ssize_t length = ::readlink(encoded.constData(), target, sizeof target);
     if (length <= 0 || length >= ssize_t(sizeof target))
@@ -31,118 +24,83 @@ QString readLink(const QString &path)
     return QFile::decodeName(QByteArray(target, qsizetype(length)));
 }
 
-// The folders of the files the process has open: a running browser keeps its profile's lock file open.
-QStringList openFileFolders(qint64 processId)
+// The folders whose `.parentlock` the process holds open: a Mozilla browser holds its profile's for
+// as long as it runs. A file of another name in another folder marks no profile, whoever made it.
+QStringList heldProfileFolders(qint64 processId)
 {
     QStringList folders;
     QDir descriptors(QStringLiteral("/proc/%1/fd").arg(processId));
     const QStringList entries = descriptors.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &entry : entries.mid(0, MaximumOpenFiles)) {
         const QString target = readLink(descriptors.filePath(entry));
-        if (target.startsWith(u'/'))
-            folders.append(QFileInfo(target).absolutePath());
+        if (target.startsWith(u'/') && target.endsWith(ParentLockName))
+            folders.append(target.chopped(ParentLockName.size()));
     }
-    return folders;
-}
-
-// The profiles that a root's profile list names, read as the exchange reads them, then every folder
-// directly below the root.
-QStringList profilesBelow(const QString &root)
-{
-    const LocalFileLookup files;
-    const FirefoxProfileFinder finder(files, {}, {});
-    QStringList folders;
-    for (const FirefoxProfileList &list : finder.existingLists({ { root } }))
-        folders += finder.listedProfiles(list);
-    const QStringList subfolders = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QString &name : subfolders.mid(0, MaximumProfileFolders))
-        folders.append(QDir(root).filePath(name));
     return folders;
 }
 
 } // namespace
 
-qint64 profileLockOwner(const QString &profileFolder)
-{
-    const QString target = readLink(QDir(profileFolder).filePath(QStringLiteral("lock")));
-    const qsizetype separator = target.lastIndexOf(u":+");
-    if (separator < 0)
-        return 0;
-    bool ok = false;
-    const qint64 processId = QStringView(target).mid(separator + 2).toLongLong(&ok);
-    return ok && processId > 0 ? processId : 0;
-}
-
-qint64 profileLockedAtMs(const QString &profileFolder)
+qint64 profileLockedAtMs(const UserFolder &profile)
 {
     struct stat link;
-    const QByteArray path = QFile::encodeName(QDir(profileFolder).filePath(QStringLiteral("lock")));
-    if (::lstat(path.constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+    if (::fstatat(profile.fd(), "lock", &link, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(link.st_mode)
+        || link.st_uid != ::geteuid())
         return 0;
     return qint64(link.st_mtim.tv_sec) * 1000 + link.st_mtim.tv_nsec / 1000000;
 }
 
 std::optional<WindowInfoReply> chooseShownPage(const std::optional<StoredPage> &stored,
                                                const std::optional<HistoryVisit> &visited,
-                                               qint64 browserStartedAtMs)
+                                               qint64 browserStartedAtMs, ShownTitle shown)
 {
     const bool storeOfThisRun
         = stored && (browserStartedAtMs <= 0 || stored->collectedAtMs >= browserStartedAtMs);
-    if (storeOfThisRun
-        && (!visited
-            || stored->collectedAtMs - visited->visitedAtMs > stored->updateIntervalMs + SessionStoreSlackMs))
+    const bool storeIsNewer
+        = storeOfThisRun && (!visited || stored->collectedAtMs - visited->visitedAtMs > SessionStoreSlackMs);
+    if (shown == ShownTitle::Untitled) {
+        if (storeIsNewer)
+            return WindowInfoReply { stored->page.url, QString() };
+        return std::nullopt;
+    }
+    if (storeIsNewer)
         return WindowInfoReply { stored->page.url, stored->page.title };
     if (visited)
         return WindowInfoReply { visited->url, visited->title };
     return std::nullopt;
 }
 
-QString runningProfileFolder(qint64 processId, const QStringList &mozillaRoots)
+std::optional<UserFolder> runningProfileFolder(qint64 processId)
 {
     if (processId <= 0)
-        return {};
-    QStringList candidates = openFileFolders(processId);
-    for (const QString &root : mozillaRoots)
-        candidates += profilesBelow(root);
-    QSet<QString> seen;
-    for (const QString &folder : std::as_const(candidates)) {
-        if (seen.contains(folder))
-            continue;
-        seen.insert(folder);
-        if (profileLockOwner(folder) == processId)
-            return folder;
+        return std::nullopt;
+    for (const QString &folder : heldProfileFolders(processId)) {
+        if (std::optional<UserFolder> profile = UserFolder::open(folder))
+            return profile;
     }
-    return {};
+    return std::nullopt;
 }
-
-MozillaPageQuery::MozillaPageQuery(QStringList mozillaRoots)
-    : m_roots(std::move(mozillaRoots))
-{ }
 
 std::optional<WindowInfoReply> MozillaPageQuery::requestWindowInfo(const BrowserWindow &window) const
 {
     if (window.service != u"Firefox")
         return std::nullopt;
-    // Looked for at each request: Firefox makes its folder when it first starts.
-    const QStringList roots = m_roots.isEmpty() ? existingMozillaProfileRoots() : m_roots;
-    const QString profile = runningProfileFolder(window.processId, roots);
-    if (profile.isEmpty())
+    const std::optional<UserFolder> profile = runningProfileFolder(window.processId);
+    if (!profile)
         return std::nullopt;
-    const QDir folder(profile);
+    const bool untitled = window.pageTitle.isEmpty();
     std::optional<StoredPage> stored;
     MozillaSessionStoreReader store;
-    if (store.readFile(folder.filePath(QStringLiteral("sessionstore-backups/recovery.jsonlz4")))) {
-        if (const std::optional<SessionPage> page
-            = findPageByTitle(store.selectedPages(), window.pageTitle)) {
-            const qint64 interval = mozillaIntegerPreference(profile, u"browser.sessionstore.interval")
-                                        .value_or(DefaultSessionStoreIntervalMs);
-            stored = StoredPage { *page, store.collectedAtMs(), std::max<qint64>(interval, 0) };
-        }
+    if (store.readFile(profile->fd(), QStringLiteral("sessionstore-backups/recovery.jsonlz4"))) {
+        const std::optional<SessionPage> page = findShownPage(store.windows(), window);
+        if (page && !(untitled && page->url.startsWith(u"about:")))
+            stored = StoredPage { *page, store.collectedAtMs() };
     }
     MozillaHistoryReader history;
-    const std::optional<HistoryVisit> visited
-        = history.newestVisitOfTitle(folder.filePath(QStringLiteral("places.sqlite")), window.pageTitle);
-    return chooseShownPage(stored, visited, profileLockedAtMs(profile));
+    const std::optional<HistoryVisit> visited = history.newestVisitOfTitle(
+        profile->fd(), QStringLiteral("places.sqlite"), window.pageTitle, window.titleForm);
+    return chooseShownPage(stored, visited, profileLockedAtMs(*profile),
+                           untitled ? ShownTitle::Untitled : ShownTitle::Titled);
 }
 
 } // namespace vellumite

@@ -3,11 +3,13 @@
 #include "base/foreignfile.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtEndian>
 #include <algorithm>
+#include <fcntl.h>
 #include <lz4.h>
 
 namespace vellumite {
@@ -28,11 +30,25 @@ std::optional<QJsonValue> oneBased(const QJsonArray &array, const QJsonValue &po
     return array.at(index - 1);
 }
 
+WindowPlace placeOf(const QJsonObject &window)
+{
+    static const QHash<QString, WindowPlace::Size> sizes {
+        { QStringLiteral("normal"), WindowPlace::Size::Normal },
+        { QStringLiteral("maximized"), WindowPlace::Size::Maximized },
+        { QStringLiteral("fullscreen"), WindowPlace::Size::FullScreen },
+        { QStringLiteral("minimized"), WindowPlace::Size::Minimized },
+    };
+    const auto coordinate = [&](QStringView name) { return int(window.value(name).toInteger(0)); };
+    return { sizes.value(window.value(u"sizemode").toString(), WindowPlace::Size::Unknown),
+             QRect(coordinate(u"screenX"), coordinate(u"screenY"), coordinate(u"width"),
+                   coordinate(u"height")) };
+}
+
 } // namespace
 
 bool MozillaSessionStoreReader::fail(const QString &reason)
 {
-    m_pages.clear();
+    m_windows.clear();
     m_collectedAtMs = 0;
     m_errorString = reason;
     return false;
@@ -40,7 +56,12 @@ bool MozillaSessionStoreReader::fail(const QString &reason)
 
 bool MozillaSessionStoreReader::readFile(const QString &fileName)
 {
-    ForeignFile file(fileName, MaximumSize);
+    return readFile(AT_FDCWD, fileName);
+}
+
+bool MozillaSessionStoreReader::readFile(int directoryFd, const QString &fileName)
+{
+    ForeignFile file(directoryFd, fileName, MaximumSize, ForeignFileOwner::ThisUser);
     const QByteArray data = file.readAll();
     if (!file.isOpen())
         return fail(file.errorString());
@@ -54,7 +75,7 @@ bool MozillaSessionStoreReader::readFile(const QString &fileName)
 
 bool MozillaSessionStoreReader::readData(const QByteArray &data)
 {
-    m_pages.clear();
+    m_windows.clear();
     m_collectedAtMs = 0;
     m_errorString.clear();
     if (data.size() > MaximumSize)
@@ -82,8 +103,10 @@ bool MozillaSessionStoreReader::readJson(const QByteArray &json)
     const QJsonValue lastUpdate = document.object().value(u"session").toObject().value(u"lastUpdate");
     m_collectedAtMs = lastUpdate.isDouble() ? std::max<qint64>(lastUpdate.toInteger(0), 0) : 0;
     const QJsonArray windows = document.object().value(u"windows").toArray();
-    for (const QJsonValue &windowValue : windows) {
-        const QJsonObject window = windowValue.toObject();
+    // 1-based; 0 when the browser had none of these windows in front (a private one, or none at all).
+    const qint64 selectedWindow = document.object().value(u"selectedWindow").toInteger(0);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const QJsonObject window = windows.at(i).toObject();
         const QJsonArray tabs = window.value(u"tabs").toArray();
         const auto tab = oneBased(tabs, window.value(u"selected"), 1);
         if (!tab)
@@ -94,19 +117,35 @@ bool MozillaSessionStoreReader::readJson(const QByteArray &json)
         if (!entry)
             continue;
         const QJsonObject page = entry->toObject();
-        m_pages.append({ page.value(u"url").toString(), page.value(u"title").toString() });
+        m_windows.append({ { page.value(u"url").toString(), page.value(u"title").toString() },
+                           placeOf(window),
+                           i + 1 == selectedWindow });
     }
     return true;
 }
 
-std::optional<SessionPage> findPageByTitle(const QList<SessionPage> &pages, const QString &title)
+std::optional<SessionPage> findShownPage(const QList<SessionWindow> &windows, const BrowserWindow &window)
 {
-    for (const SessionPage &page : pages) {
-        const QString &shown = page.title.isEmpty() ? page.url : page.title;
-        if (shown == title)
-            return page;
+    QList<const SessionWindow *> named;
+    for (const SessionWindow &stored : windows) {
+        if (window.namesPage(stored.page.title, stored.page.url))
+            named.append(&stored);
     }
-    return std::nullopt;
+    if (named.isEmpty())
+        return std::nullopt;
+    // The store is written when a page changes, not when another window comes to the front: its window
+    // in front may be an earlier one. A window's place tells it apart where it has one of its own.
+    QList<const SessionWindow *> placed;
+    for (const SessionWindow *stored : std::as_const(named)) {
+        if (stored->place.sameAs(window.place))
+            placed.append(stored);
+    }
+    if (placed.size() == 1)
+        return placed.first()->page;
+    const QList<const SessionWindow *> &likely = placed.isEmpty() ? named : placed;
+    const auto front = std::find_if(likely.begin(), likely.end(),
+                                    [](const SessionWindow *stored) { return stored->selected; });
+    return (front != likely.end() ? *front : likely.first())->page;
 }
 
 } // namespace vellumite

@@ -55,8 +55,13 @@ TerminationSignals::TerminationSignals(QObject *parent)
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < Signals.size(); ++i)
-        sigaction(Signals[i], &action, &m_previous[i]);
+    for (size_t i = 0; i < Signals.size(); ++i) {
+        sigaction(Signals[i], nullptr, &m_previous[i]);
+        // A signal ignored at the start stays ignored: started with nohup, or in the background of a
+        // shell, the program outlives the terminal.
+        if (m_previous[i].sa_handler != SIG_IGN)
+            sigaction(Signals[i], &action, nullptr);
+    }
 
     m_notifier = new QSocketNotifier(m_readFd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::drain);

@@ -11,6 +11,7 @@ namespace vellumite {
 
 // Turns SIGTERM, SIGHUP and SIGINT into one endRequested(TerminationRequested) on the thread that made
 // this object; later termination signals are taken in silence, so a save under way is not entered twice.
+// A signal that was ignored when the object was made (nohup) stays ignored.
 // The handlers belong to the whole process: only one object may exist at a time, and it puts the earlier
 // handlers back when destroyed.
 class TerminationSignals final : public SessionEnd

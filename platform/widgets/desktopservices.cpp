@@ -1,6 +1,7 @@
 #include "platform/linux/curlurltester.h"
 #include "platform/linux/desktopshell.h"
 #include "platform/linux/detachedprogramlauncher.h"
+#include "platform/linux/flockfolderinstance.h"
 #include "platform/linux/linuxfolderprobe.h"
 #include "platform/linux/linuxproductversionreader.h"
 #include "platform/linux/linuxsystemlookup.h"
@@ -33,6 +34,12 @@ PlatformServices makeDesktopServices(const QString &applicationTitle)
     services.pageQuery = std::make_unique<MozillaPageQuery>();
     services.pickers = std::make_unique<DialogPickers>();
     return services;
+}
+
+std::unique_ptr<FolderInstance> makeFolderInstance(const QString &applicationTitle, int programFolderFd,
+                                                   const QString &lockFileName)
+{
+    return std::make_unique<FlockFolderInstance>(applicationTitle, programFolderFd, lockFileName);
 }
 
 } // namespace vellumite

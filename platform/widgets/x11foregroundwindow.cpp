@@ -3,6 +3,9 @@
 #include "platform/widgets/xcbapplication.h"
 
 #include <QGuiApplication>
+#include <QList>
+#include <QMargins>
+#include <QRect>
 #include <QtEndian>
 #include <cstring>
 
@@ -20,6 +23,15 @@ quint32 firstCardinal(const QByteArray &data)
     quint32 value;
     std::memcpy(&value, data.constData(), sizeof value);
     return value;
+}
+
+QList<quint32> cardinals(const QByteArray &data)
+{
+    QList<quint32> values(data.size() / 4);
+    // An empty list has no storage to copy into: a window without the property gives none.
+    if (!values.isEmpty())
+        std::memcpy(values.data(), data.constData(), size_t(values.size()) * 4);
+    return values;
 }
 
 } // namespace
@@ -68,7 +80,41 @@ std::optional<ForegroundWindowInfo> X11ForegroundWindow::current() const
     info.title = title.isEmpty() ? QString::fromLatin1(property(window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING))
                                  : QString::fromUtf8(title);
     info.processId = firstCardinal(property(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL));
+    info.place = placeOf(window);
     return info;
+}
+
+WindowPlace X11ForegroundWindow::placeOf(xcb_window_t window) const
+{
+    WindowPlace place;
+    const QList<quint32> states = cardinals(property(window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM));
+    const auto inState = [&](const char *name) { return states.contains(atom(name)); };
+    if (inState("_NET_WM_STATE_FULLSCREEN"))
+        place.size = WindowPlace::Size::FullScreen;
+    else if (inState("_NET_WM_STATE_HIDDEN"))
+        place.size = WindowPlace::Size::Minimized;
+    else if (inState("_NET_WM_STATE_MAXIMIZED_VERT") && inState("_NET_WM_STATE_MAXIMIZED_HORZ"))
+        place.size = WindowPlace::Size::Maximized;
+    else
+        place.size = WindowPlace::Size::Normal;
+
+    const xcb_get_geometry_cookie_t geometryCookie = xcb_get_geometry(m_connection, window);
+    const xcb_translate_coordinates_cookie_t originCookie
+        = xcb_translate_coordinates(m_connection, window, m_root, 0, 0);
+    XcbReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(m_connection, geometryCookie, nullptr));
+    XcbReply<xcb_translate_coordinates_reply_t> origin(
+        xcb_translate_coordinates_reply(m_connection, originCookie, nullptr));
+    if (!geometry || !origin)
+        return place;
+    // Left, right, top and bottom: what the window manager's frame adds around the window.
+    const QList<quint32> extents
+        = cardinals(property(window, atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL)).mid(0, 4);
+    const QMargins frame = extents.size() == 4
+        ? QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]))
+        : QMargins();
+    place.frame = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height) + frame;
+    return place;
 }
 
 } // namespace vellumite

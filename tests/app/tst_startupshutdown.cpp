@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using Kind = FakeMessageService::Kind;
@@ -131,6 +132,8 @@ private slots:
         QCOMPARE(reloaded.firstNode()->child(0)->record.name(), u"Renamed"_qs);
     }
 
+    // The user hears at the start that nothing can be saved, and the title says so while it holds; the
+    // exit tells again and saves nothing.
     void readOnlyFolderReadsNothingAndSavesNothing()
     {
         const QByteArray original = smallTreeFile();
@@ -145,12 +148,33 @@ private slots:
         QCOMPARE(form.tree().totalCount(), 3);
         QCOMPARE(form.geometry(), QRect(213, 108, 650, 592));
         QCOMPARE(form.VT()->header()->sectionSize(0), 270);
+        const FakeMessageService::Message told { Kind::Information, ApplicationTitle,
+                                                 FolderNotWritableMessage };
+        QCOMPARE(fakes.messages->messages(), QList { told });
+        QCOMPARE(form.windowTitle(), ApplicationTitle + TForm1::ReadOnlyTitleMark);
 
         QVERIFY(form.closeprogram());
-        QCOMPARE(fakes.messages->messages().size(), 1);
-        QCOMPARE(fakes.messages->messages().first().kind, Kind::Information);
-        QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
+        QCOMPARE(fakes.messages->messages(), QList({ told, told }));
         QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)), original);
+    }
+
+    // A folder that cannot be written any more, found at a close: the window stays open with the
+    // bookmarks, marked; a second close ends the program without a save.
+    void folderBecomingReadOnlyKeepsTheWindowOpen()
+    {
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.windowTitle(), ApplicationTitle);
+        fakes.folderProbe->setWritable(false);
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
+        QCOMPARE(form.windowTitle(), ApplicationTitle + TForm1::ReadOnlyTitleMark);
+        QVERIFY(form.close());
     }
 
     void freshStartInReadOnlyFolderKeepsTheRootInMemory()
@@ -165,7 +189,27 @@ private slots:
         QCOMPARE(fakes.messages->messages().first().text, FolderNotWritableMessage);
     }
 
-    void failedLoadIsShownAndTheFileIsKeptAsideBeforeTheSave_data()
+    // A termination request while a close's message is up (the close found the folder read-only) is
+    // not kept waiting by it: it ends the program.
+    void terminationWhileACloseTellsSomethingEndsTheProgram()
+    {
+        FakeServices fakes = makeFakeServices();
+        TForm1 form;
+        form.FormCreate(fakes.services, m_dir.path());
+        fakes.folderProbe->setWritable(false);
+        bool requested = false;
+        bool endedMeanwhile = false;
+        fakes.messages->setWhileShown([&](const FakeMessageService::Message &) {
+            if (std::exchange(requested, true))
+                return;
+            endedMeanwhile = form.closeprogram(ProgramLifecycle::ExitKind::Termination);
+        });
+        QVERIFY(!form.closeprogram());
+        QVERIFY(endedMeanwhile);
+        QVERIFY(form.isTerminated());
+    }
+
+    void failedLoadIsShownWithItsCopyAndTheExitSavesAtOnce_data()
     {
         QTest::addColumn<QByteArray>("damaged");
         QTest::addColumn<QString>("message");
@@ -176,44 +220,63 @@ private slots:
         QTest::newRow("lowered inner child count")
             << testfiles::readFile(QStringLiteral(VELLUMITE_TEST_DATA "/lowered-inner-child-count.lkb"))
             << ChildCountMismatchMessage;
+        QTest::newRow("empty") << QByteArray() << NotEnoughDataMessage;
     }
-    void failedLoadIsShownAndTheFileIsKeptAsideBeforeTheSave()
+    void failedLoadIsShownWithItsCopyAndTheExitSavesAtOnce()
     {
         QFETCH(QByteArray, damaged);
         QFETCH(QString, message);
-        QVERIFY(!damaged.isEmpty());
         QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), damaged));
         FakeServices fakes = makeFakeServices();
+        const QString keptAs = m_dir.filePath(BookmarkFileName + u".bad"_qs);
+        // The copy is there before the user hears of it.
+        bool copiedBefore = false;
+        fakes.messages->setWhileShown([&](const FakeMessageService::Message &) {
+            copiedBefore = QFile::exists(keptAs) && testfiles::readFile(keptAs) == damaged;
+        });
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
+        QVERIFY(copiedBefore);
         QCOMPARE(fakes.messages->messages().size(), 1);
         QCOMPARE(fakes.messages->messages().first().kind, Kind::Error);
-        QCOMPARE(fakes.messages->messages().first().text, message);
+        QCOMPARE(
+            fakes.messages->messages().first().text,
+            message
+                + u"\r\n\r\nThe tree shows what could be read of the file. The whole file is kept as \"%1\"."_qs
+                      .arg(QDir::toNativeSeparators(keptAs)));
         QVERIFY(!form.tree().isEmpty());
-        // Nothing is written at start: the damaged file stays as it was.
+        QCOMPARE(form.tree().firstNode()->record, makeRootRecord());
+        // Nothing is written at start: the damaged file stays as it was, beside its copy.
         QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)), damaged);
 
+        fakes.messages->setWhileShown({});
         fakes.messages->clear();
         QVERIFY(form.closeprogram());
-        const QString keptAs = m_dir.filePath(BookmarkFileName + u".bad"_qs);
+        QVERIFY(fakes.messages->messages().isEmpty());
         QCOMPARE(testfiles::readFile(keptAs), damaged);
-        QCOMPARE(fakes.messages->messages().size(), 1);
-        QVERIFY(fakes.messages->messages().first().text.contains(QDir::toNativeSeparators(keptAs)));
         BookmarkTree saved;
         QCOMPARE(BookmarkFile::loadFromFile(saved, m_dir.filePath(BookmarkFileName)), QString());
+        QCOMPARE(saved.totalCount(), form.tree().totalCount());
     }
 
-    void emptyLoadFailureGetsARootInMemoryOnly()
+    // What the exit has to tell comes after the saves: while its box is up, the tree is on the disk.
+    void exitMessagesComeAfterTheSaves()
     {
-        QVERIFY(testfiles::writeFile(m_dir.filePath(BookmarkFileName), QByteArray()));
+        const QString bookmarks = m_dir.filePath(BookmarkFileName);
+        QCOMPARE(::mkfifo(QFile::encodeName(bookmarks).constData(), 0600), 0);
         FakeServices fakes = makeFakeServices();
         TForm1 form;
         form.FormCreate(fakes.services, m_dir.path());
-        QCOMPARE(fakes.messages->messages().first().text,
-                 QStringLiteral("Unable to load tree structure, not enough data available."));
-        QCOMPARE(form.tree().totalCount(), 1);
-        QCOMPARE(form.tree().firstNode()->record, makeRootRecord());
-        QCOMPARE(testfiles::readFile(m_dir.filePath(BookmarkFileName)), QByteArray());
+        fakes.messages->clear();
+        bool savedBefore = false;
+        fakes.messages->setWhileShown([&](const FakeMessageService::Message &) {
+            BookmarkTree saved;
+            savedBefore = BookmarkFile::loadFromFile(saved, bookmarks).isEmpty() && saved.totalCount() == 1;
+        });
+        QVERIFY(form.closeprogram());
+        QCOMPARE(fakes.messages->messages().size(), 1);
+        QVERIFY(fakes.messages->messages().first().text.contains(u".bad"_qs));
+        QVERIFY(savedBefore);
     }
 
     void failedExitSaveIsShownAndTheWindowStaysOpen()

@@ -236,6 +236,20 @@ private slots:
                             "OpenWithBrowser=/usr/bin/b\r\n"));
     }
 
+    // Every line of the key in its first section goes, in any spelling; the same key elsewhere stays.
+    void removeKeyKeepsEverythingElse()
+    {
+        IniFile ini = parsed("[Program]\r\n"
+                             "Kept=a.bad\r\n"
+                             "Width=700\r\n"
+                             "KEPT=b.bad\r\n"
+                             "[Other]\r\n"
+                             "Kept=stays\r\n");
+        ini.removeKey(u"program"_s, u"kept"_s);
+        ini.removeKey(u"Program"_s, u"Missing"_s);
+        QCOMPARE(ini.data(), QByteArray("[Program]\r\nWidth=700\r\n[Other]\r\nKept=stays\r\n"));
+    }
+
     void valuesComeBackAsWritten_data()
     {
         QTest::addColumn<QString>("value");

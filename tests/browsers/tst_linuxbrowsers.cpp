@@ -4,7 +4,6 @@
 #include "platform/linux/detachedprogramlauncher.h"
 #include "platform/linux/linuxproductversionreader.h"
 #include "platform/linux/linuxsystemlookup.h"
-#include "platform/linux/mozillapagequery.h"
 #include "platform/linux/mozillaprofileroots.h"
 #include "platform/linux/xdgdefaultbrowser.h"
 #include "tests/common/finisheswithin.h"
@@ -486,41 +485,8 @@ private slots:
         QCOMPARE(paths->PathFavFirefox, store.isEmpty() ? QString() : root + u'/' + firefox + store);
     }
 
-    // The capture reads a profile list as the exchange does: every profile section and every install's
-    // profile counts, wherever the profile lies, and the numbering of the sections does not.
-    void captureTakesTheProfilesTheListNames_data()
-    {
-        QTest::addColumn<QStringList>("layout");
-        QTest::addColumn<QString>("running"); // below the case folder; empty: none is found
-
-        const QString list = u"home/.mozilla/firefox/profiles.ini=[Profile0]\nPath=a.default\n"_s;
-        const QString lock = u"/lock->127.0.1.1:+4242"_s;
-        QTest::newRow("a profile after a gap in the numbering")
-            << QStringList { list + u"[Profile2]\nIsRelative=0\nPath=@ROOT@/elsewhere/b.default\n",
-                             u"elsewhere/b.default"_s + lock }
-            << u"elsewhere/b.default"_s;
-        QTest::newRow("a profile only an install names")
-            << QStringList { list,
-                             u"home/.mozilla/firefox/installs.ini=[AB12]\nDefault=@ROOT@/other/c.default\n"_s,
-                             u"other/c.default"_s + lock }
-            << u"other/c.default"_s;
-        QTest::newRow("a section that is no profile's")
-            << QStringList { list + u"[General]\nPath=@ROOT@/elsewhere/d.default\n",
-                             u"elsewhere/d.default"_s + lock }
-            << QString();
-    }
-    void captureTakesTheProfilesTheListNames()
-    {
-        QFETCH(QStringList, layout);
-        QFETCH(QString, running);
-        build(layout);
-        const QString root = m_home + u"/.mozilla/firefox";
-        QCOMPARE(runningProfileFolder(4242, { root }),
-                 running.isEmpty() ? QString() : caseRoot() + u'/' + running);
-    }
-
-    // The capture looks for the running Firefox's profile below every folder that holds profiles.
-    void captureLooksBelowEveryProfileFolder()
+    // Every folder that holds profiles, of every package and of SeaMonkey.
+    void everyProfileFolderIsFound()
     {
         build({ u"home<firefox-esr-153-fresh-home"_s, u"home/.mozilla/seamonkey/x.default/prefs.js="_s,
                 u"home/snap/firefox/common/.mozilla/firefox/s.default/prefs.js="_s,
@@ -530,9 +496,6 @@ private slots:
                  (QStringList { xdg, m_home + u"/snap/firefox/common/.mozilla/firefox",
                                 m_home + u"/.var/app/org.mozilla.firefox/config/mozilla/firefox",
                                 m_home + u"/.mozilla/seamonkey" }));
-        QVERIFY(QFile::link(u"127.0.1.1:+4242"_s, xdg + u"/fq2v553e.default-esr/lock"));
-        QCOMPARE(runningProfileFolder(4242, existingMozillaProfileRoots()),
-                 QString(xdg + u"/fq2v553e.default-esr"));
         // The old folder comes first where both exist.
         QVERIFY(QDir().mkpath(m_home + u"/.mozilla/firefox"));
         QCOMPARE(existingMozillaProfileRoots().mid(0, 2),

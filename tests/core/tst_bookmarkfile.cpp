@@ -430,6 +430,23 @@ private slots:
         QVERIFY(saveIsStable(tree));
     }
 
+    // A child count one above the children: the reader takes the parent's record for one more child
+    // and fails. That node holds nothing of the file, and says so, so that it never passes for an empty
+    // bookmark; the children read before it keep their records.
+    void aNodeWhoseChunkFailsAtOnceHasNoRecord()
+    {
+        const TBookmark link = bookmarkRecord(u"Example"_s, u"https://example.org/"_s);
+        const QByteArray bytes = streamOf(1, nodeChunk(makeRootRecord(), nodeChunk(link), 2, 0x00E1));
+        BookmarkTree tree;
+        QCOMPARE(BookmarkFile::load(tree, bytes), AnchorChunkMissingMessage);
+        const BookmarkNode &root = *tree.firstNode();
+        QVERIFY(!root.hasRecord);
+        QCOMPARE(root.childCount(), 2);
+        QVERIFY(root.child(0)->hasRecord);
+        QCOMPARE(root.child(0)->record, link);
+        QVERIFY(!root.child(1)->hasRecord);
+    }
+
     void oddCaptionSizeReadsWholeUnitsOnly()
     {
         const QByteArray bytes

@@ -1,5 +1,7 @@
+#include "base/programfolder.h"
 #include "main/core/programsettings.h"
 #include "platform/fakes/fakefolderprobe.h"
+#include "tests/common/filesizelimit.h"
 #include "tests/common/testfiles.h"
 
 #include <QDir>
@@ -12,7 +14,7 @@ using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(vellumite::ColumnWidths)
 Q_DECLARE_METATYPE(vellumite::StartupSettings)
-Q_DECLARE_METATYPE(vellumite::WindowPlace)
+Q_DECLARE_METATYPE(vellumite::WindowFit)
 
 namespace {
 
@@ -169,14 +171,14 @@ private slots:
         QFETCH(QRect, expected);
         const ScreenLayout screens { { QRect(0, 0, 1280, 1000), QRect(1280, 100, 1280, 1024),
                                        QRect(0, -1080, 1920, 1080) } };
-        const WindowPlace place = fitWindowOnScreens(stored, MinimumWindowSize, frame, screens);
+        const WindowFit place = fitWindowOnScreens(stored, MinimumWindowSize, frame, screens);
         QCOMPARE(place.bounds, expected);
         QCOMPARE(place.minimumSize, MinimumWindowSize);
         // What the window was given is where it opens the next time: nothing drifts from run to run.
         QCOMPARE(fitWindowOnScreens(place.bounds, MinimumWindowSize, frame, screens), place);
         // With no screen known nothing can be judged.
         QCOMPARE(fitWindowOnScreens(stored, MinimumWindowSize, frame, {}),
-                 (WindowPlace { stored, MinimumWindowSize }));
+                 (WindowFit { stored, MinimumWindowSize }));
     }
 
     // Where the screen is smaller than the window's minimum with its frame, the minimum is given up:
@@ -185,28 +187,28 @@ private slots:
     {
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QRect>("area");
-        QTest::addColumn<WindowPlace>("expected");
+        QTest::addColumn<WindowFit>("expected");
         const QByteArray none;
         QTest::newRow("800 x 600, no settings")
-            << none << QRect(0, 0, 800, 600) << WindowPlace { QRect(75, 0, 650, 575), QSize(650, 575) };
+            << none << QRect(0, 0, 800, 600) << WindowFit { QRect(75, 0, 650, 575), QSize(650, 575) };
         // What QT_SCALE_FACTOR=2 makes of 1280 x 1024.
         QTest::newRow("640 x 512, no settings")
-            << none << QRect(0, 0, 640, 512) << WindowPlace { QRect(0, 0, 638, 487), QSize(638, 487) };
+            << none << QRect(0, 0, 640, 512) << WindowFit { QRect(0, 0, 638, 487), QSize(638, 487) };
         QTest::newRow("640 x 512, stored as it was left")
             << QByteArray("[Program]\nLeft=0\nTop=0\nWidth=638\nHeight=487\n") << QRect(0, 0, 640, 512)
-            << WindowPlace { QRect(0, 0, 638, 487), QSize(638, 487) };
+            << WindowFit { QRect(0, 0, 638, 487), QSize(638, 487) };
         QTest::newRow("800 x 600 beside a larger primary screen")
             << QByteArray("[Program]\nLeft=2000\nTop=100\nWidth=700\nHeight=600\n")
-            << QRect(1920, 0, 800, 600) << WindowPlace { QRect(2000, 0, 700, 575), QSize(650, 575) };
+            << QRect(1920, 0, 800, 600) << WindowFit { QRect(2000, 0, 700, 575), QSize(650, 575) };
     }
     void minimumGivenUpOnSmallScreens()
     {
         QFETCH(QByteArray, settings);
         QFETCH(QRect, area);
-        QFETCH(WindowPlace, expected);
+        QFETCH(WindowFit, expected);
         const ScreenLayout screens { { area } };
         const QRect stored = readStartupSettings(parsed(settings), screens).placement.bounds;
-        const WindowPlace place
+        const WindowFit place
             = fitWindowOnScreens(stored, MinimumWindowSize, QMargins(1, 20, 1, 5), screens);
         QCOMPARE(place, expected);
         QVERIFY(area.contains(QRect(place.bounds.topLeft(), place.bounds.size() + QSize(2, 25))));
@@ -219,32 +221,32 @@ private slots:
     {
         QTest::addColumn<QRect>("wanted");
         QTest::addColumn<QSize>("minimum");
-        QTest::addColumn<WindowPlace>("expected");
+        QTest::addColumn<WindowFit>("expected");
         const QSize search(500, 330);
         QTest::newRow("fits") << QRect(200, 200, 384, 410) << QSize(384, 410)
-                              << WindowPlace { QRect(200, 200, 384, 410), QSize(384, 410) };
+                              << WindowFit { QRect(200, 200, 384, 410), QSize(384, 410) };
         QTest::newRow("out at the bottom: moved up")
             << QRect(200, 800, 384, 410) << QSize(384, 410)
-            << WindowPlace { QRect(200, 565, 384, 410), QSize(384, 410) };
+            << WindowFit { QRect(200, 565, 384, 410), QSize(384, 410) };
         QTest::newRow("out at the top and left: moved down and right")
-            << QRect(-50, -30, 384, 410) << QSize(384, 410) << WindowPlace { QRect(0, 0, 384, 410), QSize(384, 410) };
+            << QRect(-50, -30, 384, 410) << QSize(384, 410) << WindowFit { QRect(0, 0, 384, 410), QSize(384, 410) };
         QTest::newRow("its middle on the second screen: kept on that one")
             << QRect(2300, 1000, 384, 410) << QSize(384, 410)
-            << WindowPlace { QRect(2174, 689, 384, 410), QSize(384, 410) };
+            << WindowFit { QRect(2174, 689, 384, 410), QSize(384, 410) };
         QTest::newRow("its middle on no screen: the one that holds most of it")
             << QRect(1100, 1010, 384, 410) << QSize(384, 410)
-            << WindowPlace { QRect(1280, 689, 384, 410), QSize(384, 410) };
+            << WindowFit { QRect(1280, 689, 384, 410), QSize(384, 410) };
         QTest::newRow("higher than the screen: cut, its minimum kept where it fits")
-            << QRect(100, 100, 732, 1400) << search << WindowPlace { QRect(100, 0, 732, 975), search };
+            << QRect(100, 100, 732, 1400) << search << WindowFit { QRect(100, 0, 732, 975), search };
         QTest::newRow("larger than the screen with a larger minimum: given up")
             << QRect(0, 0, 1500, 1200) << QSize(1400, 1100)
-            << WindowPlace { QRect(0, 0, 1278, 975), QSize(1278, 975) };
+            << WindowFit { QRect(0, 0, 1278, 975), QSize(1278, 975) };
     }
     void keepOnScreen()
     {
         QFETCH(QRect, wanted);
         QFETCH(QSize, minimum);
-        QFETCH(WindowPlace, expected);
+        QFETCH(WindowFit, expected);
         const ScreenLayout screens { { QRect(0, 0, 1280, 1000), QRect(1280, 100, 1280, 1024) } };
         const QMargins frame(1, 20, 1, 5);
         QCOMPARE(keepWindowOnScreen(wanted, minimum, frame, screens), expected);
@@ -364,7 +366,7 @@ private slots:
         probe.setWritable(writable);
 
         QString readFailure;
-        const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
+        const StartupSettings read = loadStartupSettings(probe, ProgramFolder(dir.path()), OneScreen, &readFailure);
         QCOMPARE(read.placement, expected.placement);
         QCOMPARE(read.columns, expected.columns);
         QCOMPARE(read.openWithBrowser, expected.openWithBrowser);
@@ -380,7 +382,7 @@ private slots:
         QVERIFY(testfiles::writeFile(settingsFilePath(dir.path()), oversizedSettings()));
         FakeFolderProbe probe;
         QString readFailure;
-        const StartupSettings read = loadStartupSettings(probe, dir.path(), OneScreen, &readFailure);
+        const StartupSettings read = loadStartupSettings(probe, ProgramFolder(dir.path()), OneScreen, &readFailure);
         QCOMPARE(read.placement.bounds, QRect(187, 88, 650, 550));
         QCOMPARE(readFailure, u"It is larger than 1 MB."_s);
     }
@@ -416,7 +418,7 @@ private slots:
         exit.columns = { 300, 250, 60 };
         exit.openWithBrowser = u"/usr/bin/firefox"_s;
         QString error;
-        QCOMPARE(saveExitSettings(dir.path(), exit, &error), SettingsSave::Saved);
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), exit, &error), SettingsSave::Saved);
         QCOMPARE(testfiles::readFile(path), after);
 
         // What was written reads back.
@@ -426,6 +428,52 @@ private slots:
         QCOMPARE(read.placement.maximized, true);
         QCOMPARE(read.columns, exit.columns);
         QCOMPARE(read.openWithBrowser, exit.openWithBrowser);
+    }
+
+    // The kept copies the user has not been told of: written as they are, read back only as names of
+    // kept copies in the program folder, and gone from the file once there are none.
+    void keptBookmarkFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = settingsFilePath(dir.path());
+        ExitSettings exit;
+        exit.keptBookmarkFiles = { u"Bookmarks.lkb.bad"_s, u"Bookmarks.lkb.bad.3"_s };
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), exit), SettingsSave::Saved);
+        IniFile ini(path);
+        QVERIFY(ini.load());
+        QCOMPARE(ini.readString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles, {}),
+                 u"Bookmarks.lkb.bad;Bookmarks.lkb.bad.3"_s);
+        QCOMPARE(readStartupSettings(ini, OneScreen).keptBookmarkFiles, exit.keptBookmarkFiles);
+
+        // Names edited in by hand that no kept copy has are not taken.
+        ini.writeString(SettingsKey::ProgramSection, SettingsKey::KeptBookmarkFiles,
+                        u"../Bookmarks.lkb.bad;Settings.ini;;Bookmarks.lkb.bad.2;Bookmarks.lkb.bad.2"_s);
+        QCOMPARE(readStartupSettings(ini, OneScreen).keptBookmarkFiles,
+                 QStringList { u"Bookmarks.lkb.bad.2"_s });
+
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}), SettingsSave::Saved);
+        QVERIFY(!testfiles::readFile(path).contains("KeptBookmarkFiles"));
+    }
+
+    // A disk that is full for the settings: the reason names the file, and the file stays as it was.
+    void exitWriteOnAFullDiskNamesTheFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = settingsFilePath(dir.path());
+        const QByteArray former = "[Program]\n" + QByteArray(2000, ';') + '\n';
+        QVERIFY(testfiles::writeFile(path, former));
+        QString error;
+        {
+            const testfiles::FileSizeLimit limit(1000);
+            QVERIFY(limit.isSet());
+            QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}, &error), SettingsSave::WriteFailed);
+        }
+        QVERIFY2(error.startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(path))),
+                 qPrintable(error));
+        QVERIFY(error.size() > path.size() + 24); // the system's reason follows
+        QCOMPARE(testfiles::readFile(path), former);
     }
 
     void exitWriteNeverReplacesAnUnreadableFile_data()
@@ -445,7 +493,7 @@ private slots:
         const QString path = settingsFilePath(dir.path());
         QVERIFY(folder ? QDir(dir.path()).mkdir(SettingsFileName) : testfiles::writeFile(path, content));
         QString error;
-        QCOMPARE(saveExitSettings(dir.path(), ExitSettings {}, &error), SettingsSave::Unreadable);
+        QCOMPARE(saveExitSettings(ProgramFolder(dir.path()), ExitSettings {}, &error), SettingsSave::Unreadable);
         QVERIFY(!error.isEmpty());
         QCOMPARE(QFileInfo(path).isDir(), folder);
         if (!folder)

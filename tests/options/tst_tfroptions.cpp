@@ -5,11 +5,14 @@
 #include "main/tree/bookmarkmodel.h"
 #include "main/window/tform1.h"
 #include "platform/fakes/fakeservices.h"
+#include "tests/common/filesizelimit.h"
+#include "tests/common/testfiles.h"
 #include "tests/common/visibletoplevel.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -166,6 +169,24 @@ private slots:
         QCOMPARE(storedHotKey(), u"Ctrl+Alt+B"_s);
     }
 
+    // A full disk says which file it could not write, and leaves that file as it was.
+    void fullDiskWhenTheHotKeyIsSavedNamesTheFile()
+    {
+        const QByteArray former = "[Program]\nHotKey1=Ctrl+Alt+S\n" + QByteArray(2000, ';') + '\n';
+        writeSettings(former);
+        TfrOptions options(*m_form, m_fakes.services);
+        QTest::keyClick(options.HotKey1, Qt::Key_B, Qt::ControlModifier | Qt::AltModifier);
+        {
+            const testfiles::FileSizeLimit limit(1000);
+            QVERIFY(limit.isSet());
+            options.ButtonCloseClick();
+        }
+        QCOMPARE(m_fakes.messages->messages().size(), 1);
+        QVERIFY(m_fakes.messages->messages().first().text.startsWith(
+            u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(settingsFile()))));
+        QCOMPARE(testfiles::readFile(settingsFile()), former);
+    }
+
     void browserListFromStubExecutables()
     {
         BrowserPaths &paths = m_form->browserPaths();
@@ -250,7 +271,7 @@ private slots:
     {
         TfrOptions options(*m_form, m_fakes.services);
         m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo {
-            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7 });
+            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7, {} });
         m_fakes.pageQuery->setReply(WindowInfoReply { u"http://127.0.0.1:8000/"_s, u"Example page"_s });
         bool dialogShownWhenAsked = true;
         m_fakes.foregroundWindow->onAsked = [&] { dialogShownWhenAsked = visibleAddDialog() != nullptr; };
@@ -263,7 +284,8 @@ private slots:
         QCOMPARE(dialog->LinkEdit->text(), u"http://127.0.0.1:8000/"_s);
 
         // A second press in another program resets the fields first.
-        m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8 });
+        m_fakes.foregroundWindow->setWindow(
+            ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8, {} });
         m_fakes.hotKeys->press(CtrlAltS);
         QCOMPARE(dialog->DescrEdit->text(), QString());
         QCOMPARE(dialog->LinkEdit->text(), QString());
@@ -284,11 +306,12 @@ private slots:
         inner.show();
         QCOMPARE(QApplication::activeModalWidget(), &inner);
         m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo {
-            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7 });
+            u"firefox-esr"_s, u"Navigator"_s, u"Example page \u2014 Mozilla Firefox"_s, 7, {} });
         m_fakes.pageQuery->setReply(WindowInfoReply { u"http://127.0.0.1:8000/"_s, u"Example page"_s });
 
         m_fakes.hotKeys->press(CtrlAltS);
-        m_fakes.foregroundWindow->setWindow(ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8 });
+        m_fakes.foregroundWindow->setWindow(
+            ForegroundWindowInfo { u"XTerm"_s, u"xterm"_s, u"shell"_s, 8, {} });
         QTRY_COMPARE(QApplication::activeWindow(), &inner);
         inner.hide();
         QTest::qWait(50);

@@ -4,18 +4,12 @@
 // A later start that handed over to the first exits 0; one that found no first answering exits 2.
 // The first prints "ready" once started and "show" for every request; it runs until it is killed.
 #include "platform/linux/localsingleinstance.h"
+#include "tests/common/helperlines.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
-
-static void say(const char *line)
-{
-    std::puts(line);
-    std::fflush(stdout);
-}
 
 int main(int argc, char **argv)
 {
@@ -27,12 +21,12 @@ int main(int argc, char **argv)
     if (!instance.tryBecomeFirst()) {
         if (instance.askFirstToShow())
             return 0;
-        say("side by side");
+        testfiles::sayLine("side by side");
         return 2;
     }
-    QObject::connect(&instance, &SingleInstance::showRequested, [] { say("show"); });
+    QObject::connect(&instance, &SingleInstance::showRequested, [] { testfiles::sayLine("show"); });
     if (mode == u"start"_s && !instance.startListening())
         return 3;
-    say("ready");
+    testfiles::sayLine("ready");
     return app.exec();
 }

@@ -1,9 +1,11 @@
+#include "base/programfolder.h"
 #include "platform/linux/linuxfolderprobe.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
@@ -33,7 +35,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("left over");
         }
-        QVERIFY(LinuxFolderProbe().isWritable(finalSlash ? dir.path() + u'/' : dir.path()));
+        QVERIFY(LinuxFolderProbe().isWritable(ProgramFolder(finalSlash ? dir.path() + u'/' : dir.path())));
         QVERIFY2(!QFile::exists(probe), "the probe must be removed");
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList());
@@ -50,7 +52,7 @@ private slots:
     void notWritable()
     {
         QFETCH(QString, folder);
-        QVERIFY(!LinuxFolderProbe().isWritable(folder));
+        QVERIFY(!LinuxFolderProbe().isWritable(ProgramFolder(folder)));
     }
 
     void fileInsteadOfFolder()
@@ -61,7 +63,34 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        QVERIFY(!LinuxFolderProbe().isWritable(path));
+        QVERIFY(!LinuxFolderProbe().isWritable(ProgramFolder(path)));
+    }
+
+    // A file marked read-only (no write permission for anyone) is not written, whoever runs the
+    // program, as a read-only attribute binds every user; a missing file leaves it to the folder.
+    void fileWritable_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("owner may write") << 0600 << true;
+        QTest::newRow("marked read-only") << 0444 << false;
+        QTest::newRow("no permission at all") << 0000 << false;
+        QTest::newRow("missing") << -1 << true;
+    }
+    void fileWritable()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, writable);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(u"Bookmarks.lkb"_s);
+        if (mode >= 0) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        }
+        QCOMPARE(LinuxFolderProbe().isFileWritable(ProgramFolder(dir.path()), u"Bookmarks.lkb"_s), writable);
     }
 
     void readOnlyFolder()
@@ -76,7 +105,7 @@ private slots:
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QSKIP("permissions do not bind this user (the super-user)");
         }
-        QVERIFY(!LinuxFolderProbe().isWritable(dir.path()));
+        QVERIFY(!LinuxFolderProbe().isWritable(ProgramFolder(dir.path())));
         QFile::setPermissions(dir.path(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }

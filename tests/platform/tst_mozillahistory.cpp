@@ -7,21 +7,16 @@
 #include "platform/linux/databasecopy.h"
 #include "platform/linux/mozillahistory.h"
 #include "platform/linux/mozillapagequery.h"
-#include "platform/linux/mozillapreferences.h"
 #include "tests/common/finisheswithin.h"
+#include "tests/common/mozillaprofile.h"
 #include "tests/common/testfiles.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
-#include <lz4.h>
 #include <memory>
 #include <sys/stat.h>
 
@@ -29,59 +24,10 @@ using namespace vellumite;
 using vellumite::testfiles::writeFile;
 using namespace Qt::StringLiterals;
 
-namespace {
+Q_DECLARE_METATYPE(vellumite::ShownTitle)
+Q_DECLARE_METATYPE(vellumite::TitleForm)
 
-constexpr int LinkVisit = 1;
-constexpr int DownloadVisit = 7;
-constexpr int FramedLinkVisit = 8;
-
-// A places database with Firefox's own schema (a profile that firefox-esr made), no history yet.
-QString makePlacesDatabase(const QString &folder)
-{
-    const QString path = QDir(folder).filePath(u"places.sqlite"_s);
-    QFile::copy(QStringLiteral(VELLUMITE_TEST_DATA "/places/esr153-places.sqlite"), path);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    return path;
-}
-
-// Adds a place, when new, and one visit of it at `atMs`, as the browser records them.
-void addVisit(sqlite::Database &db, const QString &url, const QString &title, qint64 atMs,
-              int type = LinkVisit)
-{
-    sqlite::Statement place = db.prepare("INSERT OR IGNORE INTO moz_places (url, title, rev_host, guid) "
-                                         "VALUES (?1, ?2, 'x', ?1)");
-    place.bind(1, url);
-    if (title.isNull())
-        place.bindNull(2);
-    else
-        place.bind(2, title);
-    place.execute();
-    sqlite::Statement visit = db.prepare("INSERT INTO moz_historyvisits (place_id, visit_date, visit_type) "
-                                         "SELECT id, ?2, ?3 FROM moz_places WHERE url = ?1");
-    visit.bind(1, url);
-    visit.bind(2, atMs * 1000);
-    visit.bind(3, qint64(type));
-    visit.execute();
-}
-
-// A session store whose one window shows `url`, collected at `collectedAtMs`.
-QByteArray sessionStore(const QString &url, const QString &title, qint64 collectedAtMs)
-{
-    const QJsonObject entry { { u"url"_s, url }, { u"title"_s, title } };
-    const QJsonObject tab { { u"index"_s, 1 }, { u"entries"_s, QJsonArray { entry } } };
-    const QJsonObject window { { u"selected"_s, 1 }, { u"tabs"_s, QJsonArray { tab } } };
-    const QJsonObject session { { u"lastUpdate"_s, collectedAtMs } };
-    const QByteArray json
-        = QJsonDocument(QJsonObject { { u"windows"_s, QJsonArray { window } }, { u"session"_s, session } })
-              .toJson(QJsonDocument::Compact);
-    QByteArray block(LZ4_compressBound(int(json.size())), '\0');
-    block.resize(LZ4_compress_default(json.constData(), block.data(), int(json.size()), int(block.size())));
-    char size[4];
-    qToLittleEndian<quint32>(quint32(json.size()), size);
-    return QByteArray("mozLz40\0", 8) + QByteArray(size, 4) + block;
-}
-
-} // namespace
+using namespace vellumite::mozillaprofile;
 
 class TestMozillaHistory : public QObject
 {
@@ -92,76 +38,99 @@ private slots:
     {
         QTest::addColumn<QString>("storedUrl");
         QTest::addColumn<qint64>("collectedAt");
-        QTest::addColumn<qint64>("interval");
         QTest::addColumn<QString>("visitedUrl");
         QTest::addColumn<qint64>("visitedAt");
         QTest::addColumn<qint64>("browserStarted");
+        QTest::addColumn<ShownTitle>("shown");
         QTest::addColumn<QString>("expected");
         const QString a = u"http://e/?t=a"_s;
         const QString c = u"http://e/?t=c"_s;
         const qint64 started = 50'000;
+        constexpr ShownTitle titled = ShownTitle::Titled;
+        constexpr ShownTitle untitled = ShownTitle::Untitled;
         QTest::newRow("neither source")
-            << QString() << 0LL << 15'000LL << QString() << 0LL << started << QString();
-        QTest::newRow("store only") << a << 100'000LL << 15'000LL << QString() << 0LL << started << a;
-        QTest::newRow("history only") << QString() << 0LL << 15'000LL << c << 100'000LL << started << c;
+            << QString() << 0LL << QString() << 0LL << started << titled << QString();
+        QTest::newRow("store only") << a << 100'000LL << QString() << 0LL << started << titled << a;
+        QTest::newRow("history only") << QString() << 0LL << c << 100'000LL << started << titled << c;
         QTest::newRow("page of the same title visited after the store was collected")
-            << a << 100'000LL << 15'000LL << c << 104'000LL << started << c;
-        QTest::newRow("visit within the update interval before the collection")
-            << a << 110'000LL << 15'000LL << c << 100'000LL << started << c;
-        QTest::newRow("visit exactly the interval and the slack before: still the visit")
-            << a << 116'000LL << 15'000LL << c << 100'000LL << started << c;
-        QTest::newRow("back to an earlier page: store collected well after the last visit")
-            << a << 116'001LL << 15'000LL << c << 100'000LL << started << a;
-        QTest::newRow("a user's short interval lets the store count sooner")
-            << a << 102'001LL << 1'000LL << c << 100'000LL << started << a;
+            << a << 100'000LL << c << 104'000LL << started << titled << c;
+        QTest::newRow("visit just before the collection, maybe not in the store yet")
+            << a << 101'000LL << c << 100'000LL << started << titled << c;
+        QTest::newRow("back to an earlier page: the next store holds it")
+            << a << 101'001LL << c << 100'000LL << started << titled << a;
+        QTest::newRow("back to an earlier page: store collected seconds later, never written again")
+            << a << 110'000LL << c << 100'000LL << started << titled << a;
         QTest::newRow("store of an earlier run of the browser")
-            << a << 40'000LL << 15'000LL << QString() << 0LL << started << QString();
+            << a << 40'000LL << QString() << 0LL << started << titled << QString();
         QTest::newRow("earlier run's store against an older visit")
-            << a << 40'000LL << 15'000LL << c << 10'000LL << started << c;
+            << a << 40'000LL << c << 10'000LL << started << titled << c;
         QTest::newRow("browser start unknown: the store counts")
-            << a << 40'000LL << 15'000LL << QString() << 0LL << 0LL << a;
+            << a << 40'000LL << QString() << 0LL << 0LL << titled << a;
+        // An untitled window: the history's untitled visits never answer, they only tell the store
+        // may be behind.
+        QTest::newRow("untitled: store only")
+            << a << 100'000LL << QString() << 0LL << started << untitled << a;
+        QTest::newRow("untitled: store newer than any untitled visit")
+            << a << 104'000LL << c << 100'000LL << started << untitled << a;
+        QTest::newRow("untitled: a visit after the store")
+            << a << 100'000LL << c << 104'000LL << started << untitled << QString();
+        QTest::newRow("untitled: history only")
+            << QString() << 0LL << c << 100'000LL << started << untitled << QString();
+        QTest::newRow("untitled: earlier run's store")
+            << a << 40'000LL << QString() << 0LL << started << untitled << QString();
     }
     void choiceBetweenTheSources()
     {
         QFETCH(QString, storedUrl);
         QFETCH(qint64, collectedAt);
-        QFETCH(qint64, interval);
         QFETCH(QString, visitedUrl);
         QFETCH(qint64, visitedAt);
         QFETCH(qint64, browserStarted);
+        QFETCH(ShownTitle, shown);
         QFETCH(QString, expected);
         std::optional<StoredPage> stored;
         if (!storedUrl.isEmpty())
-            stored = StoredPage { { storedUrl, u"Same title"_s }, collectedAt, interval };
+            stored = StoredPage { { storedUrl, u"Same title"_s }, collectedAt };
         std::optional<HistoryVisit> visited;
         if (!visitedUrl.isEmpty())
             visited = HistoryVisit { visitedUrl, u"Same title"_s, visitedAt };
-        const std::optional<WindowInfoReply> reply = chooseShownPage(stored, visited, browserStarted);
+        const std::optional<WindowInfoReply> reply = chooseShownPage(stored, visited, browserStarted, shown);
         QCOMPARE(reply.has_value(), !expected.isEmpty());
         if (reply) {
             QCOMPARE(reply->address, expected);
-            QCOMPARE(reply->title, u"Same title"_s);
+            // An untitled window's page is given without a title: the window shows none.
+            QCOMPARE(reply->title, shown == ShownTitle::Titled ? u"Same title"_s : QString());
         }
     }
 
     void newestVisitOfTitle_data()
     {
         QTest::addColumn<QString>("title");
+        QTest::addColumn<TitleForm>("form");
         QTest::addColumn<QString>("url");
         QTest::addColumn<qint64>("visitedAt");
-        QTest::newRow("newest of two pages of one title") << u"Same title"_s << u"http://e/?t=c"_s << 2'000LL;
-        QTest::newRow("newest of a page's visits") << u"Often"_s << u"http://often/"_s << 5'000LL;
+        constexpr TitleForm whole = TitleForm::Whole;
+        constexpr TitleForm start = TitleForm::Start;
+        QTest::newRow("newest of two pages of one title")
+            << u"Same title"_s << whole << u"http://e/?t=c"_s << 2'000LL;
+        QTest::newRow("newest of a page's visits") << u"Often"_s << whole << u"http://often/"_s << 5'000LL;
         QTest::newRow("a link followed in a frame does not count")
-            << u"Framed"_s << u"http://framed/top"_s << 1'000LL;
+            << u"Framed"_s << whole << u"http://framed/top"_s << 1'000LL;
         QTest::newRow("untitled page by its address")
-            << u"http://untitled/"_s << u"http://untitled/"_s << 700LL;
-        QTest::newRow("titles are compared exactly") << u"same title"_s << QString() << 0LL;
-        QTest::newRow("a download is no page") << u"report.pdf"_s << QString() << 0LL;
-        QTest::newRow("never visited") << u"Elsewhere"_s << QString() << 0LL;
+            << u"http://untitled/"_s << whole << u"http://untitled/"_s << 700LL;
+        QTest::newRow("any untitled page") << QString() << whole << u"http://untitled/"_s << 700LL;
+        QTest::newRow("titles are compared exactly") << u"same title"_s << whole << QString() << 0LL;
+        QTest::newRow("a whole title is no start") << u"Same"_s << whole << QString() << 0LL;
+        QTest::newRow("the start of a cut title") << u"Same ti"_s << start << u"http://e/?t=c"_s << 2'000LL;
+        QTest::newRow("a cut title that is whole") << u"Often"_s << start << u"http://often/"_s << 5'000LL;
+        QTest::newRow("a cut title is no middle") << u"ame title"_s << start << QString() << 0LL;
+        QTest::newRow("a download is no page") << u"report.pdf"_s << whole << QString() << 0LL;
+        QTest::newRow("never visited") << u"Elsewhere"_s << whole << QString() << 0LL;
     }
     void newestVisitOfTitle()
     {
         QFETCH(QString, title);
+        QFETCH(TitleForm, form);
         QFETCH(QString, url);
         QFETCH(qint64, visitedAt);
         QTemporaryDir profile;
@@ -180,7 +149,7 @@ private slots:
             transaction.commit();
         }
         MozillaHistoryReader reader;
-        const std::optional<HistoryVisit> visit = reader.newestVisitOfTitle(path, title);
+        const std::optional<HistoryVisit> visit = reader.newestVisitOfTitle(path, title, form);
         QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
         QCOMPARE(visit.has_value(), !url.isEmpty());
         if (visit) {
@@ -195,8 +164,7 @@ private slots:
     {
         QTemporaryDir copies;
         QTemporaryDir root;
-        const QDir profile(root.filePath(u"abcd.default-esr"_s));
-        QVERIFY(profile.mkpath(u"sessionstore-backups"_s));
+        const HeldProfile profile(root.filePath(u"abcd.default-esr"_s));
         const QString path = makePlacesDatabase(profile.path());
         sqlite::Database browser = sqlite::Database::open(path, sqlite::OpenMode::ReadWrite);
         browser.execute("PRAGMA journal_mode = WAL");
@@ -227,14 +195,12 @@ private slots:
 
         // The capture of a window of that title, while the session store still holds the page
         // before it.
-        QVERIFY(QFile::link(u"127.0.0.1:+4242"_s, profile.filePath(u"lock"_s)));
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         QVERIFY(writeFile(profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s),
-                          sessionStore(u"http://e/?t=a"_s, u"Same title"_s, now)));
+                          sessionStore({ { { u"http://e/?t=a"_s, u"Same title"_s }, {}, true } }, now)));
         addVisit(browser, u"http://e/?t=e"_s, u"Same title"_s, now + 100);
-        const MozillaPageQuery query({ root.path() });
-        const std::optional<WindowInfoReply> reply
-            = query.requestWindowInfo({ u"Firefox"_s, 4242, u"Same title"_s });
+        const std::optional<WindowInfoReply> reply = MozillaPageQuery().requestWindowInfo(
+            { u"Firefox"_s, HeldProfile::processId(), u"Same title"_s, TitleForm::Whole, {} });
         QVERIFY(reply);
         QCOMPARE(reply->address, u"http://e/?t=e"_s);
         QCOMPARE(QDir(copies.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -350,72 +316,33 @@ private slots:
         QTest::newRow("history") << u"places.sqlite"_s << stored;
         QTest::newRow("history's log") << u"places.sqlite-wal"_s << stored;
         QTest::newRow("session store") << u"sessionstore-backups/recovery.jsonlz4"_s << visited;
-        QTest::newRow("user.js") << u"user.js"_s << stored;
-        QTest::newRow("prefs.js") << u"prefs.js"_s << stored;
     }
     void pipeInTheProfileDoesNotHangTheCapture()
     {
         QFETCH(QString, pipe);
         QFETCH(QString, expected);
         QTemporaryDir root;
-        const QDir profile(root.filePath(u"abcd.default-esr"_s));
-        QVERIFY(profile.mkpath(u"sessionstore-backups"_s));
-        QVERIFY(QFile::link(u"127.0.0.1:+4242"_s, profile.filePath(u"lock"_s)));
+        const HeldProfile profile(root.filePath(u"abcd.default-esr"_s));
         {
             sqlite::Database db
                 = sqlite::Database::open(makePlacesDatabase(profile.path()), sqlite::OpenMode::ReadWrite);
             addVisit(db, u"http://e/?t=visited"_s, u"Same title"_s, 1'000);
         }
         const qint64 collected = QDateTime::currentMSecsSinceEpoch() + 1'000;
-        QVERIFY(writeFile(profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s),
-                          sessionStore(u"http://e/?t=stored"_s, u"Same title"_s, collected)));
+        QVERIFY(writeFile(
+            profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s),
+            sessionStore({ { { u"http://e/?t=stored"_s, u"Same title"_s }, {}, true } }, collected)));
         const QString pipePath = profile.filePath(pipe);
         QFile::remove(pipePath);
         QCOMPARE(::mkfifo(QFile::encodeName(pipePath).constData(), 0600), 0);
 
         auto reply = std::make_shared<std::optional<WindowInfoReply>>();
-        const QString folder = root.path();
-        QVERIFY(testfiles::finishesWithin(5000, [reply, folder] {
-            *reply = MozillaPageQuery({ folder }).requestWindowInfo({ u"Firefox"_s, 4242, u"Same title"_s });
+        QVERIFY(testfiles::finishesWithin(5000, [reply] {
+            *reply = MozillaPageQuery().requestWindowInfo(
+                { u"Firefox"_s, HeldProfile::processId(), u"Same title"_s, TitleForm::Whole, {} });
         }));
         QVERIFY(reply->has_value());
         QCOMPARE((*reply)->address, expected);
-    }
-
-    void sessionStoreIntervalFromThePreferences_data()
-    {
-        QTest::addColumn<QByteArray>("userJs");
-        QTest::addColumn<QByteArray>("prefsJs");
-        QTest::addColumn<qint64>("expected");
-        const QByteArray prefs = "// Mozilla User Preferences\n"
-                                 "user_pref(\"browser.sessionstore.intervalx\", 7);\n"
-                                 "user_pref(\"browser.sessionstore.interval\", 60000);\n";
-        QTest::newRow("prefs.js") << QByteArray() << prefs << 60'000LL;
-        QTest::newRow("user.js wins")
-            << QByteArray("user_pref(\"browser.sessionstore.interval\", 1000);\n") << prefs << 1'000LL;
-        QTest::newRow("a line commented out does not count")
-            << QByteArray("// user_pref(\"browser.sessionstore.interval\", 1000);\n") << prefs << 60'000LL;
-        QTest::newRow("the last line counts")
-            << QByteArray("user_pref(\"browser.sessionstore.interval\", 1);\n"
-                          "  user_pref( \"browser.sessionstore.interval\" , 2 );\n")
-            << QByteArray() << 2LL;
-        QTest::newRow("not set: the browser's default") << QByteArray() << QByteArray() << -1LL;
-        QTest::newRow("not a number")
-            << QByteArray("user_pref(\"browser.sessionstore.interval\", \"x\");\n") << QByteArray() << -1LL;
-    }
-    void sessionStoreIntervalFromThePreferences()
-    {
-        QFETCH(QByteArray, userJs);
-        QFETCH(QByteArray, prefsJs);
-        QFETCH(qint64, expected);
-        QTemporaryDir profile;
-        if (!userJs.isEmpty())
-            QVERIFY(writeFile(profile.filePath(u"user.js"_s), userJs));
-        if (!prefsJs.isEmpty())
-            QVERIFY(writeFile(profile.filePath(u"prefs.js"_s), prefsJs));
-        const std::optional<qint64> value
-            = mozillaIntegerPreference(profile.path(), u"browser.sessionstore.interval");
-        QCOMPARE(value.value_or(-1), expected);
     }
 };
 

@@ -1,31 +1,24 @@
 #include "platform/linux/mozillapagequery.h"
 #include "platform/linux/mozillasessionstore.h"
+#include "tests/common/mozillaprofile.h"
+#include "tests/common/testfiles.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
-#include <lz4.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
+using vellumite::mozillaprofile::mozLz4;
+using vellumite::testfiles::writeFile;
+
+Q_DECLARE_METATYPE(vellumite::WindowPlace)
 
 namespace {
-
-// A session store as the browser writes it: magic, the size, one LZ4 block.
-QByteArray mozLz4(const QByteArray &json, qint64 sizeField = -1)
-{
-    QByteArray block(LZ4_compressBound(int(json.size())), '\0');
-    const int written
-        = LZ4_compress_default(json.constData(), block.data(), int(json.size()), int(block.size()));
-    block.resize(written);
-    char size[4];
-    qToLittleEndian<quint32>(quint32(sizeField < 0 ? json.size() : sizeField), size);
-    return QByteArray("mozLz40\0", 8) + QByteArray(size, 4) + block;
-}
 
 // Three windows: the first shows its second tab at its first entry, the second its only tab at its
 // last entry (no index), the third selects a tab it does not have.
@@ -46,17 +39,103 @@ private slots:
     {
         MozillaSessionStoreReader reader;
         QVERIFY2(reader.readData(mozLz4(sessionJson())), qPrintable(reader.errorString()));
-        const QList<SessionPage> expected { { u"http://127.0.0.1:8000/page.html"_s, u"Example page"_s },
-                                            { u"http://b/"_s, u"B \u00e9t\u00e9"_s } };
-        QCOMPARE(reader.selectedPages(), expected);
-        QCOMPARE(findPageByTitle(reader.selectedPages(), u"B \u00e9t\u00e9"_s)->url, u"http://b/"_s);
-        QVERIFY(!findPageByTitle(reader.selectedPages(), u"One"_s)); // not the selected tab
+        // The second window is the one in front; the third selects a tab it does not have.
+        const QList<SessionWindow> expected {
+            { { u"http://127.0.0.1:8000/page.html"_s, u"Example page"_s },
+              { WindowPlace::Size::Normal, QRect(64, 40, 1154, 946) },
+              false },
+            { { u"http://b/"_s, u"B \u00e9t\u00e9"_s },
+              { WindowPlace::Size::Maximized, QRect(4, 4, 1152, 921) },
+              true },
+        };
+        QCOMPARE(reader.windows(), expected);
+        const auto windowNamed = [](const QString &title) {
+            return BrowserWindow { u"Firefox"_s, 1, title, TitleForm::Whole, {} };
+        };
+        QCOMPARE(findShownPage(reader.windows(), windowNamed(u"B \u00e9t\u00e9"_s))->url, u"http://b/"_s);
+        QVERIFY(!findShownPage(reader.windows(), windowNamed(u"One"_s))); // not the selected tab
     }
 
-    void pageWithoutTitleGoesByItsAddress()
+    // Which window's page a window in front shows, when the store holds several of its title.
+    void pageOfTheWindowInFront_data()
     {
-        const QList<SessionPage> pages { { u"http://x/"_s, QString() } };
-        QCOMPARE(findPageByTitle(pages, u"http://x/"_s)->url, u"http://x/"_s);
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<WindowPlace>("front");
+        QTest::addColumn<int>("selectedWindow");
+        QTest::addColumn<QString>("expected");
+        const WindowPlace maximized { WindowPlace::Size::Maximized, QRect(0, 0, 1280, 1024) };
+        const WindowPlace left { WindowPlace::Size::Normal, QRect(0, 0, 600, 800) };
+        const WindowPlace right { WindowPlace::Size::Normal, QRect(640, 0, 600, 800) };
+        const WindowPlace unknown;
+        // Windows: 0 "Twin" maximized, 1 "Twin" maximized, 2 "Twin" at the left, 3 "Twin" at the right,
+        // 4 "Solo" maximized.
+        QTest::newRow("one window of the title, whatever its place") << u"Solo"_s << left << 0 << u"w4"_s;
+        QTest::newRow("the one at the front window's place") << u"Twin"_s << right << 0 << u"w3"_s;
+        QTest::newRow("its place wins over the store's window in front") << u"Twin"_s << left << 3 << u"w2"_s;
+        QTest::newRow("two maximized: the store's window in front") << u"Twin"_s << maximized << 1 << u"w1"_s;
+        QTest::newRow("two maximized, another window in front: the first")
+            << u"Twin"_s << maximized << 4 << u"w0"_s;
+        QTest::newRow("no place of its own: the store's window in front")
+            << u"Twin"_s << unknown << 3 << u"w3"_s;
+        QTest::newRow("a place of none of them: the store's window in front")
+            << u"Twin"_s << WindowPlace { WindowPlace::Size::Normal, QRect(1, 1, 2, 2) } << 2 << u"w2"_s;
+        QTest::newRow("no window of the title") << u"Other"_s << maximized << 0 << QString();
+    }
+    void pageOfTheWindowInFront()
+    {
+        QFETCH(QString, title);
+        QFETCH(WindowPlace, front);
+        QFETCH(int, selectedWindow);
+        QFETCH(QString, expected);
+        const WindowPlace maximizedElsewhere { WindowPlace::Size::Maximized, QRect(4, 4, 1152, 921) };
+        QList<SessionWindow> windows {
+            { { u"w0"_s, u"Twin"_s }, maximizedElsewhere, false },
+            { { u"w1"_s, u"Twin"_s }, maximizedElsewhere, false },
+            { { u"w2"_s, u"Twin"_s }, { WindowPlace::Size::Normal, QRect(0, 0, 600, 800) }, false },
+            { { u"w3"_s, u"Twin"_s }, { WindowPlace::Size::Normal, QRect(640, 0, 600, 800) }, false },
+            { { u"w4"_s, u"Solo"_s }, maximizedElsewhere, false },
+        };
+        windows[selectedWindow].selected = true;
+        // Read back from the store's own form.
+        MozillaSessionStoreReader reader;
+        QVERIFY(reader.readData(mozillaprofile::sessionStore(windows, 1)));
+        QCOMPARE(reader.windows(), windows);
+        const std::optional<SessionPage> page
+            = findShownPage(reader.windows(), { u"Firefox"_s, 1, title, TitleForm::Whole, front });
+        QCOMPARE(page.value_or(SessionPage {}).url, expected);
+    }
+
+    // The page a window's name may stand for: its title, the start of it when the browser cut it, or
+    // for an untitled page (stored with its address for a title) its address or no title at all.
+    void titlesAWindowNameStandsFor_data()
+    {
+        QTest::addColumn<QString>("pageTitle");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<QString>("storedTitle");
+        QTest::addColumn<bool>("named");
+        const QString url = u"http://x/"_s;
+        QTest::newRow("same title") << u"Page"_s << false << u"Page"_s << true;
+        QTest::newRow("another title") << u"Page"_s << false << u"Pages"_s << false;
+        QTest::newRow("cut title: its start") << u"Long ti"_s << true << u"Long title"_s << true;
+        QTest::newRow("whole title: no start") << u"Long ti"_s << false << u"Long title"_s << false;
+        QTest::newRow("cut title: no middle") << u"ong"_s << true << u"Long title"_s << false;
+        QTest::newRow("untitled, named by its address") << url << false << QString() << true;
+        QTest::newRow("untitled, stored with its address") << url << false << url << true;
+        QTest::newRow("no title: an untitled page") << QString() << false << QString() << true;
+        QTest::newRow("no title: stored with its address") << QString() << false << url << true;
+        QTest::newRow("no title: a titled page") << QString() << false << u"Page"_s << false;
+        QTest::newRow("a title: no untitled page") << u"Page"_s << true << QString() << false;
+    }
+    void titlesAWindowNameStandsFor()
+    {
+        QFETCH(QString, pageTitle);
+        QFETCH(bool, cut);
+        QFETCH(QString, storedTitle);
+        QFETCH(bool, named);
+        const BrowserWindow window {
+            u"Firefox"_s, 1, pageTitle, cut ? TitleForm::Start : TitleForm::Whole, {}
+        };
+        QCOMPARE(window.namesPage(storedTitle, u"http://x/"_s), named);
     }
 
     void timeOfCollection()
@@ -102,7 +181,7 @@ private slots:
         MozillaSessionStoreReader reader;
         QVERIFY(!reader.readData(data));
         QVERIFY(reader.hasError());
-        QVERIFY(reader.selectedPages().isEmpty());
+        QVERIFY(reader.windows().isEmpty());
     }
 
     void oversizedFileIsRefusedBeforeReading()
@@ -117,44 +196,87 @@ private slots:
         QVERIFY(reader.errorString().contains(u"larger"_s));
     }
 
-    void pageOfTheProfileThatTheProcessLocks()
+    void pageOfTheProfileThatTheProcessHolds()
     {
         QTemporaryDir home;
-        const QDir root(home.filePath(u"firefox"_s));
-        QVERIFY(root.mkpath(u"other.default/sessionstore-backups"_s));
-        QVERIFY(root.mkpath(u"abcd.default-esr/sessionstore-backups"_s));
-        const qint64 pid = 4242;
-        // A stale lock of another process, and the running one's.
-        QVERIFY(QFile::link(u"127.0.1.1:+17"_s, root.filePath(u"other.default/lock"_s)));
-        QVERIFY(QFile::link(u"127.0.1.1:+4242"_s, root.filePath(u"abcd.default-esr/lock"_s)));
-        QFile store(root.filePath(u"abcd.default-esr/sessionstore-backups/recovery.jsonlz4"_s));
-        QVERIFY(store.open(QIODevice::WriteOnly));
-        store.write(mozLz4(sessionJson()));
-        store.close();
+        const mozillaprofile::HeldProfile profile(home.filePath(u"abcd.default-esr"_s));
+        QVERIFY(
+            writeFile(profile.filePath(u"sessionstore-backups/recovery.jsonlz4"_s), mozLz4(sessionJson())));
+        const qint64 pid = mozillaprofile::HeldProfile::processId();
+        const std::optional<UserFolder> found = runningProfileFolder(pid);
+        QVERIFY(found);
+        QCOMPARE(found->path(), QDir(profile.path()).canonicalPath());
 
-        QCOMPARE(profileLockOwner(root.filePath(u"other.default"_s)), qint64(17));
-        QCOMPARE(runningProfileFolder(pid, { root.path() }), root.filePath(u"abcd.default-esr"_s));
-        QCOMPARE(runningProfileFolder(99, { root.path() }), QString());
-
-        MozillaPageQuery query({ root.path() });
-        const auto reply = query.requestWindowInfo({ u"Firefox"_s, pid, u"Example page"_s });
+        const MozillaPageQuery query;
+        const auto reply
+            = query.requestWindowInfo({ u"Firefox"_s, pid, u"Example page"_s, TitleForm::Whole, {} });
         QVERIFY(reply);
         QCOMPARE(reply->address, u"http://127.0.0.1:8000/page.html"_s);
         QCOMPARE(reply->title, u"Example page"_s);
         // A page the store does not hold yet, another family and another process give no answer.
-        QVERIFY(!query.requestWindowInfo({ u"Firefox"_s, pid, u"Just opened"_s }));
-        QVERIFY(!query.requestWindowInfo({ u"Opera"_s, pid, u"Example page"_s }));
-        QVERIFY(!query.requestWindowInfo({ u"Firefox"_s, 17, u"Example page"_s }));
+        QVERIFY(!query.requestWindowInfo({ u"Firefox"_s, pid, u"Just opened"_s, TitleForm::Whole, {} }));
+        QVERIFY(!query.requestWindowInfo({ u"Opera"_s, pid, u"Example page"_s, TitleForm::Whole, {} }));
+        QVERIFY(!query.requestWindowInfo({ u"Firefox"_s, 1, u"Example page"_s, TitleForm::Whole, {} }));
     }
 
-    void profileFoundThroughTheProcessOpenFiles()
+    // Only the folder whose .parentlock the browser holds open is its profile, and only when no one else
+    // may change it; its files count only when they are this user's and others may not write them. A
+    // folder the browser has another file open in, with a lock link planted there, is no profile.
+    void profileOnlyWhereNoOneElseCanPlantIt_data()
     {
-        // This process holds a file open in a folder with a lock naming it: no root needed.
-        QTemporaryDir profile;
-        QVERIFY(QFile::link(u"host:+"_s + QString::number(::getpid()), profile.filePath(u"lock"_s)));
-        QFile held(profile.filePath(u".parentlock"_s));
-        QVERIFY(held.open(QIODevice::WriteOnly));
-        QCOMPARE(runningProfileFolder(::getpid(), {}), QDir(profile.path()).canonicalPath());
+        QTest::addColumn<QString>("held"); // the file this process holds open in the folder
+        QTest::addColumn<int>("folderMode"); // of the profile folder
+        QTest::addColumn<bool>("otherOwner"); // the folder, or with `file`, that file, is nobody's
+        QTest::addColumn<QString>("file"); // a file given `fileMode` or the other owner
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<bool>("answered");
+        const int own = 0700;
+        QTest::newRow("the real profile") << u".parentlock"_s << own << false << QString() << 0 << true;
+        QTest::newRow("a planted lock beside another open file")
+            << u"cookies.sqlite"_s << own << false << QString() << 0 << false;
+        QTest::newRow("a held .parentlock in a folder anyone may write")
+            << u".parentlock"_s << 01777 << false << QString() << 0 << false;
+        QTest::newRow("a folder its group may write")
+            << u".parentlock"_s << 0770 << false << QString() << 0 << false;
+        QTest::newRow("a session store others may write")
+            << u".parentlock"_s << own << false << u"sessionstore-backups/recovery.jsonlz4"_s << 0666
+            << false;
+        QTest::newRow("a session store its group may write, as Firefox leaves it under umask 002")
+            << u".parentlock"_s << own << false << u"sessionstore-backups/recovery.jsonlz4"_s << 0664 << true;
+        QTest::newRow("a folder of another user (root only)")
+            << u".parentlock"_s << own << true << QString() << 0 << false;
+        QTest::newRow("a session store of another user (root only)")
+            << u".parentlock"_s << own << true << u"sessionstore-backups/recovery.jsonlz4"_s << 0644 << false;
+    }
+    void profileOnlyWhereNoOneElseCanPlantIt()
+    {
+        QFETCH(QString, held);
+        QFETCH(int, folderMode);
+        QFETCH(bool, otherOwner);
+        QFETCH(QString, file);
+        QFETCH(int, fileMode);
+        QFETCH(bool, answered);
+        if (otherOwner && ::geteuid() != 0)
+            QSKIP("Only root can give a file to another user.");
+        QTemporaryDir home;
+        const QDir folder(home.filePath(u"abcd.default-esr"_s));
+        QVERIFY(folder.mkpath(u"sessionstore-backups"_s));
+        const QString store = folder.filePath(u"sessionstore-backups/recovery.jsonlz4"_s);
+        QVERIFY(writeFile(store, mozLz4(sessionJson())));
+        QVERIFY(QFile::link(u"127.0.0.1:+"_s + QString::number(::getpid()), folder.filePath(u"lock"_s)));
+        QFile open(folder.filePath(held));
+        QVERIFY(open.open(QIODevice::WriteOnly));
+        const QByteArray changed = QFile::encodeName(file.isEmpty() ? folder.path() : folder.filePath(file));
+        if (!file.isEmpty())
+            QCOMPARE(::chmod(changed.constData(), mode_t(fileMode)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder.path()).constData(), mode_t(folderMode)), 0);
+        if (otherOwner)
+            QCOMPARE(::chown(changed.constData(), 65534, 65534), 0);
+
+        const auto reply = MozillaPageQuery().requestWindowInfo(
+            { u"Firefox"_s, ::getpid(), u"Example page"_s, TitleForm::Whole, {} });
+        QCOMPARE(reply.has_value(), answered);
+        QCOMPARE(runningProfileFolder(::getpid()).has_value(), file.isEmpty() ? answered : true);
     }
 };
 

@@ -67,6 +67,37 @@ private slots:
         QTRY_COMPARE(requests, 2);
     }
 
+    // Started with nohup (SIGHUP ignored) or in a shell's background (SIGINT ignored), the program
+    // outlives the terminal: what was ignored stays ignored, the other signals still end it, and the
+    // ignoring is in place again afterwards.
+    void signalsIgnoredAtTheStartStayIgnored()
+    {
+        struct sigaction ignore
+        {
+        };
+        ignore.sa_handler = SIG_IGN;
+        struct sigaction before
+        {
+        };
+        QCOMPARE(sigaction(SIGHUP, &ignore, &before), 0);
+        {
+            TerminationSignals termination;
+            QVERIFY(termination.isActive());
+            int requests = 0;
+            connect(&termination, &SessionEnd::endRequested, this, [&requests] { ++requests; });
+            std::raise(SIGHUP);
+            QTest::qWait(100);
+            QCOMPARE(requests, 0);
+            std::raise(SIGTERM);
+            QTRY_COMPARE(requests, 1);
+        }
+        struct sigaction after
+        {
+        };
+        QCOMPARE(sigaction(SIGHUP, &before, &after), 0);
+        QVERIFY(after.sa_handler == SIG_IGN);
+    }
+
     void handlersHaveOneOwner()
     {
         TerminationSignals first;

@@ -1,4 +1,5 @@
 #include "platform/linux/localsingleinstance.h"
+#include "tests/common/helperlines.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,6 +10,7 @@
 
 using namespace vellumite;
 using namespace Qt::StringLiterals;
+using vellumite::testfiles::waitForLine;
 
 class TestSingleInstance : public QObject
 {
@@ -27,20 +29,6 @@ private:
         }
     };
 
-    // Reads lines until `line` comes or the time is up.
-    static bool waitForLine(QProcess &process, const QByteArray &line, int timeoutMs = 5000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs) {
-            while (process.canReadLine()) {
-                if (process.readLine().trimmed() == line)
-                    return true;
-            }
-            process.waitForReadyRead(100);
-        }
-        return false;
-    }
     // Starts an instance that becomes the first; true once it says it is ready.
     static bool startFirst(Helper &helper, const QString &folder, const QString &mode)
     {

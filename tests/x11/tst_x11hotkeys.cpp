@@ -330,7 +330,7 @@ private slots:
     void captureOpensTheAddDialogWithTheForegroundTitle()
     {
         CaptureFixture f;
-        f.fakes.services.pageQuery = std::make_unique<MozillaPageQuery>(QStringList { f.folder.path() });
+        f.fakes.services.pageQuery = std::make_unique<MozillaPageQuery>();
         QVERIFY(f.options->HotKey1->Tag != 0);
 
         OtherClient browser;

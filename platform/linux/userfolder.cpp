@@ -1,0 +1,56 @@
+#include "platform/linux/userfolder.h"
+
+#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace vellumite {
+
+std::optional<UserFolder> UserFolder::open(const QString &path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    if (encoded.isEmpty())
+        return std::nullopt;
+    // O_NONBLOCK: a pipe by that name must not stall the open before O_DIRECTORY refuses it.
+    const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()
+        || (info.st_mode & (S_IWGRP | S_IWOTH))) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return UserFolder(fd, path);
+}
+
+UserFolder::UserFolder(int fd, QString path)
+    : m_fd(fd)
+    , m_path(std::move(path))
+{ }
+
+UserFolder::~UserFolder()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+UserFolder::UserFolder(UserFolder &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1))
+    , m_path(std::move(other.m_path))
+{ }
+
+UserFolder &UserFolder::operator=(UserFolder &&other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = std::exchange(other.m_fd, -1);
+        m_path = std::move(other.m_path);
+    }
+    return *this;
+}
+
+} // namespace vellumite

@@ -4,6 +4,7 @@
 #include "exchange/dialog/storepictures.h"
 #include "main/core/browserdetection.h"
 #include "main/dialogs/balloonhint.h"
+#include "main/window/screenfit.h"
 #include "platform/productversion.h"
 #include "platform/widgets/closebuttononly.h"
 
@@ -124,6 +125,7 @@ TfrImportExport::TfrImportExport(const BrowserPaths &paths, const ProductVersion
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     showOnlyTheCloseButton(*this);
     setFixedSize(321, 224);
+    ScreenFit::centreOnParent(*this);
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPixelSize(11);
     setFont(tahoma);

@@ -2,6 +2,8 @@
 
 #include "main/core/nodeselection.h"
 
+#include <unordered_map>
+
 namespace vellumite {
 
 namespace {
@@ -34,11 +36,15 @@ InternalDropDecision::InternalDropDecision(const BookmarkTree &tree,
     m_accepted = accepts(topmost);
     if (!m_accepted)
         return;
-    // A category cannot stand beside a bookmark target, so it always goes inside; each bookmark follows
-    // the drop mode on its own, whatever the nodes before it in the drag were.
-    BookmarkNode *beside = m_mode == DropMode::On ? m_target : m_target->parent();
-    for (BookmarkNode *node : topmost)
-        m_moves.push_back({ node, node->record.IsCategory ? m_target : beside });
+    AttachMode attach = m_mode == DropMode::Above ? AttachMode::InsertBefore
+        : m_mode == DropMode::Below               ? AttachMode::InsertAfter
+                                                  : AttachMode::LastChild;
+    for (BookmarkNode *node : topmost) {
+        // Once a category has gone in first, the rest of the drag follows it there.
+        if (node->record.IsCategory)
+            attach = AttachMode::FirstChild;
+        m_moves.push_back({ node, m_target, attach });
+    }
 }
 
 bool InternalDropDecision::accepts(const std::vector<BookmarkNode *> &topmost) const
@@ -59,6 +65,54 @@ bool InternalDropDecision::accepts(const std::vector<BookmarkNode *> &topmost) c
             return false;
     }
     return true;
+}
+
+std::vector<BookmarkNode *> childrenAfterMoves(const std::vector<BookmarkNode *> &staying,
+                                               const std::vector<NodeMove> &moves)
+{
+    // Each run of nodes put at one place, in the order they end in.
+    std::vector<BookmarkNode *> first;
+    std::vector<BookmarkNode *> last;
+    std::unordered_map<const BookmarkNode *, std::vector<BookmarkNode *>> before;
+    std::unordered_map<const BookmarkNode *, std::vector<BookmarkNode *>> after;
+    for (const NodeMove &move : moves) {
+        switch (move.mode) {
+        case AttachMode::FirstChild:
+            first.push_back(move.node);
+            break;
+        case AttachMode::LastChild:
+            last.push_back(move.node);
+            break;
+        case AttachMode::InsertBefore:
+            before[move.target].push_back(move.node);
+            break;
+        case AttachMode::InsertAfter:
+            after[move.target].push_back(move.node);
+            break;
+        }
+    }
+    std::vector<BookmarkNode *> children;
+    children.reserve(staying.size() + moves.size());
+    children.insert(children.end(), first.rbegin(), first.rend());
+    for (BookmarkNode *child : staying) {
+        if (const auto it = before.find(child); it != before.end()) {
+            children.insert(children.end(), it->second.begin(), it->second.end());
+            before.erase(it);
+        }
+        children.push_back(child);
+        if (const auto it = after.find(child); it != after.end()) {
+            children.insert(children.end(), it->second.rbegin(), it->second.rend());
+            after.erase(it);
+        }
+    }
+    children.insert(children.end(), last.begin(), last.end());
+    // A node beside a target that is not there is never lost: it goes last.
+    for (const NodeMove &move : moves) {
+        const bool beside = move.mode == AttachMode::InsertBefore || move.mode == AttachMode::InsertAfter;
+        if (beside && (before.contains(move.target) || after.contains(move.target)))
+            children.push_back(move.node);
+    }
+    return children;
 }
 
 bool acceptsExternalDrop(const BookmarkTree &tree, const BookmarkNode *target)

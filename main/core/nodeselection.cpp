@@ -1,53 +1,80 @@
 #include "main/core/nodeselection.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace vellumite {
 
 namespace {
 
-// The rows from the top level down to the node.
-std::vector<int> pathOf(const BookmarkNode *node)
+int depthOf(const BookmarkNode *node)
 {
-    std::vector<int> path;
-    for (const BookmarkNode *n = node; n && n->parent(); n = n->parent())
-        path.push_back(n->row());
-    std::reverse(path.begin(), path.end());
-    return path;
+    int depth = 0;
+    for (const BookmarkNode *n = node->parent(); n; n = n->parent())
+        ++depth;
+    return depth;
+}
+
+struct DepthAndNode
+{
+    int depth;
+    BookmarkNode *node;
+};
+
+// Whether `a` comes before `b` in tree order: the deeper one is lifted to the other's level, then both
+// climb to the children of their nearest common ancestor, which their rows order. No path is built, so
+// a sort of thousands of nodes allocates nothing per comparison.
+bool comesBefore(const DepthAndNode &a, const DepthAndNode &b)
+{
+    const BookmarkNode *x = a.node;
+    const BookmarkNode *y = b.node;
+    if (x == y)
+        return false;
+    for (int depth = a.depth; depth > b.depth; --depth) {
+        x = x->parent();
+        if (x == y)
+            return false; // b holds a
+    }
+    for (int depth = b.depth; depth > a.depth; --depth) {
+        y = y->parent();
+        if (y == x)
+            return true; // a holds b
+    }
+    while (x->parent() != y->parent()) {
+        x = x->parent();
+        y = y->parent();
+    }
+    return x->row() < y->row();
 }
 
 } // namespace
 
 void sortInTreeOrder(std::vector<BookmarkNode *> &nodes)
 {
-    std::vector<std::pair<std::vector<int>, BookmarkNode *>> keyed;
+    std::vector<DepthAndNode> keyed;
     keyed.reserve(nodes.size());
     for (BookmarkNode *node : nodes)
-        keyed.emplace_back(pathOf(node), node);
-    // A parent's path is a prefix of its children's, and a prefix orders first.
-    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        keyed.push_back({ depthOf(node), node });
+    std::sort(keyed.begin(), keyed.end(), comesBefore);
     for (size_t i = 0; i < keyed.size(); ++i)
-        nodes[i] = keyed[i].second;
+        nodes[i] = keyed[i].node;
 }
 
+// In tree order every node inside another one follows it, before any node outside it: a node is
+// covered exactly when the last node kept holds it.
 std::vector<BookmarkNode *> topmostNodes(const std::vector<BookmarkNode *> &selected)
 {
-    const std::unordered_set<const BookmarkNode *> chosen(selected.begin(), selected.end());
-    std::unordered_set<const BookmarkNode *> taken;
-    std::vector<BookmarkNode *> topmost;
+    std::vector<BookmarkNode *> sorted;
+    sorted.reserve(selected.size());
     for (BookmarkNode *node : selected) {
-        if (!node || taken.contains(node))
-            continue;
-        bool inside = false;
-        for (const BookmarkNode *n = node->parent(); n && !inside; n = n->parent())
-            inside = chosen.contains(n);
-        if (!inside) {
-            taken.insert(node);
-            topmost.push_back(node);
-        }
+        if (node)
+            sorted.push_back(node);
     }
-    sortInTreeOrder(topmost);
+    sortInTreeOrder(sorted);
+    std::vector<BookmarkNode *> topmost;
+    for (BookmarkNode *node : sorted) {
+        if (topmost.empty() || !topmost.back()->isAncestorOrSelf(node))
+            topmost.push_back(node);
+    }
     return topmost;
 }
 

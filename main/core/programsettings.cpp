@@ -9,20 +9,11 @@
 
 namespace vellumite {
 
-namespace {
-
-// Round(screen / 2 - window / 2), the halves taken as real numbers and a tie rounded to the even
-// neighbour, done in integers: the difference is (screen - window) / 2 exactly.
-int centredOrigin(int screen, int window)
+QRect primaryArea(const ScreenLayout &screens)
 {
-    const int difference = screen - window;
-    const int floorHalf = difference >= 0 ? difference / 2 : -((1 - difference) / 2);
-    if (difference % 2 == 0)
-        return floorHalf;
-    return floorHalf % 2 == 0 ? floorHalf : floorHalf + 1;
+    return screens.availableAreas.isEmpty() ? QRect(QPoint(0, 0), FallbackScreenSize)
+                                            : screens.availableAreas.first();
 }
-
-} // namespace
 
 QString settingsFilePath(const QString &programFolder)
 {
@@ -34,16 +25,14 @@ IniFile settingsFileIn(const ProgramFolder &folder)
     return IniFile(folder.fd(), SettingsFileName, folder.shownPathOf(SettingsFileName));
 }
 
-QRect defaultWindowBounds(QSize primaryScreen)
+QRect defaultWindowBounds(const QRect &primaryArea)
 {
     const QRect designed = DesignedWindowBounds;
     // The origin is that of the designed height, taken before Height is read.
-    return QRect(centredOrigin(primaryScreen.width(), designed.width()),
-                 centredOrigin(primaryScreen.height(), designed.height()), designed.width(),
-                 DefaultWindowHeight);
+    return QRect(centredCorner(primaryArea, designed.size()), QSize(designed.width(), DefaultWindowHeight));
 }
 
-WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen)
+WindowPlacement readPlacement(const IniFile &ini, const QRect &primaryArea)
 {
     using namespace SettingsKey;
     WindowPlacement placement;
@@ -52,7 +41,7 @@ WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen)
         placement.maximized = true;
         return placement;
     }
-    const QRect defaults = defaultWindowBounds(primaryScreen);
+    const QRect defaults = defaultWindowBounds(primaryArea);
     const auto coordinate = [&ini](const QString &key, int defaultValue) {
         return qBound(-PlacementLimit, ini.readInteger(ProgramSection, key, defaultValue), PlacementLimit);
     };
@@ -81,12 +70,7 @@ ColumnWidths readColumnWidths(const IniFile &ini)
 StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &screens)
 {
     StartupSettings settings;
-    settings.placement = readPlacement(ini, screens.primarySize);
-    if (!settings.placement.maximized) {
-        settings.placement.bounds
-            = fitWindowOnScreens(settings.placement.bounds, MinimumWindowSize,
-                                 defaultWindowBounds(screens.primarySize), screens.availableAreas);
-    }
+    settings.placement = readPlacement(ini, primaryArea(screens));
     settings.columns = readColumnWidths(ini);
     settings.openWithBrowser
         = ini.readString(SettingsKey::BrowserSection, SettingsKey::OpenWithBrowser, QString());
@@ -108,11 +92,6 @@ StartupSettings loadStartupSettings(const FolderProbe &probe, const ProgramFolde
     if (!ini.load() && readFailure)
         *readFailure = ini.errorString();
     return readStartupSettings(ini, screens);
-}
-
-QSize applyMinimumWindowSize(QSize requested)
-{
-    return requested.expandedTo(MinimumWindowSize);
 }
 
 ColumnWidths clampColumnWidths(ColumnWidths widths)

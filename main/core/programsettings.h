@@ -50,7 +50,7 @@ struct WindowPlacement
 {
     // Maximized: the bounds were not read and stay the designed ones (the window's normal geometry).
     bool maximized = false;
-    // As stored, before the window's minimum size applies (see applyMinimumWindowSize).
+    // As stored, before the window's minimum size and the screens apply (see fitWindowOnScreens).
     QRect bounds = DesignedWindowBounds;
 
     friend bool operator==(const WindowPlacement &, const WindowPlacement &) = default;
@@ -104,18 +104,21 @@ QString settingsFilePath(const QString &programFolder);
 // "Settings.ini" of the open program folder, read and written relative to it.
 IniFile settingsFileIn(const ProgramFolder &folder);
 
-// What a missing Left, Top, Width and Height give: the designed window centred on the primary screen,
-// 550 high.
-QRect defaultWindowBounds(QSize primaryScreen);
+// The primary screen's available area, or a screen of FallbackScreenSize at (0, 0) when none is known.
+inline constexpr QSize FallbackScreenSize(1024, 768);
+QRect primaryArea(const ScreenLayout &screens);
+// What a missing Left, Top, Width and Height give: the designed window centred on the primary screen's
+// available area, wherever that lies, 550 high.
+QRect defaultWindowBounds(const QRect &primaryArea);
 // Show, then Left, Top, Width and Height unless Show is 2, each with the default of
 // defaultWindowBounds(); Left and Top are kept within +-PlacementLimit, Width and Height within 0 and
-// PlacementLimit. Whether the window can be reached there is not looked at (see readStartupSettings).
-WindowPlacement readPlacement(const IniFile &ini, QSize primaryScreen);
+// PlacementLimit. Whether the window can be reached there is not looked at: the window decides that
+// when it is placed (fitWindowOnScreens), once its frame is known.
+WindowPlacement readPlacement(const IniFile &ini, const QRect &primaryArea);
 // ClDescr, ClLink, ClState, each kept within its column's limits.
 ColumnWidths readColumnWidths(const IniFile &ini);
-// The placement, put where the window can be reached (fitWindowOnScreens, with the default placement in
-// place of bounds that would hide the window), the column widths, the open-with browser and the kept
-// bookmark files (only names a kept copy can have).
+// The placement as stored, the column widths, the open-with browser and the kept bookmark files (only
+// names a kept copy can have).
 StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &screens);
 
 // The start-up read: nothing is read from a folder that cannot be written, and the designed values stay.
@@ -124,8 +127,6 @@ StartupSettings readStartupSettings(const IniFile &ini, const ScreenLayout &scre
 StartupSettings loadStartupSettings(const FolderProbe &probe, const ProgramFolder &folder,
                                     const ScreenLayout &screens, QString *readFailure = nullptr);
 
-// The size the window takes for a requested size: never below MinimumWindowSize.
-QSize applyMinimumWindowSize(QSize requested);
 ColumnWidths clampColumnWidths(ColumnWidths widths);
 
 // Writes [Program] Show, Left, Top, Width, Height, ClDescr, ClLink, ClState, KeptBookmarkFiles and

@@ -2,6 +2,7 @@
 
 #include "main/menus/support.h"
 #include "main/tree/imagelist.h"
+#include "main/window/screenfit.h"
 #include "main/window/windowfont.h"
 #include "platform/widgets/closebuttononly.h"
 
@@ -62,6 +63,7 @@ TfAbout::TfAbout(Shell &shell, ProgramLauncher &launcher, QString defaultBrowser
     showOnlyTheCloseButton(*this);
     setWindowTitle(u"About"_s);
     setFixedSize(ClientSize);
+    ScreenFit::centreOnParent(*this);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, Qt::black);

@@ -5,6 +5,7 @@
 #include "main/core/linebreaks.h"
 #include "main/dialogs/balloonhint.h"
 #include "main/dialogs/storedtextfield.h"
+#include "main/window/screenfit.h"
 #include "main/window/windowfont.h"
 #include "platform/widgets/closebuttononly.h"
 
@@ -120,6 +121,7 @@ TfrAddBookmark::TfrAddBookmark(BookmarkTreeEditor &tree, QWidget *parent)
     setPalette(black);
     buildControls();
     setFixedSize(291, 305);
+    ScreenFit::centreOnParent(*this);
 }
 
 // The balloon widget is a child of the dialog; the unique_ptr releases it first.

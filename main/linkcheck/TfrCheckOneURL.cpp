@@ -2,6 +2,7 @@
 
 #include "controls/RzBckgnd.h"
 #include "main/core/linkverification.h"
+#include "main/window/screenfit.h"
 
 #include <QPointer>
 #include <QProgressBar>
@@ -17,6 +18,7 @@ TfrCheckOneURL::TfrCheckOneURL(LinkVerification &checks, BookmarkNode &node, QWi
 {
     setObjectName(QStringLiteral("frCheckOneURL"));
     setFixedSize(314, 41);
+    ScreenFit::centreOnParent(*this);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     setFont(font);

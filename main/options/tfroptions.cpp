@@ -9,6 +9,7 @@
 #include "main/options/modalwindowwait.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/imagelist.h"
+#include "main/window/screenfit.h"
 #include "main/window/tform1.h"
 #include "main/window/windowfont.h"
 #include "platform/platformservices.h"
@@ -150,6 +151,7 @@ void TfrOptions::buildControls()
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     showOnlyTheCloseButton(*this);
     setFixedSize(384, 410);
+    ScreenFit::centreOnParent(*this);
     setFont(windowFont());
 
     GroupSources = new QGroupBox(QStringLiteral("Bookmarks sources:"), this);

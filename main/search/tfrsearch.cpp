@@ -9,6 +9,7 @@
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
 #include "main/tree/sortglyphheaderview.h"
+#include "main/window/screenfit.h"
 #include "main/window/tform1.h"
 #include "main/window/windowfont.h"
 #include "platform/messageservice.h"
@@ -52,6 +53,7 @@ TfrSearch::TfrSearch(TForm1 &form, MessageService &messages, QWidget *parent)
     setPalette(text);
     setMinimumSize(500, 330);
     resize(732, 564);
+    ScreenFit::centreOnParent(*this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -72,8 +74,6 @@ TfrSearch::TfrSearch(TForm1 &form, MessageService &messages, QWidget *parent)
     setTabOrder(btPreview, btDelete);
     restoreMode();
     EdSearch->setFocus();
-    if (parent)
-        move(parent->geometry().center() - rect().center());
 }
 
 TfrSearch::~TfrSearch() = default;

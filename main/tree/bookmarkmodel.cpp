@@ -297,7 +297,11 @@ std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkN
     const std::vector<BookmarkNode *> moving = topmostNodes(movable);
     const std::vector<std::vector<BookmarkNode *>> groups = groupByParent(moving);
     if (groups.size() > MaxSeparateChanges) {
-        moveInOneLayoutChange(groups, *parent);
+        std::vector<NodeMove> moves;
+        moves.reserve(moving.size());
+        for (BookmarkNode *node : moving)
+            moves.push_back({ node, parent, AttachMode::LastChild });
+        moveInOneLayoutChange(moves);
         return moving;
     }
     const QModelIndex destination = indexFromNode(parent);
@@ -319,26 +323,110 @@ std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<BookmarkN
     return moving;
 }
 
-// Nodes from many folders: each folder's move would make the views walk every persistent index and
-// row again, so all of them move in one layout change, followed by the one sort of the destination.
-void BookmarkModel::moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
-                                          BookmarkNode &destination)
+std::vector<BookmarkNode *> BookmarkModel::moveNodes(const std::vector<NodeMove> &moves)
 {
+    if (moves.empty() || std::any_of(moves.begin(), moves.end(), [](const NodeMove &m) { return !m.target; }))
+        return {};
+    // Nodes that all go last into one folder are a plain move to that folder.
+    BookmarkNode *folder = moves.front().target;
+    if (std::all_of(moves.begin(), moves.end(), [folder](const NodeMove &move) {
+            return move.mode == AttachMode::LastChild && move.target == folder;
+        })) {
+        std::vector<BookmarkNode *> nodes;
+        nodes.reserve(moves.size());
+        for (const NodeMove &move : moves)
+            nodes.push_back(move.node);
+        return moveNodes(nodes, folder);
+    }
+
+    std::vector<BookmarkNode *> candidates;
+    candidates.reserve(moves.size());
+    for (const NodeMove &move : moves) {
+        if (move.node && move.node->parent() && !move.node->isAncestorOrSelf(move.destination()))
+            candidates.push_back(move.node);
+    }
+    const std::vector<BookmarkNode *> topmost = topmostNodes(candidates);
+    const std::unordered_set<const BookmarkNode *> moving(topmost.begin(), topmost.end());
+    // A folder that moves itself takes what is put into it along; were it to move below one of those
+    // nodes, the nodes would end inside themselves.
+    const auto insideAMovingNode = [&moving](const BookmarkNode *destination) {
+        for (const BookmarkNode *n = destination; n; n = n->parent()) {
+            if (moving.contains(n))
+                return true;
+        }
+        return false;
+    };
+    std::vector<NodeMove> kept;
+    std::unordered_set<const BookmarkNode *> seen;
+    for (const NodeMove &move : moves) {
+        if (moving.contains(move.node) && !insideAMovingNode(move.destination())
+            && seen.insert(move.node).second)
+            kept.push_back(move);
+    }
+    if (kept.empty())
+        return {};
+    moveInOneLayoutChange(kept);
+    std::vector<BookmarkNode *> moved;
+    moved.reserve(kept.size());
+    for (const NodeMove &move : kept)
+        moved.push_back(move.node);
+    return moved;
+}
+
+// Every source folder gives up its moving children and every destination folder is rebuilt and sorted,
+// all in one layout change: moving folder by folder would make the views walk every persistent index
+// and row again for each of them.
+void BookmarkModel::moveInOneLayoutChange(const std::vector<NodeMove> &moves)
+{
+    std::unordered_map<const BookmarkNode *, std::unique_ptr<BookmarkNode>> taken;
+    std::vector<BookmarkNode *> nodes;
+    nodes.reserve(moves.size());
+    std::vector<BookmarkNode *> destinations;
+    std::unordered_map<const BookmarkNode *, std::vector<NodeMove>> movesInto;
+    for (const NodeMove &move : moves) {
+        nodes.push_back(move.node);
+        taken.emplace(move.node, nullptr);
+        std::vector<NodeMove> &into = movesInto[move.destination()];
+        if (into.empty())
+            destinations.push_back(move.destination());
+        into.push_back(move);
+    }
+
     emit layoutAboutToBeChanged({}, NoLayoutChangeHint);
     const QModelIndexList before = persistentIndexList();
-    const std::vector<BookmarkNode *> nodes = nodesOf(before);
-    for (const std::vector<BookmarkNode *> &siblings : groups) {
+    const std::vector<BookmarkNode *> persistentNodes = nodesOf(before);
+    for (const std::vector<BookmarkNode *> &siblings : groupByParent(nodes)) {
         BookmarkNode &source = *siblings.front()->parent();
-        const std::unordered_set<const BookmarkNode *> chosen(siblings.begin(), siblings.end());
-        std::vector<std::unique_ptr<BookmarkNode>> kept;
-        std::vector<std::unique_ptr<BookmarkNode>> taken;
-        for (auto &node : source.takeAllChildren())
-            (chosen.contains(node.get()) ? taken : kept).push_back(std::move(node));
-        source.reorderChildren(std::move(kept));
-        destination.appendChildren(std::move(taken));
+        std::vector<std::unique_ptr<BookmarkNode>> staying;
+        staying.reserve(static_cast<size_t>(source.childCount()) - siblings.size());
+        for (auto &node : source.takeAllChildren()) {
+            if (const auto it = taken.find(node.get()); it != taken.end())
+                it->second = std::move(node);
+            else
+                staying.push_back(std::move(node));
+        }
+        source.reorderChildren(std::move(staying));
     }
-    sortChildren(destination, m_sortColumn, m_sortOrder);
-    movePersistentIndexes(before, nodes);
+    for (BookmarkNode *folder : destinations) {
+        std::vector<BookmarkNode *> staying;
+        staying.reserve(static_cast<size_t>(folder->childCount()));
+        for (int row = 0; row < folder->childCount(); ++row)
+            staying.push_back(folder->child(row));
+        std::vector<std::unique_ptr<BookmarkNode>> stayingNodes = folder->takeAllChildren();
+        std::vector<std::unique_ptr<BookmarkNode>> children;
+        children.reserve(stayingNodes.size() + movesInto[folder].size());
+        // The staying children keep their order, so they are taken one after the other.
+        auto nextStaying = stayingNodes.begin();
+        for (BookmarkNode *child : childrenAfterMoves(staying, movesInto[folder])) {
+            if (const auto it = taken.find(child); it != taken.end())
+                children.push_back(std::move(it->second));
+            else
+                children.push_back(std::move(*nextStaying++));
+        }
+        folder->reorderChildren(std::move(children));
+        sortChildren(*folder, m_sortColumn, m_sortOrder);
+    }
+    movePersistentIndexes(before, persistentNodes);
     emit layoutChanged({}, NoLayoutChangeHint);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/core/bookmarktree.h"
+#include "main/core/dropdecision.h"
 
 #include <QAbstractItemModel>
 #include <functional>
@@ -65,6 +66,11 @@ public:
     // (nodes given inside it still move); a node inside another one that moves goes with it. Returns the
     // nodes moved.
     std::vector<BookmarkNode *> moveNodes(const std::vector<BookmarkNode *> &nodes, BookmarkNode *parent);
+    // Moves nodes with their descendants as a drop does: each is put where its move says, one after the
+    // other in the order given, and then every folder they went to is sorted once. A move that would put
+    // a node into itself or below a node that moves is left out; a node inside another one that moves
+    // goes with it. Returns the nodes moved.
+    std::vector<BookmarkNode *> moveNodes(const std::vector<NodeMove> &moves);
     // Tells the views that a node's record changed.
     void recordChanged(BookmarkNode *node);
 
@@ -115,8 +121,8 @@ private:
     static constexpr size_t MaxSeparateChanges = 4;
     void removeInOneLayoutChange(const std::vector<BookmarkNode *> &topmost,
                                  const std::vector<std::vector<BookmarkNode *>> &groups);
-    void moveInOneLayoutChange(const std::vector<std::vector<BookmarkNode *>> &groups,
-                               BookmarkNode &destination);
+    // The moves, already checked and reduced to the topmost nodes, in one layout change.
+    void moveInOneLayoutChange(const std::vector<NodeMove> &moves);
     void appendInOneLayoutChange(std::vector<FolderInsertion> insertions);
     // Around a layout change: the nodes of the persistent indexes before it, then each index moved to
     // its node's row after it (an index whose node is null, or gone, becomes invalid).

@@ -2,6 +2,7 @@
 
 #include "main/core/nodeselection.h"
 #include "main/core/treeclipboard.h"
+#include "main/tree/bookmarkdelegate.h"
 #include "main/tree/bookmarkmodel.h"
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/colours.h"
@@ -12,8 +13,9 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTimerEvent>
-#include <unordered_map>
+#include <algorithm>
 
 namespace vellumite {
 
@@ -87,9 +89,11 @@ bool BookmarkTreeView::VTDragOver(const QMimeData *offered, BookmarkNode *target
 
 bool BookmarkTreeView::VTDragDrop(const QMimeData *offered, BookmarkNode *target, DropMode mode)
 {
-    if (!VTDragOver(offered, target, mode))
+    if (!offered)
         return false;
     if (!isOwnDrag(offered)) {
+        if (!acceptsExternalDrop(m_model->tree(), target))
+            return false;
         emit linkDropped(target, readDroppedLink(*offered));
         return true;
     }
@@ -97,18 +101,17 @@ bool BookmarkTreeView::VTDragDrop(const QMimeData *offered, BookmarkNode *target
     const InternalDropDecision decision(m_model->tree(), draggedNodes(), target, mode);
     if (!decision.accepted())
         return false;
+    // The drag has ended, and the selection is about to become the moved nodes: neither is carried
+    // through the move, where the model would follow each of their rows. Nothing is told of the
+    // selection going; the whole view is repainted instead.
+    m_dragged.clear();
+    selectionModel()->reset();
+    viewport()->update();
+    std::vector<BookmarkNode *> moved = m_model->moveNodes(decision.moves());
     std::vector<BookmarkNode *> destinations;
-    std::unordered_map<BookmarkNode *, std::vector<BookmarkNode *>> byDestination;
     for (const NodeMove &move : decision.moves()) {
-        auto &nodes = byDestination[move.destination];
-        if (nodes.empty())
-            destinations.push_back(move.destination);
-        nodes.push_back(move.node);
-    }
-    std::vector<BookmarkNode *> moved;
-    for (BookmarkNode *destination : destinations) {
-        const std::vector<BookmarkNode *> done = m_model->moveNodes(byDestination[destination], destination);
-        moved.insert(moved.end(), done.begin(), done.end());
+        if (std::find(destinations.begin(), destinations.end(), move.destination()) == destinations.end())
+            destinations.push_back(move.destination());
     }
     // The moved nodes stay selected, each run of neighbouring rows as one range, and in sight: a
     // selection hidden in a collapsed category would be what the next command acts on, unseen.
@@ -168,9 +171,32 @@ void BookmarkTreeView::dragEnterEvent(QDragEnterEvent *event)
     event->acceptProposedAction();
 }
 
-void BookmarkTreeView::dragMoveEvent(QDragMoveEvent *event)
+int BookmarkTreeView::dragScrollStep(int y, int height)
 {
-    const QPoint position = event->position().toPoint();
+    const auto rowsAt = [](int depth) {
+        // One row at the inner side of the band, the most at the edge itself and beyond it.
+        return 1 + std::min(depth, DragScrollBand - 1) * (DragScrollMaximumRows - 1) / (DragScrollBand - 1);
+    };
+    if (height < 3 * DragScrollBand) {
+        // Too low for two bands and a middle: only the outer thirds scroll.
+        const int band = height / 3;
+        if (y < band)
+            return -1;
+        if (y >= height - band)
+            return 1;
+        return 0;
+    }
+    if (y < DragScrollBand)
+        return -rowsAt(DragScrollBand - 1 - y);
+    if (y >= height - DragScrollBand)
+        return rowsAt(y - (height - DragScrollBand));
+    return 0;
+}
+
+bool BookmarkTreeView::followDrag(const QPoint &position, const QMimeData *offered)
+{
+    m_dragPosition = position;
+    m_dragData = offered;
     DropMode mode = DropMode::Nowhere;
     BookmarkNode *target = dropTargetAt(position, &mode);
     const QModelIndex index = m_model->indexFromNode(target);
@@ -178,18 +204,24 @@ void BookmarkTreeView::dragMoveEvent(QDragMoveEvent *event)
         m_hoverIndex = index;
         m_expandTimer.start(autoExpandDelay(), this);
     }
-    const QRect viewRect = viewport()->rect();
-    if (position.y() < viewRect.top() + autoScrollMargin()
-        || position.y() > viewRect.bottom() - autoScrollMargin())
-        startAutoScroll();
+    if (dragScrollStep(position.y(), viewport()->height()) == 0)
+        m_dragScrollTimer.stop();
+    else if (!m_dragScrollTimer.isActive())
+        m_dragScrollTimer.start(DragScrollIntervalMs, this);
 
-    const bool accepted = VTDragOver(event->mimeData(), target, mode);
+    const bool accepted = VTDragOver(offered, target, mode);
+    const QRect viewRect = viewport()->rect();
     m_dropMark = accepted ? visualRect(index).adjusted(0, 0, 0, -1) : QRect();
     m_dropMark.setLeft(0);
     m_dropMark.setRight(viewRect.right());
     m_dropMarkMode = accepted ? mode : DropMode::Nowhere;
     viewport()->update();
-    if (!accepted) {
+    return accepted;
+}
+
+void BookmarkTreeView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!followDrag(event->position().toPoint(), event->mimeData())) {
         event->ignore();
         return;
     }
@@ -197,12 +229,29 @@ void BookmarkTreeView::dragMoveEvent(QDragMoveEvent *event)
     event->accept();
 }
 
+// A pointer held still sends no more moves: each step scrolls on and judges the row now under it.
+void BookmarkTreeView::scrollWithDrag()
+{
+    const int step = dragScrollStep(m_dragPosition.y(), viewport()->height());
+    QScrollBar *bar = verticalScrollBar();
+    const int before = bar->value();
+    if (step != 0)
+        bar->setValue(before
+                      + step * (verticalScrollMode() == ScrollPerPixel ? BookmarkDelegate::RowHeight : 1));
+    if (step == 0 || bar->value() == before) {
+        m_dragScrollTimer.stop();
+        return;
+    }
+    followDrag(m_dragPosition, m_dragData);
+}
+
 void BookmarkTreeView::endDragHover()
 {
     m_expandTimer.stop();
+    m_dragScrollTimer.stop();
+    m_dragData = nullptr;
     m_hoverIndex = QPersistentModelIndex();
     m_dropMarkMode = DropMode::Nowhere;
-    stopAutoScroll();
     viewport()->update();
 }
 
@@ -228,6 +277,10 @@ void BookmarkTreeView::dropEvent(QDropEvent *event)
 
 void BookmarkTreeView::timerEvent(QTimerEvent *event)
 {
+    if (event->timerId() == m_dragScrollTimer.timerId()) {
+        scrollWithDrag();
+        return;
+    }
     if (event->timerId() != m_expandTimer.timerId()) {
         QTreeView::timerEvent(event);
         return;

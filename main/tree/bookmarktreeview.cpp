@@ -220,6 +220,26 @@ void BookmarkTreeView::restoreViewStateFromNodes()
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
+void BookmarkTreeView::expandAll()
+{
+    expandSubtree({});
+}
+
+void BookmarkTreeView::expandSubtree(const QModelIndex &index)
+{
+    BookmarkNode *top = index.isValid() ? m_model->nodeFromIndex(index) : &m_model->tree().topLevel();
+    if (!top)
+        return;
+    // While a full layout is pending, expanding a node only records it; the layout then runs once.
+    scheduleDelayedItemsLayout();
+    if (index.isValid() && top->childCount() > 0)
+        expand(index);
+    for (BookmarkNode *node = top->firstChild(); node; node = node->nextInTreeOrder(top)) {
+        if (node->childCount() > 0)
+            expand(m_model->indexFromNode(node));
+    }
+}
+
 void BookmarkTreeView::scrollToFirstSelected()
 {
     const QItemSelection selection = selectionModel()->selection();
@@ -279,6 +299,11 @@ void BookmarkTreeView::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (VTKeyDown(*event) || VTKeyPress(*event)) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Asterisk && currentIndex().isValid() && !isEditing()) {
+        expandSubtree(currentIndex().siblingAtColumn(0));
         event->accept();
         return;
     }

@@ -80,6 +80,12 @@ public:
     void storeViewStateInNodes();
     void restoreViewStateFromNodes();
 
+    // Opens every folder of the tree, or of the subtree below a node, and nothing else. QTreeView's own
+    // expandAll() and its expansion on "*" record every row as open, the bookmarks too: each becomes a
+    // persistent index that every later move, sort or removal has to carry.
+    void expandAll();
+    void expandSubtree(const QModelIndex &index);
+
     // Scrolls the first selected node in tree order into the vertical centre, leaving the horizontal
     // position alone. Nothing happens when no node is selected.
     void scrollToFirstSelected();
@@ -102,6 +108,14 @@ public:
     bool VTDragOver(const QMimeData *offered, BookmarkNode *target, DropMode mode) const;
     // Carries out an accepted drop; false when it was refused after all.
     bool VTDragDrop(const QMimeData *offered, BookmarkNode *target, DropMode mode);
+
+    // A drag held near the top or the bottom edge scrolls the tree, a step every DragScrollIntervalMs:
+    // the rows of one step for a pointer at `y` in a viewport `height` high, negative upwards, more the
+    // nearer the pointer is to the edge, none outside the bands along the edges.
+    static constexpr int DragScrollBand = 20;
+    static constexpr int DragScrollIntervalMs = 50;
+    static constexpr int DragScrollMaximumRows = 6;
+    static int dragScrollStep(int y, int height);
 
 signals:
     // A link dropped from another program onto a category.
@@ -129,6 +143,10 @@ protected:
 private:
     std::vector<BookmarkNode *> draggedNodes() const;
     void setDragPixmap(QDrag &drag) const;
+    // Follows a drag at a point of the viewport: the row it hovers over, the drop mark and the scrolling
+    // at the edges. Returns whether a drop there is accepted.
+    bool followDrag(const QPoint &position, const QMimeData *offered);
+    void scrollWithDrag();
     void endDragHover();
     bool VTKeyPress(const QKeyEvent &event);
     bool VTKeyDown(const QKeyEvent &event);
@@ -146,6 +164,11 @@ private:
     // The row a drag hovers over, opened when the drag stays there, and the mark drawn for the drop.
     QPersistentModelIndex m_hoverIndex;
     QBasicTimer m_expandTimer;
+    // While a drag is over the viewport: where it is and what it offers (owned by the drag, which
+    // outlives its events here), so that a step of scrolling can judge the row that comes under it.
+    QBasicTimer m_dragScrollTimer;
+    QPoint m_dragPosition;
+    const QMimeData *m_dragData = nullptr;
     QRect m_dropMark;
     DropMode m_dropMarkMode = DropMode::Nowhere;
 };

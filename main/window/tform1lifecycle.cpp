@@ -9,37 +9,18 @@
 #include "main/tree/bookmarktreeview.h"
 #include "main/tree/imagelist.h"
 #include "main/tree/treecounter.h"
+#include "main/window/screenfit.h"
 #include "main/window/statusbar.h"
 #include "main/window/tform1.h"
 #include "main/window/workerblock.h"
 #include "platform/platformservices.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 
 namespace vellumite {
 
 namespace {
-
-ScreenLayout screenLayout()
-{
-    ScreenLayout layout;
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!primary) {
-        layout.primarySize = QSize(1024, 768);
-        layout.availableAreas = { QRect(QPoint(0, 0), layout.primarySize) };
-        return layout;
-    }
-    layout.primarySize = primary->size();
-    layout.availableAreas = { primary->availableGeometry() };
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        if (screen != primary)
-            layout.availableAreas << screen->availableGeometry();
-    }
-    return layout;
-}
 
 WindowShow windowShow(const QWidget &window)
 {
@@ -83,7 +64,7 @@ void TForm1::FormCreate(PlatformServices &services, ProgramFolder folder)
         [this](ProgramLifecycle::MessageKind kind, const QString &text) { tell(kind, text); });
     createHelpMenu();
     createExchangeCommands();
-    applyStartupSettings(m_lifecycle->readSettings(screenLayout()));
+    applyStartupSettings(m_lifecycle->readSettings(currentScreenLayout()));
     m_installedBrowsers = detectBrowsers(m_browserPaths, *services.systemLookup, *services.productVersions);
     updateOpenWithMenu(Openwith1, m_installedBrowsers);
     AddRootBookmark();
@@ -110,15 +91,12 @@ void TForm1::updateTitle()
 
 void TForm1::applyStartupSettings(const StartupSettings &settings)
 {
-    if (settings.placement.maximized) {
+    // Left and Top are the window's outer corner, where the window manager puts the frame: a window
+    // stored at the top of the screen keeps its title bar on it. A maximized window gets its normal
+    // bounds placed all the same, and its minimum size fitted to the screen.
+    ScreenFit::placeAtStoredBounds(*this, settings.placement.bounds);
+    if (settings.placement.maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
-    } else {
-        // Left and Top are the window's outer corner, where the window manager puts the frame: a window
-        // stored at the top of the screen keeps its title bar on it.
-        const QRect &bounds = settings.placement.bounds;
-        move(bounds.topLeft());
-        resize(applyMinimumWindowSize(bounds.size()));
-    }
     m_vt->header()->resizeSection(0, settings.columns.description);
     m_vt->header()->resizeSection(1, settings.columns.link);
     m_vt->header()->resizeSection(2, settings.columns.state);

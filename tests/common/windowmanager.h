@@ -45,3 +45,14 @@ inline void xdotool(const QStringList &arguments)
 {
     QProcess::execute(QStringLiteral("xdotool"), arguments);
 }
+
+// Runs xdotool to its end while this program goes on handling its events: a drag that xdotool makes
+// over this program's windows needs their answers as it goes. False when it failed or took over 20 s.
+inline bool xdotoolHandlingEvents(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    return process.waitForStarted()
+        && QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 20'000)
+        && process.exitCode() == 0;
+}

@@ -329,7 +329,7 @@ private slots:
                                      QDir::toNativeSeparators(bookmarkFile() + u".bad"_s));
         for (int start = 0; start < 2; ++start) {
             ProgramLifecycle policy = lifecycle();
-            const ScreenLayout screen { QSize(1024, 768), { QRect(0, 0, 1024, 768) } };
+            const ScreenLayout screen { { QRect(0, 0, 1024, 768) } };
             policy.readSettings(screen);
             BookmarkTree tree;
             QCOMPARE(policy.loadOrCreateTree(tree, 7), ProgramLifecycle::StartupResult::Ready);
@@ -389,7 +389,7 @@ private slots:
         if (unreadableAtStart)
             QVERIFY(testfiles::writeFile(settings, oversized));
         ProgramLifecycle policy = lifecycle();
-        const ScreenLayout screen { QSize(1024, 768), { QRect(0, 0, 1024, 768) } };
+        const ScreenLayout screen { { QRect(0, 0, 1024, 768) } };
         QCOMPARE(policy.readSettings(screen).placement.bounds.width(), 650);
         BookmarkTree tree;
         QCOMPARE(policy.loadOrCreateTree(tree, 7), ProgramLifecycle::StartupResult::Ready);
@@ -445,7 +445,7 @@ private slots:
 
         auto policy = std::make_shared<ProgramLifecycle>(lifecycle());
         auto steps = std::make_shared<QList<ProgramLifecycle::ExitStep>>();
-        const ScreenLayout screen { QSize(1024, 768), { QRect(0, 0, 1024, 768) } };
+        const ScreenLayout screen { { QRect(0, 0, 1024, 768) } };
         QVERIFY(testfiles::finishesWithin(5000, [=] {
             policy->readSettings(screen);
             BookmarkTree tree;

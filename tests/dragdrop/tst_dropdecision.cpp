@@ -50,6 +50,21 @@ struct Fixture
     }
 };
 
+QString placeText(AttachMode mode)
+{
+    switch (mode) {
+    case AttachMode::InsertBefore:
+        return QStringLiteral("before ");
+    case AttachMode::InsertAfter:
+        return QStringLiteral("after ");
+    case AttachMode::FirstChild:
+        return QStringLiteral("first in ");
+    case AttachMode::LastChild:
+        return QStringLiteral("last in ");
+    }
+    return {};
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(DropMode)
@@ -64,7 +79,7 @@ private slots:
         QTest::addColumn<QStringList>("dragged");
         QTest::addColumn<QString>("target"); // "" for empty space
         QTest::addColumn<DropMode>("mode");
-        // "node>folder" for each move, in tree order; empty when refused.
+        // "node>place" for each move, in tree order; empty when refused.
         QTest::addColumn<QStringList>("moves");
 
         using L = QStringList;
@@ -78,32 +93,36 @@ private slots:
         QTest::newRow("category onto itself") << L { u"B"_qs } << "B" << DropMode::On << L {};
         QTest::newRow("root category anywhere") << L { u"Bookmarks"_qs } << "C" << DropMode::On << L {};
         QTest::newRow("bookmark onto another category")
-            << L { u"a"_qs } << "B" << DropMode::On << L { u"a>B"_qs };
+            << L { u"a"_qs } << "B" << DropMode::On << L { u"a>last in B"_qs };
         QTest::newRow("bookmark deep below the target")
-            << L { u"a1x"_qs } << "A" << DropMode::On << L { u"a1x>A"_qs };
+            << L { u"a1x"_qs } << "A" << DropMode::On << L { u"a1x>last in A"_qs };
         QTest::newRow("bookmark above a category lands beside it")
-            << L { u"a"_qs } << "B" << DropMode::Above << L { u"a>Bookmarks"_qs };
+            << L { u"a"_qs } << "B" << DropMode::Above << L { u"a>before B"_qs };
         QTest::newRow("bookmark below a category lands beside it")
-            << L { u"a1x"_qs } << "A" << DropMode::Below << L { u"a1x>Bookmarks"_qs };
+            << L { u"a1x"_qs } << "A" << DropMode::Below << L { u"a1x>after A"_qs };
         QTest::newRow("bookmark above the root") << L { u"a"_qs } << "Bookmarks" << DropMode::Above << L {};
         QTest::newRow("bookmark below the root") << L { u"b"_qs } << "Bookmarks" << DropMode::Below << L {};
         QTest::newRow("bookmark onto the root")
-            << L { u"a"_qs } << "Bookmarks" << DropMode::On << L { u"a>Bookmarks"_qs };
+            << L { u"a"_qs } << "Bookmarks" << DropMode::On << L { u"a>last in Bookmarks"_qs };
         QTest::newRow("category below the root goes inside it")
-            << L { u"A1"_qs } << "Bookmarks" << DropMode::Below << L { u"A1>Bookmarks"_qs };
+            << L { u"A1"_qs } << "Bookmarks" << DropMode::Below << L { u"A1>first in Bookmarks"_qs };
         QTest::newRow("category above a category goes inside it")
-            << L { u"A1"_qs } << "B" << DropMode::Above << L { u"A1>B"_qs };
+            << L { u"A1"_qs } << "B" << DropMode::Above << L { u"A1>first in B"_qs };
         QTest::newRow("category below a category goes inside it")
-            << L { u"B"_qs } << "C" << DropMode::Below << L { u"B>C"_qs };
+            << L { u"B"_qs } << "C" << DropMode::Below << L { u"B>first in C"_qs };
         QTest::newRow("category with one of its bookmarks moves whole")
-            << L { u"a"_qs, u"A"_qs } << "C" << DropMode::On << L { u"A>C"_qs };
+            << L { u"a"_qs, u"A"_qs } << "C" << DropMode::On << L { u"A>first in C"_qs };
         QTest::newRow("category with a bookmark deep inside it")
-            << L { u"A"_qs, u"a1x"_qs } << "B" << DropMode::On << L { u"A>B"_qs };
+            << L { u"A"_qs, u"a1x"_qs } << "B" << DropMode::On << L { u"A>first in B"_qs };
         QTest::newRow("bookmarks of several folders")
             << L { u"b"_qs, u"a1x"_qs, u"r"_qs } << "C" << DropMode::On
-            << L { u"a1x>C"_qs, u"b>C"_qs, u"r>C"_qs };
-        QTest::newRow("a category, then a bookmark that follows the drop mode")
-            << L { u"A1"_qs, u"b"_qs } << "C" << DropMode::Below << L { u"A1>C"_qs, u"b>Bookmarks"_qs };
+            << L { u"a1x>last in C"_qs, u"b>last in C"_qs, u"r>last in C"_qs };
+        // From the first category on, in tree order, the rest of the drag goes inside first as well.
+        QTest::newRow("a category, then a bookmark that goes in first with it")
+            << L { u"A1"_qs, u"b"_qs } << "C" << DropMode::Below
+            << L { u"A1>first in C"_qs, u"b>first in C"_qs };
+        QTest::newRow("a bookmark before a category keeps the drop mode")
+            << L { u"B"_qs, u"a"_qs } << "C" << DropMode::Below << L { u"a>after C"_qs, u"B>first in C"_qs };
         QTest::newRow("one refusal refuses all") << L { u"a1x"_qs, u"B"_qs } << "B" << DropMode::On << L {};
         QTest::newRow("one of them already there") << L { u"b"_qs, u"a"_qs } << "A" << DropMode::On << L {};
     }
@@ -119,8 +138,64 @@ private slots:
         QCOMPARE(decision.accepted(), !moves.isEmpty());
         QStringList actual;
         for (const NodeMove &move : decision.moves())
-            actual << move.node->record.name() + u'>' + move.destination->record.name();
+            actual << move.node->record.name() + u'>' + placeText(move.mode) + move.target->record.name();
         QCOMPARE(actual, moves);
+    }
+
+    // The moves are done one after the other: what goes first or just after the target comes before
+    // what went there earlier.
+    void childrenAfterMoves_data()
+    {
+        QTest::addColumn<QStringList>("moves"); // "node place", place one of first, last, before, after
+        QTest::addColumn<QStringList>("children");
+        using L = QStringList;
+        QTest::newRow("last") << L { u"m1 last"_qs, u"m2 last"_qs } << L { u"p T q m1 m2"_qs };
+        QTest::newRow("first") << L { u"m1 first"_qs, u"m2 first"_qs } << L { u"m2 m1 p T q"_qs };
+        QTest::newRow("before the target")
+            << L { u"m1 before"_qs, u"m2 before"_qs } << L { u"p m1 m2 T q"_qs };
+        QTest::newRow("after the target") << L { u"m1 after"_qs, u"m2 after"_qs } << L { u"p T m2 m1 q"_qs };
+        QTest::newRow("last, then first, then last")
+            << L { u"m1 last"_qs, u"m2 first"_qs, u"m3 last"_qs } << L { u"m2 p T q m1 m3"_qs };
+        QTest::newRow("beside a target that is not there: last, never lost")
+            << L { u"m1 beside-gone"_qs, u"m2 first"_qs } << L { u"m2 p T q m1"_qs };
+    }
+
+    void childrenAfterMoves()
+    {
+        QFETCH(QStringList, moves);
+        QFETCH(QStringList, children);
+        BookmarkTree tree;
+        BookmarkNode *folder = tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+        QHash<QString, BookmarkNode *> nodes;
+        std::vector<BookmarkNode *> staying;
+        for (const QString name : { u"p"_qs, u"T"_qs, u"q"_qs }) {
+            nodes.insert(name, folder->appendChild(std::make_unique<BookmarkNode>(makeCategoryRecord(name))));
+            staying.push_back(nodes.value(name));
+        }
+        BookmarkNode *elsewhere
+            = tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
+        BookmarkNode *gone
+            = elsewhere->appendChild(std::make_unique<BookmarkNode>(makeCategoryRecord(u"X"_qs)));
+        std::vector<NodeMove> done;
+        for (const QString &move : moves) {
+            const QString name = move.section(u' ', 0, 0);
+            const QString place = move.section(u' ', 1);
+            BookmarkNode *node
+                = elsewhere->appendChild(std::make_unique<BookmarkNode>(makeCategoryRecord(name)));
+            if (place == u"first"_qs || place == u"last"_qs)
+                done.push_back(
+                    { node, folder, place == u"first"_qs ? AttachMode::FirstChild : AttachMode::LastChild });
+            else if (place == u"beside-gone"_qs)
+                done.push_back({ node, gone, AttachMode::InsertBefore });
+            else
+                done.push_back(
+                    { node, nodes.value(u"T"_qs),
+                      place == u"before"_qs ? AttachMode::InsertBefore : AttachMode::InsertAfter });
+        }
+        QStringList names;
+        for (const BookmarkNode *child : vellumite::childrenAfterMoves(staying, done))
+            names << child->record.name();
+        QCOMPARE(names.join(u' '), children.join(u' '));
     }
 
     void nothingDraggedIsRefused()

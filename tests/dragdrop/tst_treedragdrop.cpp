@@ -1,5 +1,6 @@
 // Drag-move and drop events sent to the bookmark tree: moves within it, links from other programs.
 
+#include "main/core/bookmarkfile.h"
 #include "main/core/dropformats.h"
 #include "main/core/treeclipboard.h"
 #include "main/tree/bookmarkmodel.h"
@@ -9,12 +10,14 @@
 
 #include <QApplication>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace treefixture;
 
 Q_DECLARE_METATYPE(vellumite::DroppedLink)
+Q_DECLARE_METATYPE(vellumite::DropMode)
 
 class TestTreeDragDrop : public QObject
 {
@@ -139,6 +142,156 @@ private slots:
         for (BookmarkNode *node : moved)
             QVERIFY(w.view.selectionModel()->isSelected(w.model.indexFromNode(node)));
         QVERIFY(w.view.isExpanded(w.model.indexFromNode(w.alpha)));
+    }
+
+    // A dropped category goes in as the target's first child, and the rest of the drag after it too;
+    // the sort then keeps it there among the nodes it compares equal with (in "Description" a category
+    // and a bookmark always do), and the order outlives a save and a load.
+    void droppedCategoriesGoInFirst_data()
+    {
+        QTest::addColumn<QStringList>("dragged");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<DropMode>("mode");
+        QTest::addColumn<QString>("folder"); // whose children are checked
+        QTest::addColumn<QStringList>("children");
+        using L = QStringList;
+        // Bookmarks > [Src > (Mover > (m1), s1), r1, r2, Dest > (d1, d2)]
+        QTest::newRow("category onto the root")
+            << L { u"Mover"_qs } << u"Bookmarks"_qs << DropMode::On << u"Bookmarks"_qs
+            << L { u"Mover"_qs, u"Src"_qs, u"r1"_qs, u"r2"_qs, u"Dest"_qs };
+        QTest::newRow("category below the root")
+            << L { u"Mover"_qs } << u"Bookmarks"_qs << DropMode::Below << u"Bookmarks"_qs
+            << L { u"Mover"_qs, u"Src"_qs, u"r1"_qs, u"r2"_qs, u"Dest"_qs };
+        QTest::newRow("category onto a category of bookmarks")
+            << L { u"Mover"_qs } << u"Dest"_qs << DropMode::On << u"Dest"_qs
+            << L { u"Mover"_qs, u"d1"_qs, u"d2"_qs };
+        QTest::newRow("a category, then a bookmark: both in first")
+            << L { u"Mover"_qs, u"s1"_qs } << u"Dest"_qs << DropMode::On << u"Dest"_qs
+            << L { u"d1"_qs, u"d2"_qs, u"s1"_qs, u"Mover"_qs };
+        QTest::newRow("a bookmark alone goes in last") << L { u"s1"_qs } << u"Dest"_qs << DropMode::On
+                                                       << u"Dest"_qs << L { u"d1"_qs, u"d2"_qs, u"s1"_qs };
+    }
+
+    void droppedCategoriesGoInFirst()
+    {
+        QFETCH(QStringList, dragged);
+        QFETCH(QString, target);
+        QFETCH(DropMode, mode);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, children);
+        BookmarkTree tree;
+        BookmarkModel model(tree);
+        BookmarkTreeView view(&model, ImageList::instance());
+        BookmarkNode *root = addRoot(tree);
+        BookmarkNode *src = root->appendChild(category(u"Src"_qs));
+        src->appendChild(category(u"Mover"_qs))->appendChild(bookmark(u"m1"_qs));
+        src->appendChild(bookmark(u"s1"_qs));
+        root->appendChild(bookmark(u"r1"_qs));
+        root->appendChild(bookmark(u"r2"_qs));
+        BookmarkNode *dest = root->appendChild(category(u"Dest"_qs));
+        dest->appendChild(bookmark(u"d1"_qs));
+        dest->appendChild(bookmark(u"d2"_qs));
+        model.reloadSorted();
+        QCOMPARE(names(*root), (QStringList { u"Src"_qs, u"r1"_qs, u"r2"_qs, u"Dest"_qs }));
+        view.resize(500, 400);
+        view.show();
+        view.expandAll();
+        const auto byName = [&tree](const QString &name) {
+            BookmarkNode *found = nullptr;
+            tree.forEach([&](BookmarkNode &n) {
+                if (!found && n.record.name() == name)
+                    found = &n;
+            });
+            return found;
+        };
+        for (const QString &name : dragged)
+            view.selectionModel()->select(model.indexFromNode(byName(name)),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        std::unique_ptr<QMimeData> data = view.beginNodeDrag();
+        QVERIFY(view.VTDragDrop(data.get(), byName(target), mode));
+        QCOMPARE(names(*byName(folder)), children);
+
+        BookmarkTree reloaded;
+        QCOMPARE(BookmarkFile::load(reloaded, BookmarkFile::save(tree)), QString());
+        BookmarkModel(reloaded).reloadSorted();
+        BookmarkNode *reloadedFolder = nullptr;
+        reloaded.forEach([&](BookmarkNode &n) {
+            if (!reloadedFolder && n.record.name() == folder)
+                reloadedFolder = &n;
+        });
+        QVERIFY(reloadedFolder);
+        QCOMPARE(names(*reloadedFolder), children);
+    }
+
+    // The rows one step of scrolling moves, in a viewport 300 high: more the nearer the edge.
+    void dragScrollStep_data()
+    {
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("top edge") << 0 << 300 << -BookmarkTreeView::DragScrollMaximumRows;
+        QTest::newRow("inner side of the top band") << BookmarkTreeView::DragScrollBand - 1 << 300 << -1;
+        QTest::newRow("just below the top band") << BookmarkTreeView::DragScrollBand << 300 << 0;
+        QTest::newRow("middle") << 150 << 300 << 0;
+        QTest::newRow("just above the bottom band") << 300 - BookmarkTreeView::DragScrollBand - 1 << 300 << 0;
+        QTest::newRow("inner side of the bottom band") << 300 - BookmarkTreeView::DragScrollBand << 300 << 1;
+        QTest::newRow("7 px inside the bottom edge") << 293 << 300 << 4;
+        QTest::newRow("bottom edge") << 299 << 300 << BookmarkTreeView::DragScrollMaximumRows;
+        QTest::newRow("below the viewport") << 310 << 300 << BookmarkTreeView::DragScrollMaximumRows;
+        QTest::newRow("a low viewport: its outer thirds") << 5 << 30 << -1;
+        QTest::newRow("a low viewport: its middle") << 15 << 30 << 0;
+    }
+    void dragScrollStep()
+    {
+        QFETCH(int, y);
+        QFETCH(int, height);
+        QFETCH(int, rows);
+        QCOMPARE(BookmarkTreeView::dragScrollStep(y, height), rows);
+    }
+
+    // A drag held still near an edge scrolls step after step and judges the rows that come under it;
+    // moved away from the edge, or out of the tree, it stops.
+    void aDragHeldAtAnEdgeScrolls()
+    {
+        Window w;
+        for (int i = 0; i < 200; ++i)
+            w.gamma->appendChild(bookmark(u"g%1"_qs.arg(i, 3, 10, QChar(u'0'))));
+        w.model.reloadSorted();
+        w.view.expandAll();
+        QScrollBar *bar = w.view.verticalScrollBar();
+        QCOMPARE(bar->value(), 0);
+        w.select({ w.beta->child(0) });
+        std::unique_ptr<QMimeData> data = w.view.beginNodeDrag();
+        const int height = w.view.viewport()->height();
+        const auto moveTo = [&](int y) {
+            QDragMoveEvent move(QPoint(40, y), Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton,
+                                Qt::NoModifier);
+            QApplication::sendEvent(w.view.viewport(), &move);
+        };
+        QDragEnterEvent enter(QPoint(40, height / 2), Qt::CopyAction | Qt::MoveAction, data.get(),
+                              Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.view.viewport(), &enter);
+
+        moveTo(height / 2);
+        QTest::qWait(300);
+        QCOMPARE(bar->value(), 0);
+
+        moveTo(height - 7);
+        QTRY_VERIFY(bar->value() >= 10);
+        moveTo(height / 2);
+        const int held = bar->value();
+        QTest::qWait(300);
+        QCOMPARE(bar->value(), held);
+
+        moveTo(3);
+        QTRY_COMPARE(bar->value(), 0);
+        moveTo(height - 3);
+        QTRY_VERIFY(bar->value() > 0);
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(w.view.viewport(), &leave);
+        const int left = bar->value();
+        QTest::qWait(300);
+        QCOMPARE(bar->value(), left);
     }
 
     void categoryMovesWithItsContentAndExpansion()

@@ -9,10 +9,13 @@
 #include "tests/common/treetext.h"
 #include "tests/common/windowmanager.h"
 
+#include <QCursor>
 #include <QMimeData>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 
 using namespace vellumite;
@@ -41,11 +44,7 @@ bool dragWithTheMouse(const QPoint &from, const QPoint &to)
     args << u"sleep"_s << u"0.3"_s;
     moveTo(to + QPoint(1, 0));
     args << u"sleep"_s << u"0.3"_s << u"mouseup"_s << u"1"_s;
-    QProcess xdotool;
-    xdotool.start(u"xdotool"_s, args);
-    return xdotool.waitForStarted()
-        && QTest::qWaitFor([&xdotool] { return xdotool.state() == QProcess::NotRunning; }, 20'000)
-        && xdotool.exitCode() == 0;
+    return xdotoolHandlingEvents(args);
 }
 
 // The main window over Bookmarks > [Alpha > (a1, a2, Sub > s1), Beta > (b1), Gamma], every category open.
@@ -151,9 +150,10 @@ private slots:
             << L { u"a2"_s, u"b1"_s } << u"b1"_s << u"Gamma"_s << DropMode::On
             << u"[Bookmarks [Alpha a1=https://a1/ [Sub s1=https://s1/]] [Beta] [Gamma a2=https://a2/ "
                "b1=https://b1/]]"_s;
+        // Just before it; a bookmark and a category compare equal, so the sort leaves it there.
         QTest::newRow("bookmark above a category lands beside it")
             << L { u"b1"_s } << u"b1"_s << u"Sub"_s << DropMode::Above
-            << u"[Bookmarks [Alpha a1=https://a1/ a2=https://a2/ [Sub s1=https://s1/] b1=https://b1/] [Beta] "
+            << u"[Bookmarks [Alpha a1=https://a1/ a2=https://a2/ b1=https://b1/ [Sub s1=https://s1/]] [Beta] "
                "[Gamma]]"_s;
         QTest::newRow("category onto its own subcategory")
             << L { u"Alpha"_s } << u"Alpha"_s << u"Sub"_s << DropMode::On << Unchanged;
@@ -184,6 +184,94 @@ private slots:
         QCOMPARE(w.selectedNames(), selected);
         QCOMPARE(w.form.StatusBar1()->panelText(2), u"Categories: 4"_s);
         QCOMPARE(w.form.StatusBar1()->panelText(3), u"Links: 4"_s);
+    }
+
+    // A drag held near the top or bottom edge of the tree scrolls it, though the hand moves only a
+    // little; held near no edge, or moved away from it, the tree stays where it is.
+    void dragHeldNearAnEdgeScrolls_data()
+    {
+        QTest::addColumn<int>("holdAt"); // 1 near the bottom edge, -1 near the top edge, 0 in the middle
+        QTest::newRow("7 px inside the bottom edge") << 1;
+        QTest::newRow("7 px inside the top edge") << -1;
+        QTest::newRow("in the middle") << 0;
+    }
+    void dragHeldNearAnEdgeScrolls()
+    {
+        QFETCH(int, holdAt);
+        MainWindow w;
+        BookmarkNode *gamma = w.node(u"Gamma"_s);
+        for (int i = 0; i < 400; ++i)
+            treetext::addBookmark(*gamma, u"g%1"_s.arg(i, 3, 10, QChar(u'0')), u"https://g/"_s);
+        w.form.model()->reloadSorted();
+        w.form.VT()->expandAll();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QTest::qWait(300);
+        BookmarkTreeView *view = w.form.VT();
+        QScrollBar *bar = view->verticalScrollBar();
+        bar->setValue(holdAt < 0 ? bar->maximum() / 2 : 0);
+        const QString before = w.tree();
+        const int start = bar->value();
+
+        const QPoint middle = view->viewport()->mapToGlobal(QPoint(60, view->viewport()->height() / 2));
+        const int y = holdAt > 0 ? view->viewport()->height() - 7
+            : holdAt < 0         ? 7
+                                 : view->viewport()->height() / 2 + 30;
+        const QPoint hold = view->viewport()->mapToGlobal(QPoint(60, y));
+        // Pressed on a bookmark row, dragged past the start distance and on to where it is held for
+        // 1.5 s, the hand moving a pixel now and then; then moved to the middle, held 1 s and released
+        // over a bookmark, where nothing may drop. While the drag runs its own event loop, the pointer
+        // and the scroll position are sampled.
+        QStringList args;
+        const auto moveTo = [&args](const QPoint &p, const char *pause) {
+            args << u"mousemove"_s << QString::number(p.x()) << QString::number(p.y()) << u"sleep"_s
+                 << QString::fromLatin1(pause);
+        };
+        moveTo(middle, "0.2");
+        args << u"mousedown"_s << u"1"_s;
+        for (int dx : { 10, 20, 30, 40 })
+            moveTo(middle + QPoint(dx, 0), "0.05");
+        moveTo(hold, "0.25");
+        for (int i = 0; i < 6; ++i)
+            moveTo(hold + QPoint(i % 2, 0), "0.25");
+        moveTo(middle, "1.0");
+        args << u"mouseup"_s << u"1"_s;
+        struct Sample
+        {
+            QPoint pointer;
+            int value;
+        };
+        std::vector<Sample> samples;
+        QTimer sampler;
+        QObject::connect(&sampler, &QTimer::timeout, [&] {
+            samples.push_back({ QCursor::pos(), bar->value() });
+        });
+        sampler.start(20);
+        QVERIFY(xdotoolHandlingEvents(args));
+        QTest::qWait(300);
+        sampler.stop();
+
+        const auto atHold = [&](const Sample &s) { return (s.pointer - hold).manhattanLength() <= 1; };
+        const auto firstHeld = std::find_if(samples.begin(), samples.end(), atHold);
+        QVERIFY(firstHeld != samples.end());
+        const auto lastHeld = std::find_if(samples.rbegin(), samples.rend(), atHold).base() - 1;
+        const int held = lastHeld->value;
+        if (holdAt > 0)
+            QVERIFY2(held > start + 10, qPrintable(u"%1 -> %2"_s.arg(start).arg(held)));
+        else if (holdAt < 0)
+            QVERIFY2(held < start - 10, qPrintable(u"%1 -> %2"_s.arg(start).arg(held)));
+        else
+            QCOMPARE(held, start);
+
+        // Away from the edge the scrolling stops at once.
+        std::vector<int> afterwards;
+        for (auto it = lastHeld + 1; it != samples.end(); ++it) {
+            if (it->pointer == middle)
+                afterwards.push_back(it->value);
+        }
+        QVERIFY(afterwards.size() > 10);
+        QCOMPARE(afterwards[2], afterwards.back());
+        QCOMPARE(bar->value(), afterwards.back());
+        QCOMPARE(w.tree(), before);
     }
 
     // Another program gets what a copy of the rows places on the clipboard; it reports a move, and the

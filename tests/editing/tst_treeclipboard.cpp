@@ -111,6 +111,32 @@ private slots:
         QCOMPARE(names(vellumite::topmostNodes(f.nodes(selected))), expected);
     }
 
+    // Tree order whatever order the nodes come in: a parent before its children, siblings by row, and a
+    // node given twice kept twice.
+    void sortInTreeOrder_data()
+    {
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<QStringList>("expected");
+        using L = QStringList;
+        QTest::newRow("deepest first") << L { u"bb1"_s, u"b1"_s, u"B"_s, u"Bookmarks"_s }
+                                       << L { u"Bookmarks"_s, u"B"_s, u"b1"_s, u"bb1"_s };
+        QTest::newRow("across folders, without their parents")
+            << L { u"bb1"_s, u"a2"_s, u"a1"_s } << L { u"a1"_s, u"a2"_s, u"bb1"_s };
+        QTest::newRow("a folder after its last child's cousin")
+            << L { u"b1"_s, u"a2"_s, u"A"_s } << L { u"A"_s, u"a2"_s, u"b1"_s };
+        QTest::newRow("twice") << L { u"a2"_s, u"a1"_s, u"a2"_s } << L { u"a1"_s, u"a2"_s, u"a2"_s };
+        QTest::newRow("one") << L { u"B"_s } << L { u"B"_s };
+    }
+    void sortInTreeOrder()
+    {
+        QFETCH(QStringList, given);
+        QFETCH(QStringList, expected);
+        const Fixture f;
+        std::vector<BookmarkNode *> nodes = f.nodes(given);
+        vellumite::sortInTreeOrder(nodes);
+        QCOMPARE(names(nodes), expected);
+    }
+
     void copiesReadBackAsEqualNewNodes()
     {
         const Fixture f;

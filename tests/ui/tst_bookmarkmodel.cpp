@@ -55,6 +55,61 @@ private slots:
         QCOMPARE(model.columnCount(rootIndex), 3);
     }
 
+    // Moves put beside and inside a target go in one layout change: the nodes land where the moves say,
+    // each index kept follows its node, and nothing is lost or duplicated.
+    void placedMovesKeepTheirIndexes()
+    {
+        BookmarkTree tree;
+        BookmarkModel model(tree);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setSortState(ColumnState, Qt::AscendingOrder); // keeps the order the moves give
+        BookmarkNode *root = addRoot(tree);
+        BookmarkNode *from = root->appendChild(category(u"from"_s));
+        BookmarkNode *folder = from->appendChild(category(u"folder"_s));
+        folder->appendChild(bookmark(u"inside"_s));
+        BookmarkNode *mark = from->appendChild(bookmark(u"mark"_s));
+        BookmarkNode *target = root->appendChild(category(u"target"_s));
+        target->appendChild(bookmark(u"t1"_s));
+        root->appendChild(bookmark(u"r1"_s));
+        const QPersistentModelIndex folderIndex = model.indexFromNode(folder);
+        const QPersistentModelIndex insideIndex = model.indexFromNode(folder->child(0));
+        const QPersistentModelIndex markIndex = model.indexFromNode(mark);
+        QSignalSpy relaid(&model, &QAbstractItemModel::layoutChanged);
+
+        const std::vector<BookmarkNode *> moved = model.moveNodes(std::vector<NodeMove> {
+            { mark, target, AttachMode::InsertAfter }, { folder, target, AttachMode::FirstChild } });
+        QCOMPARE(moved, (std::vector<BookmarkNode *> { mark, folder }));
+        QCOMPARE(relaid.size(), 1);
+        QCOMPARE(names(*root), (QStringList { u"from"_s, u"target"_s, u"mark"_s, u"r1"_s }));
+        QCOMPARE(names(*target), (QStringList { u"folder"_s, u"t1"_s }));
+        QCOMPARE(from->childCount(), 0);
+        QCOMPARE(model.nodeFromIndex(folderIndex), folder);
+        QCOMPARE(folderIndex.row(), 0);
+        QCOMPARE(model.nodeFromIndex(insideIndex), folder->child(0));
+        QCOMPARE(markIndex.row(), 2);
+        QCOMPARE(markIndex.parent(), QModelIndex(model.indexFromNode(root)));
+        QCOMPARE(tree.totalCount(), qsizetype(8));
+    }
+
+    // Two folders, each sent below the other, would end inside themselves: the one that moves takes the
+    // other's destination along, so that move is left out.
+    void aMoveBelowAMovingNodeIsLeftOut()
+    {
+        BookmarkTree tree;
+        BookmarkModel model(tree);
+        BookmarkNode *root = addRoot(tree);
+        BookmarkNode *a = root->appendChild(category(u"a"_s));
+        BookmarkNode *a1 = a->appendChild(category(u"a1"_s));
+        BookmarkNode *b = root->appendChild(category(u"b"_s));
+        BookmarkNode *b1 = b->appendChild(category(u"b1"_s));
+        const std::vector<BookmarkNode *> moved = model.moveNodes(
+            std::vector<NodeMove> { { a, b1, AttachMode::FirstChild }, { b, a1, AttachMode::FirstChild } });
+        QVERIFY(moved.empty());
+        QCOMPARE(names(*root), (QStringList { u"a"_s, u"b"_s }));
+        QCOMPARE(a1->parent(), a);
+        QCOMPARE(b1->parent(), b);
+    }
+
     // What the tree shows, hints and allows for each kind of node and column.
     void cellAnswers_data()
     {

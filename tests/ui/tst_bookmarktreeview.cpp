@@ -700,6 +700,44 @@ private slots:
         QCOMPARE(bar->panelWidth(4), 20);
     }
 
+    // "Expand all" and "*" open the folders and record nothing for a bookmark, which would otherwise be a
+    // persistent index that every move and sort of the tree has to carry. "*" opens the focused
+    // node's subtree only.
+    void expandingOpensFoldersOnly_data()
+    {
+        QTest::addColumn<bool>("withTheKey");
+        QTest::newRow("Expand all") << false;
+        QTest::newRow("* on the first folder") << true;
+    }
+    void expandingOpensFoldersOnly()
+    {
+        QFETCH(bool, withTheKey);
+        ViewFixture f(2);
+        BookmarkNode *a = f.root->appendChild(category(u"A"_s));
+        BookmarkNode *deep = a->appendChild(category(u"Deep"_s));
+        deep->appendChild(bookmark(u"d1"_s));
+        a->appendChild(bookmark(u"a1"_s));
+        BookmarkNode *b = f.root->appendChild(category(u"B"_s));
+        b->appendChild(bookmark(u"b1"_s));
+        f.model.reloadSorted();
+        f.show();
+        if (withTheKey) {
+            f.view.setCurrentIndex(f.index(a));
+            QTest::keyClick(&f.view, Qt::Key_Asterisk);
+        } else {
+            f.view.expandAll();
+        }
+        QVERIFY(f.view.isExpanded(f.index(a)));
+        QVERIFY(f.view.isExpanded(f.index(deep)));
+        QCOMPARE(f.view.isExpanded(f.index(b)), !withTheKey);
+        QCOMPARE(f.view.isExpanded(f.index(f.root)), true);
+        f.tree.forEach([&f](BookmarkNode &node) {
+            if (node.childCount() == 0)
+                QVERIFY2(!f.view.isExpanded(f.index(&node)), qPrintable(node.record.name()));
+        });
+        QVERIFY(f.view.visualRect(f.index(deep->child(0))).isValid());
+    }
+
     // The first selected node in tree order, not in the order of selecting, is centred vertically; the
     // horizontal position stays.
     void scrollToFirstSelected()

@@ -168,7 +168,7 @@ private slots:
         BookmarkNode *folder = tree.topLevel().appendChild(std::make_unique<BookmarkNode>(makeRootRecord()));
         QHash<QString, BookmarkNode *> nodes;
         std::vector<BookmarkNode *> staying;
-        for (const QString name : { u"p"_qs, u"T"_qs, u"q"_qs }) {
+        for (const QString &name : { u"p"_qs, u"T"_qs, u"q"_qs }) {
             nodes.insert(name, folder->appendChild(std::make_unique<BookmarkNode>(makeCategoryRecord(name))));
             staying.push_back(nodes.value(name));
         }

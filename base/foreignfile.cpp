@@ -65,12 +65,6 @@ ForeignFile::ForeignFile(int directoryFd, const QString &name, qint64 maximumSiz
     open(directoryFd, name, owner);
 }
 
-ForeignFile::~ForeignFile()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 void ForeignFile::open(int directoryFd, const QString &name, ForeignFileOwner owner)
 {
     const QByteArray encoded = QFile::encodeName(name);
@@ -80,14 +74,14 @@ void ForeignFile::open(int directoryFd, const QString &name, ForeignFileOwner ow
     }
     // Without O_NONBLOCK the open of a pipe waits for a writer, and that of a serial line for its
     // carrier; O_NOCTTY keeps a terminal from becoming the program's. A regular file ignores both.
-    m_fd = ::openat(directoryFd, encoded.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (m_fd < 0) {
+    m_fd.reset(::openat(directoryFd, encoded.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!m_fd.isValid()) {
         const auto [status, reason] = failureOf(errno, directoryFd, encoded.constData());
         fail(status, reason);
         return;
     }
     struct stat info;
-    if (::fstat(m_fd, &info) != 0) {
+    if (::fstat(m_fd.get(), &info) != 0) {
         fail(ForeignFileStatus::Failed, systemText(errno));
         return;
     }
@@ -111,10 +105,7 @@ void ForeignFile::open(int directoryFd, const QString &name, ForeignFileOwner ow
 
 void ForeignFile::fail(ForeignFileStatus status, const QString &reason)
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_fd.reset();
     m_status = status;
     m_errorString = reason;
 }
@@ -133,7 +124,7 @@ qint64 ForeignFile::read(char *data, qint64 length)
     const qint64 wanted = std::max<qint64>(0, left < length ? left + 1 : length);
     ssize_t got;
     do {
-        got = ::read(m_fd, data, size_t(wanted));
+        got = ::read(m_fd.get(), data, size_t(wanted));
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
         fail(ForeignFileStatus::Failed, systemText(errno));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/uniquedescriptor.h"
+
 #include <QByteArray>
 #include <QString>
 #include <limits>
@@ -45,7 +47,6 @@ public:
     // folder; an absolute name stands on its own).
     ForeignFile(int directoryFd, const QString &name, qint64 maximumSize,
                 ForeignFileOwner owner = ForeignFileOwner::Anyone);
-    ~ForeignFile();
     ForeignFile(const ForeignFile &) = delete;
     ForeignFile &operator=(const ForeignFile &) = delete;
 
@@ -68,7 +69,7 @@ private:
     void fail(ForeignFileStatus status, const QString &reason);
     QString tooLargeText() const;
 
-    int m_fd = -1;
+    UniqueDescriptor m_fd;
     qint64 m_maximumSize = 0;
     qint64 m_read = 0;
     ForeignFileStatus m_status = ForeignFileStatus::Failed;

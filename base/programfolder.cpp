@@ -84,28 +84,6 @@ ProgramFolder::ProgramFolder(const QString &path)
     , m_shownPath(path)
 { }
 
-ProgramFolder::~ProgramFolder()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-ProgramFolder::ProgramFolder(ProgramFolder &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1))
-    , m_shownPath(std::move(other.m_shownPath))
-{ }
-
-ProgramFolder &ProgramFolder::operator=(ProgramFolder &&other) noexcept
-{
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = std::exchange(other.m_fd, -1);
-        m_shownPath = std::move(other.m_shownPath);
-    }
-    return *this;
-}
-
 ProgramFolder ProgramFolder::ofExecutable(const char *argv0)
 {
     // The system's own name of the executable, when it fits the buffer the system fills.
@@ -147,7 +125,7 @@ QString ProgramFolder::shownPathOf(const QString &name) const
 bool ProgramFolder::contains(const QString &name) const
 {
     struct stat info = {};
-    return ::fstatat(m_fd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    return ::fstatat(m_fd.get(), QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 } // namespace vellumite

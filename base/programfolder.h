@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/uniquedescriptor.h"
+
 #include <QString>
 
 namespace vellumite {
@@ -15,20 +17,15 @@ public:
     ProgramFolder() = default;
     // The folder at `path`, opened one name at a time, so a path of any length opens.
     explicit ProgramFolder(const QString &path);
-    ~ProgramFolder();
-    ProgramFolder(ProgramFolder &&other) noexcept;
-    ProgramFolder &operator=(ProgramFolder &&other) noexcept;
-    ProgramFolder(const ProgramFolder &) = delete;
-    ProgramFolder &operator=(const ProgramFolder &) = delete;
 
     // The folder of the running executable: the one /proc/self/exe names, or, where that path is too
     // long to be read, the folder of `argv0` (as the program was started, ./PortableVellumite for one),
     // each only when it holds this very executable.
     static ProgramFolder ofExecutable(const char *argv0);
 
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_fd.isValid(); }
     // The open descriptor (-1 when not open); it stays this object's.
-    int fd() const { return m_fd; }
+    int fd() const { return m_fd.get(); }
     // The path for messages: as the system gave it, decoded as Latin-1 where it is not UTF-8, so that
     // it reads well even where it cannot be typed back.
     const QString &shownPath() const { return m_shownPath; }
@@ -39,7 +36,7 @@ public:
 private:
     ProgramFolder(int fd, QString shownPath);
 
-    int m_fd = -1;
+    UniqueDescriptor m_fd;
     QString m_shownPath;
 };
 

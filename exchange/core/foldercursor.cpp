@@ -55,23 +55,10 @@ EntryKind kindOfDirent(const dirent &entry)
 
 } // namespace
 
-FolderCursor::~FolderCursor()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-void FolderCursor::replace(int fd)
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = fd;
-}
-
 bool FolderCursor::identify(Identity &identity, QString &reason) const
 {
     struct stat info;
-    if (::fstat(m_fd, &info) != 0) {
+    if (::fstat(m_fd.get(), &info) != 0) {
         reason = systemText(errno);
         return false;
     }
@@ -81,7 +68,7 @@ bool FolderCursor::identify(Identity &identity, QString &reason) const
 
 bool FolderCursor::open(const QString &path, QString &reason)
 {
-    replace(-1);
+    m_fd.reset();
     m_names.clear();
     m_identities.clear();
     m_start = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
@@ -91,10 +78,10 @@ bool FolderCursor::open(const QString &path, QString &reason)
         reason = systemText(encoded.isEmpty() ? ENOENT : errno);
         return false;
     }
-    replace(fd);
+    m_fd.reset(fd);
     Identity identity;
     if (!identify(identity, reason)) {
-        replace(-1);
+        m_fd.reset();
         return false;
     }
     m_identities.push_back(identity);
@@ -103,7 +90,7 @@ bool FolderCursor::open(const QString &path, QString &reason)
 
 bool FolderCursor::enter(const QString &name, QString &reason)
 {
-    const int fd = ::openat(m_fd, QFile::encodeName(name).constData(), FolderFlags | O_NOFOLLOW);
+    const int fd = ::openat(m_fd.get(), QFile::encodeName(name).constData(), FolderFlags | O_NOFOLLOW);
     if (fd < 0) {
         const int error = errno;
         reason = error == ELOOP && kindOf(name) == EntryKind::SymbolicLink ? u"It is a symbolic link."_s
@@ -116,7 +103,7 @@ bool FolderCursor::enter(const QString &name, QString &reason)
         ::close(fd);
         return false;
     }
-    replace(fd);
+    m_fd.reset(fd);
     m_names.push_back(name);
     m_identities.push_back({ quint64(info.st_dev), quint64(info.st_ino) });
     return true;
@@ -128,7 +115,7 @@ bool FolderCursor::leave(QString &reason)
         reason = systemText(EINVAL);
         return false;
     }
-    const int fd = ::openat(m_fd, "..", FolderFlags);
+    const int fd = ::openat(m_fd.get(), "..", FolderFlags);
     if (fd < 0) {
         reason = systemText(errno);
         return false;
@@ -141,7 +128,7 @@ bool FolderCursor::leave(QString &reason)
         reason = u"It was moved while it was being worked on."_s;
         return false;
     }
-    replace(fd);
+    m_fd.reset(fd);
     m_names.pop_back();
     m_identities.pop_back();
     return true;
@@ -151,7 +138,7 @@ bool FolderCursor::entries(std::vector<FolderEntry> &entries, QString &reason) c
 {
     entries.clear();
     // A descriptor of its own: the listing moves the descriptor's position.
-    const int fd = ::openat(m_fd, ".", FolderFlags);
+    const int fd = ::openat(m_fd.get(), ".", FolderFlags);
     DIR *folder = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!folder) {
         reason = systemText(errno);
@@ -169,7 +156,7 @@ bool FolderCursor::entries(std::vector<FolderEntry> &entries, QString &reason) c
         FolderEntry found { QFile::decodeName(entry->d_name), kindOfDirent(*entry) };
         if (entry->d_type == DT_UNKNOWN) {
             struct stat info;
-            if (::fstatat(m_fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+            if (::fstatat(m_fd.get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
                 found.kind = kindOfMode(info.st_mode);
         }
         entries.push_back(std::move(found));
@@ -192,7 +179,7 @@ bool FolderCursor::entries(std::vector<FolderEntry> &entries, QString &reason) c
 EntryKind FolderCursor::kindOf(const QString &name) const
 {
     struct stat info;
-    if (::fstatat(m_fd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(m_fd.get(), QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return EntryKind::Other;
     return kindOfMode(info.st_mode);
 }
@@ -200,12 +187,12 @@ EntryKind FolderCursor::kindOf(const QString &name) const
 bool FolderCursor::exists(const QString &name) const
 {
     struct stat info;
-    return ::fstatat(m_fd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    return ::fstatat(m_fd.get(), QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool FolderCursor::makeFolder(const QString &name, QString &reason) const
 {
-    if (::mkdirat(m_fd, QFile::encodeName(name).constData(), 0777) == 0)
+    if (::mkdirat(m_fd.get(), QFile::encodeName(name).constData(), 0777) == 0)
         return true;
     reason = systemText(errno);
     return false;
@@ -213,7 +200,7 @@ bool FolderCursor::makeFolder(const QString &name, QString &reason) const
 
 bool FolderCursor::remove(const QString &name, EntryKind kind) const
 {
-    ::unlinkat(m_fd, QFile::encodeName(name).constData(), kind == EntryKind::Folder ? AT_REMOVEDIR : 0);
+    ::unlinkat(m_fd.get(), QFile::encodeName(name).constData(), kind == EntryKind::Folder ? AT_REMOVEDIR : 0);
     return !exists(name);
 }
 
@@ -227,7 +214,7 @@ bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, bo
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = ".vellumite-" + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        fd = ::openat(m_fd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+        fd = ::openat(m_fd.get(), temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                       0666);
         if (fd < 0 && errno != EEXIST)
             break;
@@ -237,7 +224,7 @@ bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, bo
         return false;
     }
     const auto failed = [&](int error) {
-        ::unlinkat(m_fd, temporary.constData(), 0);
+        ::unlinkat(m_fd.get(), temporary.constData(), 0);
         reason = systemText(error);
         return false;
     };
@@ -248,20 +235,20 @@ bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, bo
     }
     if (::close(fd) != 0)
         return failed(errno);
-    if (::renameat2(m_fd, temporary.constData(), m_fd, target.constData(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(m_fd.get(), temporary.constData(), m_fd.get(), target.constData(), RENAME_NOREPLACE) == 0)
         return true;
     int error = errno;
     // A file system that cannot refuse to replace in the rename: nothing is replaced all the same.
     if (error == EINVAL || error == ENOSYS) {
         if (exists(name))
             error = EEXIST;
-        else if (::renameat(m_fd, temporary.constData(), m_fd, target.constData()) == 0)
+        else if (::renameat(m_fd.get(), temporary.constData(), m_fd.get(), target.constData()) == 0)
             return true;
         else
             error = errno;
     }
     if (error == EEXIST) {
-        ::unlinkat(m_fd, temporary.constData(), 0);
+        ::unlinkat(m_fd.get(), temporary.constData(), 0);
         existed = true;
         return true;
     }

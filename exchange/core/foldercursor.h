@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/uniquedescriptor.h"
+
 #include <QByteArray>
 #include <QString>
 #include <vector>
@@ -24,7 +26,6 @@ class FolderCursor
 {
 public:
     FolderCursor() = default;
-    ~FolderCursor();
     FolderCursor(const FolderCursor &) = delete;
     FolderCursor &operator=(const FolderCursor &) = delete;
 
@@ -52,7 +53,7 @@ public:
     bool writeNewFile(const QString &name, const QByteArray &bytes, bool &existed, QString &reason) const;
 
     // The descriptor of the current folder, for reads relative to it.
-    int descriptor() const { return m_fd; }
+    int descriptor() const { return m_fd.get(); }
     // How many folders below the starting folder the walk is.
     int depth() const { return int(m_names.size()); }
     // The path of the current folder, or of `name` in it, for messages.
@@ -66,9 +67,8 @@ private:
         bool operator==(const Identity &) const = default;
     };
     bool identify(Identity &identity, QString &reason) const;
-    void replace(int fd);
 
-    int m_fd = -1;
+    UniqueDescriptor m_fd;
     QString m_start;
     std::vector<QString> m_names;
     // The identity of every folder from the start down to the current one.

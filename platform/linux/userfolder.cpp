@@ -31,26 +31,4 @@ UserFolder::UserFolder(int fd, QString path)
     , m_path(std::move(path))
 { }
 
-UserFolder::~UserFolder()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-UserFolder::UserFolder(UserFolder &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1))
-    , m_path(std::move(other.m_path))
-{ }
-
-UserFolder &UserFolder::operator=(UserFolder &&other) noexcept
-{
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = std::exchange(other.m_fd, -1);
-        m_path = std::move(other.m_path);
-    }
-    return *this;
-}
-
 } // namespace vellumite

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/uniquedescriptor.h"
+
 #include <QString>
 #include <optional>
 
@@ -14,20 +16,14 @@ public:
     // Nothing when `path` is no such folder (or no folder at all).
     static std::optional<UserFolder> open(const QString &path);
 
-    ~UserFolder();
-    UserFolder(UserFolder &&other) noexcept;
-    UserFolder &operator=(UserFolder &&other) noexcept;
-    UserFolder(const UserFolder &) = delete;
-    UserFolder &operator=(const UserFolder &) = delete;
-
     // The folder's descriptor, for openat and its kin.
-    int fd() const { return m_fd; }
+    int fd() const { return m_fd.get(); }
     const QString &path() const { return m_path; }
 
 private:
     UserFolder(int fd, QString path);
 
-    int m_fd = -1;
+    UniqueDescriptor m_fd;
     QString m_path;
 };
 

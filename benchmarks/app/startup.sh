@@ -20,7 +20,10 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 start=$(date +%s.%N)
 "$work/PortableVellumite" &
 pid=$!
-xdotool search --sync --onlyvisible --name "Vellumite Portable Edition" >/dev/null
+# xdotool's own --sync looks only every half second; a short poll keeps the figure to the window.
+until xdotool search --onlyvisible --name "Vellumite Portable Edition" >/dev/null 2>&1; do
+    sleep 0.01
+done
 shown=$(date +%s.%N)
 sleep 1
 peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")

@@ -4,40 +4,49 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
+#include <utility>
 
-// openbox on the test's X display, for the tests where a real window manager decides framing,
-// stacking and activation, as it does for a user.
-class TestWindowManager
+// Base of a test class whose cases run under openbox on the test's X display, where a real window
+// manager decides framing, stacking and activation, as it does for a user. openbox starts before the
+// first case; every case is skipped when openbox or one of `neededTools`, the other programs the test
+// runs, is missing.
+class WindowManagedTest : public QObject
 {
-public:
-    ~TestWindowManager() { stop(); }
+    Q_OBJECT
 
-    // Starts openbox once the tools are found; `neededTools` are the other programs the test runs.
-    // Empty when it runs, else what is missing, for the test to skip with.
-    QString start(const QStringList &neededTools = {})
+protected:
+    explicit WindowManagedTest(QStringList neededTools = {})
+        : m_neededTools(std::move(neededTools))
+    { }
+    ~WindowManagedTest() override { stopWindowManager(); }
+
+private slots:
+    void initTestCase()
     {
-        for (const QString &tool : QStringList { QStringLiteral("openbox") } + neededTools) {
+        for (const QString &tool : QStringList { QStringLiteral("openbox") } + m_neededTools) {
             if (QStandardPaths::findExecutable(tool).isEmpty())
-                return tool + QStringLiteral(" is needed");
+                QSKIP(qPrintable(tool + QStringLiteral(" is needed")));
         }
-        m_process.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
-        if (!m_process.waitForStarted())
-            return QStringLiteral("openbox did not start");
+        m_windowManager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+        if (!m_windowManager.waitForStarted())
+            QSKIP("openbox did not start");
         // Until it has taken over the display, new windows would be mapped unmanaged.
         QTest::qWait(500);
-        return {};
     }
 
-    void stop()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        m_process.waitForFinished();
-    }
+    void cleanupTestCase() { stopWindowManager(); }
 
 private:
-    QProcess m_process;
+    void stopWindowManager()
+    {
+        if (m_windowManager.state() == QProcess::NotRunning)
+            return;
+        m_windowManager.terminate();
+        m_windowManager.waitForFinished();
+    }
+
+    QStringList m_neededTools;
+    QProcess m_windowManager;
 };
 
 // Runs xdotool to its end, as a user's keys and mouse through XTest.

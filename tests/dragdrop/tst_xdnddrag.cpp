@@ -113,21 +113,16 @@ const QString Unchanged
 
 } // namespace
 
-class TestXdndDrag : public QObject
+class TestXdndDrag : public WindowManagedTest
 {
     Q_OBJECT
 
-    TestWindowManager m_windowManager;
+public:
+    TestXdndDrag()
+        : WindowManagedTest({ u"xdotool"_s })
+    { }
 
 private slots:
-    void initTestCase()
-    {
-        if (const QString missing = m_windowManager.start({ u"xdotool"_s }); !missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-
-    void cleanupTestCase() { m_windowManager.stop(); }
-
     // A press and move on a row drags the selection, never sweeps a selection over the rows: after a
     // refused drop the selection is what it was, and after a move it is the moved rows.
     void dragWithinTheTree_data()

@@ -17,20 +17,16 @@
 using namespace vellumite;
 using namespace Qt::StringLiterals;
 
-class TestX11CheckOneUrl : public QObject
+class TestX11CheckOneUrl : public WindowManagedTest
 {
     Q_OBJECT
 
-    TestWindowManager m_windowManager;
+public:
+    TestX11CheckOneUrl()
+        : WindowManagedTest({ u"xdotool"_s })
+    { }
 
 private slots:
-    void initTestCase()
-    {
-        if (const QString missing = m_windowManager.start({ u"xdotool"_s }); !missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-    void cleanupTestCase() { m_windowManager.stop(); }
-
     // Ctrl+K, then Escape or the window manager's close while the server stays silent: Ctrl+K on the
     // next bookmark tests it at once, and its window closes with the answer.
     void endedWindowLetsTheNextCheckRun_data()

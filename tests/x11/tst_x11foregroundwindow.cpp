@@ -9,20 +9,11 @@ using namespace Qt::StringLiterals;
 
 // What the X11 backing tells of the window in front, against a real window manager that frames,
 // maximizes and activates it.
-class TestX11ForegroundWindow : public QObject
+class TestX11ForegroundWindow : public WindowManagedTest
 {
     Q_OBJECT
 
-    TestWindowManager m_windowManager;
-
 private slots:
-    void initTestCase()
-    {
-        if (const QString missing = m_windowManager.start(); !missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-    void cleanupTestCase() { m_windowManager.stop(); }
-
     void placeOfTheWindowInFront()
     {
         const X11ForegroundWindow foreground;

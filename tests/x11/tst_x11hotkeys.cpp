@@ -190,20 +190,16 @@ void setLayouts(const QString &layouts)
 
 } // namespace
 
-class TestX11HotKeys : public QObject
+class TestX11HotKeys : public WindowManagedTest
 {
     Q_OBJECT
 
-    TestWindowManager m_windowManager;
+public:
+    TestX11HotKeys()
+        : WindowManagedTest({ u"xdotool"_s })
+    { }
 
 private slots:
-    void initTestCase()
-    {
-        if (const QString missing = m_windowManager.start({ u"xdotool"_s }); !missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-    void cleanupTestCase() { m_windowManager.stop(); }
-
     void realGrabAndASecondClientRefused()
     {
         X11GlobalHotKeys keys;

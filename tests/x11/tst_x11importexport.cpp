@@ -102,15 +102,15 @@ private:
 QStringList allowedActions(const QWidget &window)
 {
     const XcbDisplay display = applicationXcbDisplay();
-    const QByteArray atoms = xcbProperty(display.connection, xcb_window_t(window.winId()),
-                                         xcbAtom(display.connection, "_NET_WM_ALLOWED_ACTIONS"),
-                                         XCB_ATOM_ATOM, 64);
+    const QByteArray atoms
+        = xcbProperty(display.connection, xcb_window_t(window.winId()),
+                      xcbAtom(display.connection, "_NET_WM_ALLOWED_ACTIONS"), XCB_ATOM_ATOM, 64);
     QStringList names;
     for (qsizetype at = 0; at + 4 <= atoms.size(); at += 4) {
         xcb_atom_t atom;
         std::memcpy(&atom, atoms.constData() + at, sizeof atom);
-        XcbReply<xcb_get_atom_name_reply_t> name(
-            xcb_get_atom_name_reply(display.connection, xcb_get_atom_name(display.connection, atom), nullptr));
+        XcbReply<xcb_get_atom_name_reply_t> name(xcb_get_atom_name_reply(
+            display.connection, xcb_get_atom_name(display.connection, atom), nullptr));
         if (name)
             names << QString::fromLatin1(xcb_get_atom_name_name(name.get()),
                                          xcb_get_atom_name_name_length(name.get()));
@@ -120,20 +120,16 @@ QStringList allowedActions(const QWidget &window)
 
 } // namespace
 
-class TestX11ImportExport : public QObject
+class TestX11ImportExport : public WindowManagedTest
 {
     Q_OBJECT
 
-    TestWindowManager m_windowManager;
+public:
+    TestX11ImportExport()
+        : WindowManagedTest({ u"xdotool"_s })
+    { }
 
 private slots:
-    void initTestCase()
-    {
-        if (const QString missing = m_windowManager.start({ u"xdotool"_s }); !missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-    void cleanupTestCase() { m_windowManager.stop(); }
-
     // The dialog's title bar holds the close button alone, as the about box's does: a modal dialog
     // minimised would take the main window off the screen with it.
     void dialogsOfferOnlyTheCloseButton_data()

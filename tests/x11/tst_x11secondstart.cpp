@@ -33,20 +33,16 @@ QStringList visibleWindows()
 
 } // namespace
 
-class TestX11SecondStart : public QObject
+class TestX11SecondStart : public WindowManagedTest
 {
     Q_OBJECT
 
-    TestWindowManager m_windowManager;
+public:
+    TestX11SecondStart()
+        : WindowManagedTest({ u"xdotool"_s })
+    { }
 
 private slots:
-    void initTestCase()
-    {
-        if (const QString missing = m_windowManager.start({ u"xdotool"_s }); !missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-    void cleanupTestCase() { m_windowManager.stop(); }
-
     void secondStartOnTheFolderRestoresTheFirstWindow()
     {
         QTemporaryDir folder;

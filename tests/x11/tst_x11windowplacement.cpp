@@ -70,20 +70,11 @@ QString describe(const QRect &r)
 
 // The main window placed from its settings by a real window manager, which puts the frame around it.
 // The screen's size comes from the server the test runs on: the checks hold for any.
-class TestX11WindowPlacement : public QObject
+class TestX11WindowPlacement : public WindowManagedTest
 {
     Q_OBJECT
 
-    TestWindowManager m_windowManager;
-
 private slots:
-    void initTestCase()
-    {
-        if (const QString missing = m_windowManager.start(); !missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-    void cleanupTestCase() { m_windowManager.stop(); }
-
     // Whatever the file says, the title bar lies on the screen, a window cut to the screen fits with
     // its frame, a refused position keeps a valid size, and the exit writes back where the window is,
     // so that the next start puts it in the same place.

@@ -82,11 +82,11 @@ const QByteArray &bookmarkFile()
 QString filePath()
 {
     static const QString path = [] {
-        const QString path = QDir::temp().filePath(u"netscape-50000.html"_s);
-        QFile file(path);
+        const QString written = QDir::temp().filePath(u"netscape-50000.html"_s);
+        QFile file(written);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write(bookmarkFile());
-        return path;
+        return written;
     }();
     return path;
 }

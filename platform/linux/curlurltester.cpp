@@ -137,7 +137,9 @@ CurlUrlTester::Answer CurlUrlTester::request(const QByteArray &url, const AbortF
         headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 
     CURL *h = easy.get();
-    HeaderWatch watch { h, hasLogin(url) };
+    HeaderWatch watch;
+    watch.easy = h;
+    watch.loginAnswersChallenge = hasLogin(url);
     curl_easy_setopt(h, CURLOPT_URL, url.constData());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_USERAGENT, UserAgent);

@@ -26,15 +26,15 @@ protected:
         // What a browser offers for a dragged link, less text/x-moz-url: Qt as a drag source announces
         // that one but answers a request for it with its text/uri-list data, so it cannot stand in for
         // a browser there.
-        auto *data = new QMimeData;
+        auto *offered = new QMimeData;
         const QString link = QStringLiteral("https://example.org/dropped");
         const QString title = QStringLiteral("Dropped Page");
-        data->setData(QStringLiteral("_NETSCAPE_URL"), (link + u'\n' + title).toUtf8());
-        data->setData(QStringLiteral("text/x-moz-url-desc"), utf16Bytes(title));
-        data->setData(QStringLiteral("text/uri-list"), (link + u"\r\n").toUtf8());
-        data->setData(QStringLiteral("text/plain"), link.toUtf8());
+        offered->setData(QStringLiteral("_NETSCAPE_URL"), (link + u'\n' + title).toUtf8());
+        offered->setData(QStringLiteral("text/x-moz-url-desc"), utf16Bytes(title));
+        offered->setData(QStringLiteral("text/uri-list"), (link + u"\r\n").toUtf8());
+        offered->setData(QStringLiteral("text/plain"), link.toUtf8());
         auto *drag = new QDrag(this);
-        drag->setMimeData(data);
+        drag->setMimeData(offered);
         drag->exec(Qt::CopyAction);
         // The target asks for the data after the drop has ended here, so the source stays a while.
         QTimer::singleShot(5000, qApp, &QApplication::quit);

@@ -1,5 +1,7 @@
 #include "base/atomicfile.h"
 
+#include "base/systemerror.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,6 @@
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,11 +30,6 @@ bool writeAll(QSaveFile &file, const QByteArray &bytes)
         written += count;
     }
     return true;
-}
-
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // Writes all of `bytes` to a descriptor and flushes them to the disk.
@@ -97,7 +93,7 @@ bool writeFileAtomicallyAt(int directoryFd, const QString &name, const QByteArra
 {
     const auto failed = [errorString](int error) {
         if (errorString)
-            *errorString = systemText(error);
+            *errorString = systemErrorText(error);
         return false;
     };
     int folder = directoryFd;

@@ -1,9 +1,10 @@
 #include "base/foreignfile.h"
 
+#include "base/systemerror.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <tuple>
@@ -18,21 +19,16 @@ const QString NotARegularFile = QStringLiteral("It is not a regular file.");
 const QString NotThisUsers = QStringLiteral("It belongs to another user, or others may change it.");
 const QString LinkToNothing = QStringLiteral("It is a symbolic link to a file that does not exist.");
 
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // Why a name that cannot be opened or looked at fails: a link whose target is gone is a failure of
 // its own (the user put something there), while nothing at all is a missing file.
 std::pair<ForeignFileStatus, QString> failureOf(int error, int directoryFd, const char *name)
 {
     if (error != ENOENT)
-        return { ForeignFileStatus::Failed, systemText(error) };
+        return { ForeignFileStatus::Failed, systemErrorText(error) };
     struct stat link;
     if (::fstatat(directoryFd, name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode))
         return { ForeignFileStatus::Failed, LinkToNothing };
-    return { ForeignFileStatus::Missing, systemText(error) };
+    return { ForeignFileStatus::Missing, systemErrorText(error) };
 }
 
 } // namespace
@@ -69,7 +65,7 @@ void ForeignFile::open(int directoryFd, const QString &name, ForeignFileOwner ow
 {
     const QByteArray encoded = QFile::encodeName(name);
     if (encoded.isEmpty()) {
-        fail(ForeignFileStatus::Missing, systemText(ENOENT));
+        fail(ForeignFileStatus::Missing, systemErrorText(ENOENT));
         return;
     }
     // Without O_NONBLOCK the open of a pipe waits for a writer, and that of a serial line for its
@@ -82,7 +78,7 @@ void ForeignFile::open(int directoryFd, const QString &name, ForeignFileOwner ow
     }
     struct stat info;
     if (::fstat(m_fd.get(), &info) != 0) {
-        fail(ForeignFileStatus::Failed, systemText(errno));
+        fail(ForeignFileStatus::Failed, systemErrorText(errno));
         return;
     }
     if (!S_ISREG(info.st_mode)) {
@@ -127,7 +123,7 @@ qint64 ForeignFile::read(char *data, qint64 length)
         got = ::read(m_fd.get(), data, size_t(wanted));
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
-        fail(ForeignFileStatus::Failed, systemText(errno));
+        fail(ForeignFileStatus::Failed, systemErrorText(errno));
         return -1;
     }
     m_read += got;
@@ -191,7 +187,7 @@ ForeignFileRead checkForeignFile(const QString &path)
     struct stat info;
     if (encoded.isEmpty()) {
         result.status = ForeignFileStatus::Missing;
-        result.errorString = systemText(ENOENT);
+        result.errorString = systemErrorText(ENOENT);
     } else if (::stat(encoded.constData(), &info) != 0) {
         std::tie(result.status, result.errorString) = failureOf(errno, AT_FDCWD, encoded.constData());
     } else if (!S_ISREG(info.st_mode)) {

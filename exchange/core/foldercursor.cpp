@@ -1,6 +1,7 @@
 #include "exchange/core/foldercursor.h"
 
 #include "base/atomicfile.h"
+#include "base/systemerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,11 +23,6 @@ namespace {
 using namespace Qt::StringLiterals;
 
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
-
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 EntryKind kindOfMode(mode_t mode)
 {
@@ -59,7 +55,7 @@ bool FolderCursor::identify(Identity &identity, QString &reason) const
 {
     struct stat info;
     if (::fstat(m_fd.get(), &info) != 0) {
-        reason = systemText(errno);
+        reason = systemErrorText(errno);
         return false;
     }
     identity = { quint64(info.st_dev), quint64(info.st_ino) };
@@ -75,7 +71,7 @@ bool FolderCursor::open(const QString &path, QString &reason)
     const QByteArray encoded = QFile::encodeName(path);
     const int fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), FolderFlags);
     if (fd < 0) {
-        reason = systemText(encoded.isEmpty() ? ENOENT : errno);
+        reason = systemErrorText(encoded.isEmpty() ? ENOENT : errno);
         return false;
     }
     m_fd.reset(fd);
@@ -94,12 +90,12 @@ bool FolderCursor::enter(const QString &name, QString &reason)
     if (fd < 0) {
         const int error = errno;
         reason = error == ELOOP && kindOf(name) == EntryKind::SymbolicLink ? u"It is a symbolic link."_s
-                                                                           : systemText(error);
+                                                                           : systemErrorText(error);
         return false;
     }
     struct stat info;
     if (::fstat(fd, &info) != 0) {
-        reason = systemText(errno);
+        reason = systemErrorText(errno);
         ::close(fd);
         return false;
     }
@@ -112,12 +108,12 @@ bool FolderCursor::enter(const QString &name, QString &reason)
 bool FolderCursor::leave(QString &reason)
 {
     if (m_names.empty()) {
-        reason = systemText(EINVAL);
+        reason = systemErrorText(EINVAL);
         return false;
     }
     const int fd = ::openat(m_fd.get(), "..", FolderFlags);
     if (fd < 0) {
-        reason = systemText(errno);
+        reason = systemErrorText(errno);
         return false;
     }
     struct stat info;
@@ -141,7 +137,7 @@ bool FolderCursor::entries(std::vector<FolderEntry> &entries, QString &reason) c
     const int fd = ::openat(m_fd.get(), ".", FolderFlags);
     DIR *folder = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!folder) {
-        reason = systemText(errno);
+        reason = systemErrorText(errno);
         if (fd >= 0)
             ::close(fd);
         return false;
@@ -164,7 +160,7 @@ bool FolderCursor::entries(std::vector<FolderEntry> &entries, QString &reason) c
     const int error = errno;
     ::closedir(folder);
     if (error != 0) {
-        reason = systemText(error);
+        reason = systemErrorText(error);
         entries.clear();
         return false;
     }
@@ -194,7 +190,7 @@ bool FolderCursor::makeFolder(const QString &name, QString &reason) const
 {
     if (::mkdirat(m_fd.get(), QFile::encodeName(name).constData(), 0777) == 0)
         return true;
-    reason = systemText(errno);
+    reason = systemErrorText(errno);
     return false;
 }
 
@@ -220,12 +216,12 @@ bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, bo
             break;
     }
     if (fd < 0) {
-        reason = systemText(errno);
+        reason = systemErrorText(errno);
         return false;
     }
     const auto failed = [&](int error) {
         ::unlinkat(m_fd.get(), temporary.constData(), 0);
-        reason = systemText(error);
+        reason = systemErrorText(error);
         return false;
     };
     if (!writeAllToDescriptor(fd, bytes.constData(), bytes.size()) || ::fdatasync(fd) != 0) {

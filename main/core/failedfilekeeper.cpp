@@ -2,11 +2,11 @@
 
 #include "base/atomicfile.h"
 #include "base/programfolder.h"
+#include "base/systemerror.h"
 
 #include <QFile>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,11 +21,6 @@ QString keptName(const QString &path, int number)
     if (number >= 2)
         name += u'.' + QString::number(number);
     return name;
-}
-
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // Closes the descriptor when it goes.
@@ -81,7 +76,7 @@ QString FailedFileKeeper::keepCopy(const ProgramFolder &folder, const QString &n
     struct stat info = {};
     if (from.fd < 0 || ::fstat(from.fd, &info) != 0) {
         if (error)
-            *error = systemText(errno);
+            *error = systemErrorText(errno);
         return {};
     }
     if (!S_ISREG(info.st_mode)) {
@@ -102,7 +97,7 @@ QString FailedFileKeeper::keepCopy(const ProgramFolder &folder, const QString &n
             if (to.fd >= 0)
                 ::unlinkat(folder.fd(), targetName.constData(), 0);
             if (error)
-                *error = systemText(reason);
+                *error = systemErrorText(reason);
             return {};
         }
         // The copy's name is on the disk as well.
@@ -142,7 +137,7 @@ QString FailedFileKeeper::keepAside(QString *error)
         if (errno == EEXIST)
             continue;
         if (error)
-            *error = systemText(errno);
+            *error = systemErrorText(errno);
         return {};
     }
 }

@@ -202,9 +202,8 @@ QString writeShortcut(const FolderCursor &cursor, const TBookmark &record)
         return cannotCreateFileMessage(cursor.path(name), u"It is a folder."_s);
     if (cursor.exists(name))
         return QString();
-    bool existed = false;
     QString reason;
-    if (!cursor.writeNewFile(name, internetShortcutText(record.Link), existed, reason))
+    if (!cursor.writeNewFile(name, internetShortcutText(record.Link), reason))
         return cannotCreateFileMessage(cursor.path(name), reason);
     return QString();
 }

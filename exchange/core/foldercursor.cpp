@@ -51,10 +51,10 @@ EntryKind kindOfDirent(const dirent &entry)
 
 } // namespace
 
-bool FolderCursor::identify(Identity &identity, QString &reason) const
+bool FolderCursor::identify(int fd, Identity &identity, QString &reason)
 {
     struct stat info;
-    if (::fstat(m_fd.get(), &info) != 0) {
+    if (::fstat(fd, &info) != 0) {
         reason = systemErrorText(errno);
         return false;
     }
@@ -69,39 +69,34 @@ bool FolderCursor::open(const QString &path, QString &reason)
     m_identities.clear();
     m_start = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     const QByteArray encoded = QFile::encodeName(path);
-    const int fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), FolderFlags);
-    if (fd < 0) {
+    UniqueDescriptor fd(encoded.isEmpty() ? -1 : ::open(encoded.constData(), FolderFlags));
+    if (!fd.isValid()) {
         reason = systemErrorText(encoded.isEmpty() ? ENOENT : errno);
         return false;
     }
-    m_fd.reset(fd);
     Identity identity;
-    if (!identify(identity, reason)) {
-        m_fd.reset();
+    if (!identify(fd.get(), identity, reason))
         return false;
-    }
+    m_fd = std::move(fd);
     m_identities.push_back(identity);
     return true;
 }
 
 bool FolderCursor::enter(const QString &name, QString &reason)
 {
-    const int fd = ::openat(m_fd.get(), QFile::encodeName(name).constData(), FolderFlags | O_NOFOLLOW);
-    if (fd < 0) {
+    UniqueDescriptor fd(::openat(m_fd.get(), QFile::encodeName(name).constData(), FolderFlags | O_NOFOLLOW));
+    if (!fd.isValid()) {
         const int error = errno;
         reason = error == ELOOP && kindOf(name) == EntryKind::SymbolicLink ? u"It is a symbolic link."_s
                                                                            : systemErrorText(error);
         return false;
     }
-    struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        reason = systemErrorText(errno);
-        ::close(fd);
+    Identity identity;
+    if (!identify(fd.get(), identity, reason))
         return false;
-    }
-    m_fd.reset(fd);
+    m_fd = std::move(fd);
     m_names.push_back(name);
-    m_identities.push_back({ quint64(info.st_dev), quint64(info.st_ino) });
+    m_identities.push_back(identity);
     return true;
 }
 
@@ -111,20 +106,19 @@ bool FolderCursor::leave(QString &reason)
         reason = systemErrorText(EINVAL);
         return false;
     }
-    const int fd = ::openat(m_fd.get(), "..", FolderFlags);
-    if (fd < 0) {
+    UniqueDescriptor fd(::openat(m_fd.get(), "..", FolderFlags));
+    if (!fd.isValid()) {
         reason = systemErrorText(errno);
         return false;
     }
-    struct stat info;
-    const bool same = ::fstat(fd, &info) == 0
-        && Identity { quint64(info.st_dev), quint64(info.st_ino) } == m_identities[m_identities.size() - 2];
-    if (!same) {
-        ::close(fd);
+    Identity identity;
+    if (!identify(fd.get(), identity, reason))
+        return false;
+    if (identity != m_identities[m_identities.size() - 2]) {
         reason = u"It was moved while it was being worked on."_s;
         return false;
     }
-    m_fd.reset(fd);
+    m_fd = std::move(fd);
     m_names.pop_back();
     m_identities.pop_back();
     return true;
@@ -134,14 +128,14 @@ bool FolderCursor::entries(std::vector<FolderEntry> &entries, QString &reason) c
 {
     entries.clear();
     // A descriptor of its own: the listing moves the descriptor's position.
-    const int fd = ::openat(m_fd.get(), ".", FolderFlags);
-    DIR *folder = fd < 0 ? nullptr : ::fdopendir(fd);
+    UniqueDescriptor fd(::openat(m_fd.get(), ".", FolderFlags));
+    DIR *folder = fd.isValid() ? ::fdopendir(fd.get()) : nullptr;
     if (!folder) {
         reason = systemErrorText(errno);
-        if (fd >= 0)
-            ::close(fd);
         return false;
     }
+    // The listing owns the descriptor now; closedir() closes it.
+    fd.release();
     for (;;) {
         errno = 0;
         const dirent *entry = ::readdir(folder);
@@ -200,22 +194,20 @@ bool FolderCursor::remove(const QString &name, EntryKind kind) const
     return !exists(name);
 }
 
-bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, bool &existed,
-                                QString &reason) const
+bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, QString &reason) const
 {
-    existed = false;
     const QByteArray target = QFile::encodeName(name);
     // Hidden, so that a reader passes over it should the program end before the rename.
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    UniqueDescriptor fd;
+    for (int attempt = 0; attempt < 100 && !fd.isValid(); ++attempt) {
         temporary = ".vellumite-" + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        fd = ::openat(m_fd.get(), temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      0666);
-        if (fd < 0 && errno != EEXIST)
+        fd.reset(::openat(m_fd.get(), temporary.constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!fd.isValid() && errno != EEXIST)
             break;
     }
-    if (fd < 0) {
+    if (!fd.isValid()) {
         reason = systemErrorText(errno);
         return false;
     }
@@ -224,12 +216,10 @@ bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, bo
         reason = systemErrorText(error);
         return false;
     };
-    if (!writeAllToDescriptor(fd, bytes.constData(), bytes.size()) || ::fdatasync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return failed(error);
-    }
-    if (::close(fd) != 0)
+    if (!writeAllToDescriptor(fd.get(), bytes.constData(), bytes.size()) || ::fdatasync(fd.get()) != 0)
+        return failed(errno);
+    // Closed here, so that a failure of the close itself is seen.
+    if (::close(fd.release()) != 0)
         return failed(errno);
     if (::renameat2(m_fd.get(), temporary.constData(), m_fd.get(), target.constData(), RENAME_NOREPLACE) == 0)
         return true;
@@ -245,7 +235,6 @@ bool FolderCursor::writeNewFile(const QString &name, const QByteArray &bytes, bo
     }
     if (error == EEXIST) {
         ::unlinkat(m_fd.get(), temporary.constData(), 0);
-        existed = true;
         return true;
     }
     return failed(error);

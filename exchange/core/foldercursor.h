@@ -48,9 +48,9 @@ public:
     // nothing is left by that name.
     bool remove(const QString &name, EntryKind kind) const;
     // Writes a new file `name` in the current folder as a whole: a temporary file, then a rename that
-    // never replaces anything. When something appeared by that name meanwhile, it stays and
-    // `existed` is set.
-    bool writeNewFile(const QString &name, const QByteArray &bytes, bool &existed, QString &reason) const;
+    // never replaces anything. When something appeared by that name meanwhile, it stays, and that counts
+    // as done.
+    bool writeNewFile(const QString &name, const QByteArray &bytes, QString &reason) const;
 
     // The descriptor of the current folder, for reads relative to it.
     int descriptor() const { return m_fd.get(); }
@@ -66,7 +66,7 @@ private:
         quint64 inode = 0;
         bool operator==(const Identity &) const = default;
     };
-    bool identify(Identity &identity, QString &reason) const;
+    static bool identify(int fd, Identity &identity, QString &reason);
 
     UniqueDescriptor m_fd;
     QString m_start;

@@ -14,20 +14,16 @@ std::optional<UserFolder> UserFolder::open(const QString &path)
     if (encoded.isEmpty())
         return std::nullopt;
     // O_NONBLOCK: a pipe by that name must not stall the open before O_DIRECTORY refuses it.
-    const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
+    UniqueDescriptor fd(::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()
-        || (info.st_mode & (S_IWGRP | S_IWOTH))) {
-        ::close(fd);
+    if (!fd.isValid() || ::fstat(fd.get(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()
+        || (info.st_mode & (S_IWGRP | S_IWOTH)))
         return std::nullopt;
-    }
-    return UserFolder(fd, path);
+    return UserFolder(std::move(fd), path);
 }
 
-UserFolder::UserFolder(int fd, QString path)
-    : m_fd(fd)
+UserFolder::UserFolder(UniqueDescriptor fd, QString path)
+    : m_fd(std::move(fd))
     , m_path(std::move(path))
 { }
 

@@ -21,7 +21,7 @@ public:
     const QString &path() const { return m_path; }
 
 private:
-    UserFolder(int fd, QString path);
+    UserFolder(UniqueDescriptor fd, QString path);
 
     UniqueDescriptor m_fd;
     QString m_path;

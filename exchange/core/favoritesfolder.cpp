@@ -79,19 +79,19 @@ QString quotedList(const QStringList &names)
     return list;
 }
 
-// One folder of the import: the categories made for its sub-folders, filled in turn, then its
-// shortcut files.
+// One folder of the import: its category, the categories made there for its sub-folders, filled in
+// turn, then its shortcut files.
 struct ReadFolder
 {
+    BookmarkNode *category = nullptr;
     std::vector<QString> subFolders;
     std::vector<BookmarkNode *> categories;
     std::vector<QString> shortcuts;
     size_t next = 0;
 };
 
-// Lists the folder the cursor is in and makes the categories of its sub-folders below `category`.
-QString listFolder(const FolderCursor &cursor, BookmarkNode &category, ReadFolder &folder,
-                   const QString &tooDeep)
+// Lists the folder the cursor is in and makes the categories of its sub-folders in its category.
+QString listFolder(const FolderCursor &cursor, ReadFolder &folder, const QString &tooDeep)
 {
     std::vector<FolderEntry> entries;
     QString reason;
@@ -109,13 +109,13 @@ QString listFolder(const FolderCursor &cursor, BookmarkNode &category, ReadFolde
     for (const QString &name : folder.subFolders) {
         TBookmark record = makeCategoryRecord(name);
         record.ImportSource = FromFavorites;
-        folder.categories.push_back(category.appendChild(std::make_unique<BookmarkNode>(std::move(record))));
+        folder.categories.push_back(
+            folder.category->appendChild(std::make_unique<BookmarkNode>(std::move(record))));
     }
     return QString();
 }
 
-void importShortcuts(const FolderCursor &cursor, const ReadFolder &folder, BookmarkNode &category,
-                     qint32 browserCode)
+void importShortcuts(const FolderCursor &cursor, const ReadFolder &folder, qint32 browserCode)
 {
     for (const QString &name : folder.shortcuts) {
         // An unreadable or oversized shortcut gives an empty link, as a malformed one does.
@@ -123,7 +123,7 @@ void importShortcuts(const FolderCursor &cursor, const ReadFolder &folder, Bookm
         TBookmark record = makeBookmarkRecord(
             shortcutTitle(name), read.ok() ? internetShortcutLink(read.bytes) : QString(), browserCode);
         record.ImportSource = FromFavorites;
-        category.appendChild(std::make_unique<BookmarkNode>(std::move(record)));
+        folder.category->appendChild(std::make_unique<BookmarkNode>(std::move(record)));
     }
 }
 
@@ -265,9 +265,9 @@ QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 b
     // recursive walk, kept on an explicit stack of the folders from the top one down to the cursor's.
     BookmarkNode read;
     std::vector<ReadFolder> folders(1);
-    if (QString error = listFolder(cursor, read, folders.back(), tooDeep); !error.isEmpty())
+    folders.back().category = &read;
+    if (QString error = listFolder(cursor, folders.back(), tooDeep); !error.isEmpty())
         return error;
-    std::vector<BookmarkNode *> categories { &read };
     while (!folders.empty()) {
         ReadFolder &folder = folders.back();
         if (folder.next < folder.subFolders.size()) {
@@ -275,15 +275,13 @@ QString readFavoritesFolder(const QString &path, BookmarkNode &staging, qint32 b
             BookmarkNode *category = folder.categories[next];
             if (!cursor.enter(folder.subFolders[next], reason))
                 return cannotReadFolderMessage(cursor.path(folder.subFolders[next]), reason);
-            folders.emplace_back();
-            categories.push_back(category);
-            if (QString error = listFolder(cursor, *category, folders.back(), tooDeep); !error.isEmpty())
+            folders.emplace_back().category = category;
+            if (QString error = listFolder(cursor, folders.back(), tooDeep); !error.isEmpty())
                 return error;
             continue;
         }
-        importShortcuts(cursor, folder, *categories.back(), browserCode);
+        importShortcuts(cursor, folder, browserCode);
         folders.pop_back();
-        categories.pop_back();
         if (!folders.empty() && !cursor.leave(reason))
             return cannotReadFolderMessage(cursor.path(), reason);
     }
